@@ -1,0 +1,41 @@
+#pragma once
+// Every question a command asks goes through this interface: the program answers it with Qt
+// dialogs (QtPrompts), the tests from a script.
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace mw {
+
+class Prompts {
+ public:
+  enum class Icon { None, Critical };
+
+  struct FileDialog {
+    QString title;
+    QStringList filters;        // Qt filter syntax, the first is the initial one
+    QString defaultSuffix;      // added to a name typed without an extension
+    QString initialPath;        // the dialog's file name when it opens
+    bool confirmOverwrite = false;
+  };
+
+  virtual ~Prompts() = default;
+
+  // A modal input box with a one-line answer field; Cancel answers empty text.
+  virtual QString InputBox(const QString& prompt, const QString& title,
+                           const QString& defaultText) = 0;
+  // A modal question with Yes and No and no icon; true for Yes.
+  virtual bool AskYesNo(const QString& text, const QString& title) = 0;
+  // A modal message box with OK.
+  virtual void Message(const QString& text, const QString& title = QStringLiteral("Markwell"),
+                       Icon icon = Icon::None) = 0;
+  // File dialogs: the chosen path, or empty text when cancelled.
+  virtual QString OpenFileName(const FileDialog& dialog) = 0;
+  virtual QString SaveFileName(const FileDialog& dialog) = 0;
+  // The password prompt (mode 1: to save with, 2: to open fileName, 3: again after a wrong
+  // one). Returns the typed text on OK, empty text on Cancel, and nothing when the prompt was
+  // closed by its frame.
+  virtual std::optional<QString> GetPassword(int promptMode, const QString& fileName) = 0;
+};
+
+}  // namespace mw

@@ -1,0 +1,25 @@
+#pragma once
+// The needed-GPA prediction.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "model/gradebook.h"
+
+namespace mw {
+
+// The status text for the desired-GPA and classes-left texts, given the method in use (null:
+// no method) and the figures of the last GPA update.
+std::string PredictNeeded(std::string_view desiredText, std::string_view classesLeftText,
+                          const Method* method, double maskGPA, int64_t maskClassCount,
+                          double maskCredits);
+
+// The same with the grade book's current method and stored figures.
+std::string PredictNeeded(GradeBook& gb, std::string_view desiredText,
+                          std::string_view classesLeftText);
+
+// Status texts of the two input boxes' change handlers: the message, or "" to clear.
+std::string DesiredGpaChangeMessage(std::string_view text);
+std::string ClassesLeftChangeMessage(std::string_view text);
+
+}  // namespace mw

@@ -1,0 +1,77 @@
+#pragma once
+// Grade book files, in memory: the plain form (text lines, Windows-1252, CRLF) and the
+// protected form (binary, little-endian, values multiplied by numbers taken from the
+// password). Reading never touches the open grade book: it decodes into a new one.
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "model/gradebook.h"
+
+namespace mw {
+
+// The password prompt, as the storage sees it: called with the prompt mode (1: a password to
+// save with, 2: the password of a file being opened, 3: again after a wrong one) and the
+// password held so far, which it updates as the prompt does: OK sets the typed text, Cancel
+// empties it, closing the prompt by its frame leaves it as it was.
+using PasswordPrompt = std::function<void(int promptMode, std::string& password)>;
+
+// Draws the salt of a protected save: a whole number from 64 to 127.
+using SaltSource = std::function<int()>;
+SaltSource ClockSeededSalt();
+
+struct EncodeResult {
+  bool ok = false;
+  std::string bytes;  // the whole file
+  std::string error;  // why not, for diagnostics (the user sees the saving error box)
+};
+
+// The plain form of the grade book: the methods with the selected one, the groups with the
+// mask, the semesters in display order with their classes.
+EncodeResult EncodePlain(const GradeBook& gb);
+// The protected form, keyed by password (not empty). The salt is drawn again while some
+// character of the password would give a multiplier of 0, so every file can be read back.
+EncodeResult EncodeProtected(const GradeBook& gb, const std::string& password,
+                             const SaltSource& salt = ClockSeededSalt());
+
+enum class DecodeStatus { Ok, Error, Cancelled };
+
+struct DecodeResult {
+  DecodeStatus status = DecodeStatus::Error;
+  bool isProtected = false;  // which form the bytes were
+  // On Ok: the file's content (Semesters, SemesterOrder with every entry marked, Methods,
+  // MethodPos, GroupNames with the mask). File names, selection and flags are left default.
+  GradeBook book;
+  // The password after the prompts: on Ok the accepted one (empty for the plain form), on
+  // Cancelled empty; on Error the caller keeps its own.
+  std::string password;
+};
+
+// Decodes a whole file. The first line decides the form: exactly "1" (ended by CRLF or LF) is
+// the plain form; anything else goes to the protected reader. For a protected file, prompt is
+// asked with mode 2, then 3 after each wrong password, starting from currentPassword.
+DecodeResult DecodeGradeBook(std::string_view bytes, const std::string& currentPassword,
+                             const PasswordPrompt& prompt);
+
+// The password computations, in 16-bit signed arithmetic. Codes are Windows-1252 codes of
+// the password's characters (the password is UTF-8).
+struct PasswordKey {
+  int16_t values[7] = {};
+};
+PasswordKey MakePasswordKey(const std::string& password, int salt);
+bool CheckPassword(const std::string& password, const PasswordKey& key);
+// The multiplier for stored position j; 1 when c is false or the password empty. Empty when
+// the arithmetic overflows 16 bits (j above 257).
+std::optional<int16_t> GetComp(bool c, int j, int po, const std::string& password);
+
+// ---- The file layer ----
+
+// Reads a whole file; false when it cannot be opened or read.
+bool ReadFileBytes(const std::string& path, std::string& bytes);
+// Writes a whole file atomically: a temporary file in the same folder, then a rename over the
+// target. On failure the previous file is unchanged and no temporary file is left.
+bool WriteFileAtomically(const std::string& path, std::string_view bytes);
+
+}  // namespace mw

@@ -1,0 +1,74 @@
+#pragma once
+// Prompts answered from a script, recording every question asked.
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+#include "app/prompts.h"
+
+namespace mw::test {
+
+struct Asked {
+  QString kind;   // "input", "yesno", "message", "open", "save", "password"
+  QString text;   // prompt, message text, dialog title, or the password mode as text
+  QString title;  // title (input, yes/no, message), file name (password)
+  QString defaultText;  // input default, file dialog initial path
+  Prompts::Icon icon = Prompts::Icon::None;
+};
+
+class ScriptedPrompts : public Prompts {
+ public:
+  // Answers, consumed in order by the questions of their kind.
+  std::deque<QString> inputs;                    // InputBox answers
+  std::deque<bool> yesNo;                        // AskYesNo answers
+  std::deque<QString> files;                     // OpenFileName / SaveFileName answers
+  std::deque<std::optional<QString>> passwords;  // GetPassword answers
+  std::vector<Asked> asked;
+
+  QString InputBox(const QString& prompt, const QString& title,
+                   const QString& defaultText) override {
+    asked.push_back({"input", prompt, title, defaultText});
+    return take(inputs, "input");
+  }
+  bool AskYesNo(const QString& text, const QString& title) override {
+    asked.push_back({"yesno", text, title, {}});
+    return take(yesNo, "yes/no");
+  }
+  void Message(const QString& text, const QString& title, Icon icon) override {
+    asked.push_back({"message", text, title, {}, icon});
+  }
+  QString OpenFileName(const FileDialog& d) override {
+    asked.push_back({"open", d.title, d.filters.join(";;"), d.initialPath});
+    return take(files, "open file");
+  }
+  QString SaveFileName(const FileDialog& d) override {
+    asked.push_back({"save", d.title, d.filters.join(";;"), d.initialPath});
+    return take(files, "save file");
+  }
+  std::optional<QString> GetPassword(int promptMode, const QString& fileName) override {
+    asked.push_back({"password", QString::number(promptMode), fileName, {}});
+    return take(passwords, "password");
+  }
+
+  // The messages shown, in order.
+  QStringList messages() const {
+    QStringList out;
+    for (const auto& a : asked)
+      if (a.kind == "message") out << a.text;
+    return out;
+  }
+
+ private:
+  template <typename T>
+  static T take(std::deque<T>& q, const char* what) {
+    if (q.empty()) throw std::runtime_error(std::string("unscripted ") + what + " question");
+    T v = q.front();
+    q.pop_front();
+    return v;
+  }
+};
+
+}  // namespace mw::test
