@@ -1,0 +1,14 @@
+// Entry point of the window tests: a QApplication (offscreen unless told otherwise) around
+// GoogleTest.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("MarkwellTests");
+  QApplication::setOrganizationName("MarkwellTests");
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
