@@ -1,23 +1,194 @@
 // Load, Save, Save As, Quit and the start-up load.
+//
+// Every file is encoded whole in memory and then written atomically, so a save that fails for
+// any reason leaves the previous file as it was. Every load decodes into a new grade book and
+// replaces the open one only when the whole file was read, so a load that fails leaves the
+// open grade book, its selection, its file names and the caption exactly as they were.
 #include "app/file_commands.h"
 
+#include <QFileInfo>
+#include <string>
+#include <utility>
+
+#include "storage/gradebook_file.h"
+
 namespace mw {
+
+namespace {
+
+const QString kCaptionPrefix = QStringLiteral("Markwell - ");
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+Prompts::FileDialog MarkwellFileDialog(const QString& title, const QString& initialPath,
+                                       bool confirmOverwrite) {
+  Prompts::FileDialog dialog;
+  dialog.title = title;
+  dialog.filters = {QStringLiteral("Markwell Files (*.mw)"), QStringLiteral("All Files (*)")};
+  dialog.defaultSuffix = QStringLiteral("mw");
+  dialog.initialPath = initialPath;
+  dialog.confirmOverwrite = confirmOverwrite;
+  return dialog;
+}
+
+// Sets both file names from a path chosen in the file dialog: the name shown is the file's
+// name without its folder.
+void TakeChosenPath(GradeBook& gb, const QString& path) {
+  gb.FileName = QFileInfo(path).fileName().toStdString();
+  gb.FullFileName = path.toStdString();
+}
+
+}  // namespace
 
 FileCommands::FileCommands(GradeBook& gb, Prompts& prompts, SettingsStore& settings,
                            WindowHost& window)
     : gb_(gb), prompts_(prompts), settings_(settings), window_(window) {}
 
-void FileCommands::Save() {}
-void FileCommands::SaveAs() {}
-void FileCommands::Load() {}
+QString FileCommands::DialogStartPath() const {
+  return lastDialogPath_.isEmpty() ? Q(gb_.FullFileName) : lastDialogPath_;
+}
+
+void FileCommands::Save() {
+  if (gb_.FullFileName.empty()) {
+    SaveAs();
+    return;
+  }
+  WriteCurrentFile();
+}
+
+void FileCommands::SaveAs() {
+  const QString path = prompts_.SaveFileName(
+      MarkwellFileDialog(QStringLiteral("Markwell Save File"), DialogStartPath(), true));
+  if (path.isEmpty()) return;
+  lastDialogPath_ = path;
+  TakeChosenPath(gb_, path);
+  window_.SetCaption(kCaptionPrefix + Q(gb_.FileName));
+  // A new file always gets a freshly typed password.
+  if (gb_.IsPassProtected) gb_.Password.clear();
+  WriteCurrentFile();
+}
+
+void FileCommands::Load() {
+  const std::string previousName = gb_.FileName;
+  const std::string previousFullName = gb_.FullFileName;
+  const QString path = prompts_.OpenFileName(
+      MarkwellFileDialog(QStringLiteral("Markwell Load File"), DialogStartPath(), false));
+  if (path.isEmpty()) return;
+  lastDialogPath_ = path;
+  TakeChosenPath(gb_, path);
+  if (!LoadGradeBook()) {
+    gb_.FileName = previousName;
+    gb_.FullFileName = previousFullName;
+  }
+}
 
 bool FileCommands::ConfirmQuit() {
   return prompts_.AskYesNo(QStringLiteral("Are you sure you want to quit Markwell?"),
                            QStringLiteral("Quit Markwell"));
 }
 
-void FileCommands::StartupLoad(const QString&) {}
+void FileCommands::StartupLoad(const QString& argumentText) {
+  std::string path;
+  if (!argumentText.isEmpty()) {
+    // The argument text is the path as it stands: not split, trimmed or cut to a file name.
+    path = argumentText.toStdString();
+  } else if (ReadAutoOpen(settings_) == 1) {
+    path = ReadOpenFileName(settings_, "");
+  }
+  if (path.empty()) return;
 
-bool FileCommands::LoadGradeBook() { return false; }
+  gb_.FileName = path;
+  gb_.FullFileName = path;
+  const bool ok = LoadGradeBook();
+  window_.RefreshFigures();
+  if (!ok) {
+    gb_.FileName.clear();
+    gb_.FullFileName.clear();
+  }
+}
+
+bool FileCommands::LoadGradeBook() {
+  const QString readError =
+      QStringLiteral("Error reading in file \"") + Q(gb_.FullFileName) + QStringLiteral("\"!");
+
+  std::string bytes;
+  if (!ReadFileBytes(gb_.FullFileName, bytes) || bytes.empty()) {
+    prompts_.Message(readError, QStringLiteral("Error!"), Prompts::Icon::Critical);
+    return false;
+  }
+
+  const QString fileName = Q(gb_.FileName);
+  PasswordPrompt askPassword = [this, &fileName](int mode, std::string& password) {
+    const std::optional<QString> answer = prompts_.GetPassword(mode, fileName);
+    if (answer) password = answer->toStdString();  // closed by its frame: unchanged
+  };
+  DecodeResult result = DecodeGradeBook(bytes, gb_.Password, askPassword);
+
+  switch (result.status) {
+    case DecodeStatus::Cancelled:
+      window_.SetStatusText(QStringLiteral("Did not open file \"") + Q(gb_.FullFileName) +
+                            QStringLiteral("\"!"));
+      gb_.Password.clear();
+      return false;
+    case DecodeStatus::Error:
+      prompts_.Message(readError, QStringLiteral("Error!"), Prompts::Icon::Critical);
+      return false;
+    case DecodeStatus::Ok:
+      break;
+  }
+
+  GradeBook& book = result.book;
+  gb_.Semesters = std::move(book.Semesters);
+  gb_.SemesterOrder = std::move(book.SemesterOrder);
+  gb_.Methods = std::move(book.Methods);
+  gb_.MethodPos = book.MethodPos;
+  gb_.GroupNames = std::move(book.GroupNames);
+  gb_.CurrentSemester.reset();
+  gb_.CurrentClass.reset();
+  gb_.SelectAllSemesters();
+  gb_.IsPassProtected = result.isProtected;
+  gb_.Password = result.isProtected ? std::move(result.password) : std::string();
+
+  window_.SetStatusText(QStringLiteral("Sucessfully loaded from file ") + fileName +
+                        (result.isProtected ? QStringLiteral(". (password-protected)")
+                                            : QStringLiteral(".")));
+  window_.SetCaption(kCaptionPrefix + fileName);
+  window_.ShowLoadedGradeBook();
+  return true;
+}
+
+void FileCommands::WriteCurrentFile() {
+  const QString fullName = Q(gb_.FullFileName);
+  EncodeResult encoded;
+  if (gb_.IsPassProtected) {
+    if (gb_.Password.empty()) {
+      const std::optional<QString> answer = prompts_.GetPassword(1, Q(gb_.FileName));
+      if (answer) gb_.Password = answer->toStdString();  // closed by its frame: unchanged
+    }
+    if (gb_.Password.empty()) {
+      window_.SetStatusText(QStringLiteral("No password entered; did not save file \"") +
+                            fullName +
+                            QStringLiteral("\"! (Turn off password-protection in the Options "
+                                           "menu.)"));
+      return;
+    }
+    encoded = EncodeProtected(gb_, gb_.Password);
+  } else {
+    encoded = EncodePlain(gb_);
+  }
+
+  if (!encoded.ok || !WriteFileAtomically(gb_.FullFileName, encoded.bytes)) {
+    prompts_.Message(QStringLiteral("Error saving to file \"") + fullName +
+                         QStringLiteral("\"! (Read-only?)"),
+                     QStringLiteral("Error!"), Prompts::Icon::Critical);
+    return;
+  }
+
+  const QString fileName = Q(gb_.FileName);
+  window_.SetCaption(kCaptionPrefix + fileName);
+  window_.SetStatusText(QStringLiteral("Sucessfully saved to file ") + fileName +
+                        (gb_.IsPassProtected ? QStringLiteral(". (password-protected)")
+                                             : QStringLiteral(".")));
+}
 
 }  // namespace mw

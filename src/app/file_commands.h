@@ -42,6 +42,11 @@ class FileCommands {
   SettingsStore& settings_;
   WindowHost& window_;
   QString lastDialogPath_;  // the file dialog keeps its last file name between uses
+
+  // The file dialog's starting name: the last one chosen, else FullFileName.
+  QString DialogStartPath() const;
+  // Writes the whole grade book to FullFileName, plain or protected as IsPassProtected says.
+  void WriteCurrentFile();
 };
 
 }  // namespace mw
