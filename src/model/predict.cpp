@@ -1,0 +1,59 @@
+#include "model/predict.h"
+
+#include "model/numtext.h"
+
+namespace mw {
+
+std::string PredictNeeded(std::string_view desiredText, std::string_view classesLeftText,
+                          const Method* method, double maskGPA, int64_t maskClassCount,
+                          double maskCredits) {
+  const double D = LeadingNumber(desiredText);
+  const double n = LeadingNumber(classesLeftText);
+  // With no method at all every grade is worth 0, so no desired GPA is in range.
+  const double hi = method ? method->GetHighest() : 0.0;
+  const double lo = method ? method->GetLowest() : 0.0;
+
+  if (!(lo < D && D <= hi)) return "Desired GPA value is out of range.";
+  if (n < 1) return "You must have a postive number of classes left.";
+
+  const double k = static_cast<double>(maskClassCount);
+  const double C = maskCredits;
+  const double G = maskGPA;
+  double a = 0.0;
+  double N = D;
+  if (maskClassCount > 0) {
+    a = C / k;
+    N = (D * (C + n * a) - G * C) / (n * a);
+  }
+
+  std::string text = "Assuming each class is worth " + Format2(a) +
+                     " credit(s), you need to average a " + Format2(N) +
+                     " GPA for your next " + GeneralNumber(n) + " " +
+                     (n == 1 ? "class" : "classes") + ".";
+  if (N > hi)
+    text += " Too high!";
+  else if (N < lo)
+    text += " Too low!";
+  return text;
+}
+
+std::string PredictNeeded(GradeBook& gb, std::string_view desiredText,
+                          std::string_view classesLeftText) {
+  const Method* m = gb.GetMethod(gb.MethodText());
+  return PredictNeeded(desiredText, classesLeftText, m, gb.MaskGPA, gb.MaskClassCount,
+                       gb.MaskCredits);
+}
+
+std::string DesiredGpaChangeMessage(std::string_view text) {
+  if (!text.empty() && !IsNumericText(text))
+    return "Please enter a numeric value for the desired GPA.";
+  return {};
+}
+
+std::string ClassesLeftChangeMessage(std::string_view text) {
+  if (!text.empty() && !IsNumericText(text))
+    return "Please enter a numeric value for the number of classes left.";
+  return {};
+}
+
+}  // namespace mw
