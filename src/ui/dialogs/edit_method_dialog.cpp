@@ -1,0 +1,237 @@
+#include "ui/dialogs/edit_method_dialog.h"
+
+#include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <string>
+
+#include "app/prompts.h"
+#include "model/codepage.h"
+#include "model/numtext.h"
+
+namespace mw {
+
+namespace {
+
+// Rows of the first value column ("A+" to "B-"); the second column ("C+" to "E") is one
+// row longer and the OK button sits under the first.
+constexpr int kFirstColumnRows = 6;
+
+}  // namespace
+
+EditMethodDialog::EditMethodDialog(GradeBook& gb, Prompts& prompts, QWidget* parent)
+    : QDialog(parent), gb_(gb), prompts_(prompts) {
+  setObjectName(QStringLiteral("EditMethod"));
+  setWindowTitle(QStringLiteral("Edit Grade Methods"));
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+  setModal(true);
+
+  Label2_ = new QLabel(QStringLiteral("Methods:"), this);
+  Label2_->setObjectName(QStringLiteral("Label2"));
+
+  MethodListBox_ = new QListWidget(this);
+  MethodListBox_->setObjectName(QStringLiteral("MethodListBox"));
+  MethodListBox_->setSelectionMode(QAbstractItemView::SingleSelection);
+  MethodListBox_->setSortingEnabled(false);
+  MethodListBox_->setToolTip(QStringLiteral("Select method to edit; Delete key to delete method"));
+  MethodListBox_->installEventFilter(this);
+  Label2_->setBuddy(MethodListBox_);
+
+  // The dialog has neither a default nor a cancel button: Enter presses only the button that
+  // has the focus, and Esc does nothing (see keyPressEvent).
+  auto makeButton = [this](const char* name, const char* text) {
+    auto* b = new QPushButton(QString::fromUtf8(text), this);
+    b->setObjectName(QString::fromUtf8(name));
+    b->setAutoDefault(false);
+    b->setDefault(false);
+    return b;
+  };
+  UpdateCurrent_ = makeButton("UpdateCurrent", "Save Changes to Current Method");
+  AddMethod_ = makeButton("AddMethod", "Add New Method...");
+  Return_ = makeButton("Return", "OK");
+
+  auto* left = new QVBoxLayout;
+  left->addWidget(Label2_);
+  left->addWidget(MethodListBox_, 1);
+  left->addWidget(UpdateCurrent_);
+  left->addWidget(AddMethod_);
+
+  auto* grid = new QGridLayout;
+  grid->setHorizontalSpacing(6);
+  grid->setColumnMinimumWidth(2, 12);  // a gap between the two value columns
+  const int boxWidth = fontMetrics().horizontalAdvance(QStringLiteral("-000.00")) + 12;
+  for (int i = 0; i < kGradeCount; ++i) {
+    const int row = i < kFirstColumnRows ? i : i - kFirstColumnRows;
+    const int col = i < kFirstColumnRows ? 0 : 3;
+    auto* label = new QLabel(QString::fromUtf8(kLetterGrades[i].data(),
+                                               static_cast<int>(kLetterGrades[i].size())),
+                             this);
+    label->setObjectName(QStringLiteral("Label1_%1").arg(i));
+    auto* box = new QLineEdit(this);
+    box->setObjectName(QStringLiteral("Text1_%1").arg(i));
+    box->setFixedWidth(boxWidth);
+    box->setAlignment(Qt::AlignRight);
+    label->setBuddy(box);
+    grid->addWidget(label, row, col);
+    grid->addWidget(box, row, col + 1);
+    Label1_[i] = label;
+    Text1_[i] = box;
+  }
+  grid->addWidget(Return_, kFirstColumnRows, 0, 1, 2);
+  grid->setRowStretch(kGradeCount - kFirstColumnRows, 1);
+
+  auto* top = new QHBoxLayout(this);
+  top->addLayout(left, 1);
+  top->addSpacing(8);
+  top->addLayout(grid);
+  top->setSizeConstraint(QLayout::SetFixedSize);  // the window cannot be resized
+
+  setTabOrder(MethodListBox_, UpdateCurrent_);
+  setTabOrder(UpdateCurrent_, AddMethod_);
+  setTabOrder(AddMethod_, Return_);
+  setTabOrder(Return_, Text1_[0]);
+  for (int i = 1; i < kGradeCount; ++i) setTabOrder(Text1_[i - 1], Text1_[i]);
+
+  connect(MethodListBox_, &QListWidget::itemSelectionChanged, this,
+          &EditMethodDialog::MethodListBox_Click);
+  connect(UpdateCurrent_, &QPushButton::clicked, this, &EditMethodDialog::UpdateCurrent_Click);
+  connect(AddMethod_, &QPushButton::clicked, this, &EditMethodDialog::AddMethod_Click);
+  connect(Return_, &QPushButton::clicked, this, &EditMethodDialog::Return_Click);
+
+  // Opening: every method's name in order, nothing selected, the value boxes empty.
+  for (const Method& m : gb_.Methods) MethodListBox_->addItem(QString::fromStdString(m.Name));
+  MethodListBox_->clearSelection();
+}
+
+int EditMethodDialog::SelectedRow() const {
+  const auto items = MethodListBox_->selectedItems();
+  if (items.isEmpty()) return -1;
+  return MethodListBox_->row(items.front());
+}
+
+Method* EditMethodDialog::SelectedMethod() {
+  const int row = SelectedRow();
+  if (row < 0) return nullptr;
+  Method* m = gb_.GetMethod(MethodListBox_->item(row)->text().toStdString());
+  // The lookup falls back to the last method when the name is missing; the editor must never
+  // show or change a method other than the one named.
+  return gb_.NotBogus ? m : nullptr;
+}
+
+void EditMethodDialog::ShowMethod(const Method& m) {
+  for (int i = 0; i < kGradeCount; ++i)
+    Text1_[i]->setText(QString::fromStdString(Format2(m.GetEquiv(i))));
+}
+
+void EditMethodDialog::MethodListBox_Click() {
+  // Unsaved edits in the boxes are overwritten without a question.
+  if (Method* m = SelectedMethod()) ShowMethod(*m);
+}
+
+void EditMethodDialog::MethodListBox_KeyDown(int key) {
+  if (key != Qt::Key_Delete) return;
+  const int row = SelectedRow();
+  if (row < 0) return;
+  if (MethodListBox_->count() == 1) {
+    prompts_.Message(QStringLiteral("There must be at least one grading method!"),
+                     QStringLiteral("Cannot delete last method!"), Prompts::Icon::Critical);
+    return;
+  }
+  const std::string name = MethodListBox_->item(row)->text().toStdString();
+  gb_.GetMethod(name);
+  if (gb_.NotBogus)
+    std::erase_if(gb_.Methods, [&name](const Method& m) { return m.Name == name; });
+
+  // Nothing is selected afterwards and the boxes keep what they showed, so the list must not
+  // report a new selection while the entry goes.
+  const QSignalBlocker block(MethodListBox_);
+  delete MethodListBox_->takeItem(row);
+  MethodListBox_->clearSelection();
+  MethodListBox_->setCurrentItem(nullptr);
+}
+
+void EditMethodDialog::AddMethod_Click() {
+  const QString answer =
+      prompts_.InputBox(QStringLiteral("Enter method name"), QStringLiteral("Add a Method"), {});
+  if (answer.isEmpty()) return;
+  const std::string name = answer.toStdString();
+
+  gb_.GetMethod(name);
+  if (gb_.NotBogus) {
+    prompts_.Message(QStringLiteral("A method with that name already exists!"),
+                     QStringLiteral("Markwell"), Prompts::Icon::None);
+    return;
+  }
+  // A name the grade book file cannot hold would make the next save fail.
+  if (!IsStorableName(name)) {
+    prompts_.Message(QStringLiteral("That name cannot be saved in a Markwell file. Please use "
+                                    "only Western European letters, digits and punctuation."),
+                     QStringLiteral("Markwell"), Prompts::Icon::None);
+    return;
+  }
+
+  Method m;
+  m.Name = name;  // all 13 values of a new method are 0
+  gb_.Methods.push_back(std::move(m));
+  MethodListBox_->addItem(answer);
+  for (QLineEdit* box : Text1_) box->clear();
+}
+
+void EditMethodDialog::UpdateCurrent_Click() {
+  Method* m = SelectedMethod();
+  if (!m) return;
+  for (int i = 0; i < kGradeCount; ++i)
+    m->SetSpecific(i, LeadingNumber(Text1_[i]->text().toStdString()));
+}
+
+bool EditMethodDialog::MethodChanged() {
+  const Method* m = SelectedMethod();
+  if (!m) return false;
+  for (int i = 0; i < kGradeCount; ++i)
+    if (LeadingNumber(Text1_[i]->text().toStdString()) != m->GetEquiv(i)) return true;
+  return false;
+}
+
+void EditMethodDialog::Return_Click() {
+  if (MethodChanged() && prompts_.AskYesNo(QStringLiteral("Method has been changed; save changes?"),
+                                           QStringLiteral("SaveChanges")))
+    UpdateCurrent_Click();
+  accept();
+}
+
+bool EditMethodDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == MethodListBox_ && event->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Delete) {
+      MethodListBox_KeyDown(key->key());
+      return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void EditMethodDialog::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Escape:
+      event->accept();  // no cancel button
+      return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      if (auto* b = qobject_cast<QPushButton*>(focusWidget())) b->click();
+      event->accept();  // no default button
+      return;
+    default:
+      QDialog::keyPressEvent(event);
+  }
+}
+
+}  // namespace mw

@@ -1,0 +1,60 @@
+#pragma once
+// The grading method editor: add and delete methods, and edit the 13 grade point values of one
+// method at a time. Adding and deleting change the grade book's Methods at once; value edits
+// reach a method only through "Save Changes to Current Method" or the question asked at OK.
+#include <QDialog>
+
+#include <array>
+
+#include "model/gradebook.h"
+#include "model/method.h"
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+namespace mw {
+
+class Prompts;
+
+class EditMethodDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  EditMethodDialog(GradeBook& gb, Prompts& prompts, QWidget* parent = nullptr);
+
+  // The handlers, public so that the main window's tests and our own can drive them directly.
+  void MethodListBox_Click();
+  void MethodListBox_KeyDown(int key);
+  void AddMethod_Click();
+  void UpdateCurrent_Click();
+  void Return_Click();
+
+  // True when the boxes differ from the selected method's values (false with none selected).
+  bool MethodChanged();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  // The method named by the selected entry, or null when nothing is selected or the name is
+  // not (any longer) in the grade book.
+  Method* SelectedMethod();
+  int SelectedRow() const;
+  void ShowMethod(const Method& m);
+
+  GradeBook& gb_;
+  Prompts& prompts_;
+
+  QLabel* Label2_ = nullptr;
+  QListWidget* MethodListBox_ = nullptr;
+  QPushButton* UpdateCurrent_ = nullptr;
+  QPushButton* AddMethod_ = nullptr;
+  QPushButton* Return_ = nullptr;
+  std::array<QLabel*, kGradeCount> Label1_{};
+  std::array<QLineEdit*, kGradeCount> Text1_{};
+};
+
+}  // namespace mw
