@@ -1,0 +1,41 @@
+#pragma once
+// Pieces of the grade book files that the tests, the benchmark and the fuzz targets reach
+// directly; the program itself uses gradebook_file.h only.
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <sys/types.h>
+
+#include "storage/gradebook_file.h"
+
+namespace mw::storage_detail {
+
+// Size of a name field in the protected form.
+inline constexpr size_t kName64 = 64;
+// Salts tried before falling back to 126, which never gives a multiplier of 0.
+inline constexpr int kSaltDraws = 256;
+
+// The Windows-1252 codes of a password's characters, one byte each; empty when some character
+// has no code there (or the text is not UTF-8).
+std::optional<std::string> PasswordCodes(const std::string& utf8);
+
+// The computations on Windows-1252 codes.
+PasswordKey KeyFromCodes(std::string_view codes, int salt);
+bool CheckCodes(std::string_view codes, const PasswordKey& key);
+std::optional<int16_t> CompFromCodes(bool c, int j, int po, std::string_view codes);
+// True when some character of the password gives a multiplier of 0 under this salt.
+bool SaltGivesZero(std::string_view codes, int salt);
+
+// The protected layout with a chosen format word: 3 multiplies the class values, 2 stores them
+// as they are (what older files hold). The program writes 3 only.
+EncodeResult EncodeProtectedWord(const GradeBook& gb, const std::string& password,
+                                 const SaltSource& salt, int16_t formatWord);
+
+// The atomic write with the write call replaceable, so a failing disk can be simulated.
+using WriteCall = std::function<ssize_t(int fd, const void* data, size_t size)>;
+bool WriteFileAtomicallyWith(const std::string& path, std::string_view bytes,
+                             const WriteCall& write);
+
+}  // namespace mw::storage_detail
