@@ -1,0 +1,180 @@
+#include "ui/dialogs/get_password_dialog.h"
+
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <algorithm>
+
+namespace mw {
+
+namespace {
+
+// Design sizes in twips (1/1440 inch).
+struct TwipRect {
+  int left, top, width, height;
+};
+constexpr int kClientWidth = 4950;
+constexpr int kClientHeight = 1515;
+constexpr TwipRect kQuestion{120, 120, 3495, 855};
+constexpr TwipRect kPassword{120, 1080, 3615, 285};
+constexpr TwipRect kOK{3960, 480, 855, 375};
+constexpr TwipRect kCancel{3960, 960, 855, 375};
+
+}  // namespace
+
+GetPasswordDialog::GetPasswordDialog(QWidget* parent) : QDialog(parent) {
+  setObjectName(QStringLiteral("GetPassword"));
+  setWindowTitle(QStringLiteral("Password Needed"));
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+  setModal(true);
+
+  Question = new QLabel(this);
+  Question->setObjectName(QStringLiteral("Question"));
+  Question->setTextFormat(Qt::PlainText);  // a file name is shown as it is, never as markup
+  Question->setWordWrap(true);
+  Question->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+  Password = new QLineEdit(this);
+  Password->setObjectName(QStringLiteral("Password"));
+  Password->setEchoMode(QLineEdit::Password);
+  Password->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
+  Password->setAccessibleName(QStringLiteral("Password"));
+  Question->setBuddy(Password);
+
+  OK = new QPushButton(QStringLiteral("OK"), this);
+  OK->setObjectName(QStringLiteral("OK"));
+  Cancel = new QPushButton(QStringLiteral("Cancel"), this);
+  Cancel->setObjectName(QStringLiteral("Cancel"));
+  for (QPushButton* b : {OK, Cancel}) {
+    b->setAutoDefault(false);
+    b->setDefault(false);
+    b->setAccessibleName(b->text());
+  }
+
+  setTabOrder(Password, OK);
+  setTabOrder(OK, Cancel);
+
+  connect(OK, &QPushButton::clicked, this, &GetPasswordDialog::OK_Click);
+  connect(Cancel, &QPushButton::clicked, this, &GetPasswordDialog::Cancel_Click);
+}
+
+QString GetPasswordDialog::QuestionText(int promptMode, const QString& fileName) {
+  switch (promptMode) {
+    case 1:
+      return QStringLiteral(
+          "Please enter the password with which you'd like to save this file. If you would "
+          "not like your file to be password-protected, change the appropriate setting in the "
+          "Options menu.");
+    case 2:
+      return QStringLiteral("The file \"") + fileName +
+             QStringLiteral(
+                 "\" requires a password. Please enter it here. (only first 6 chars will be "
+                 "considered)");
+    case 3:
+      return QStringLiteral(
+          "Sorry, that password was incorrect. Please enter the password again, or hit Cancel "
+          "to abort loading.");
+    default:
+      return QString();
+  }
+}
+
+void GetPasswordDialog::setVisible(bool visible) {
+  if (visible && !isVisible()) {
+    // Each showing asks afresh: the question of the mode, an empty box with the focus.
+    answer_.reset();
+    Question->setText(QuestionText(PromptMode, FileName));
+    Question->setAccessibleName(Question->text());
+    Password->clear();
+    Arrange();
+  }
+  QDialog::setVisible(visible);
+  if (visible) Password->setFocus(Qt::OtherFocusReason);
+}
+
+void GetPasswordDialog::Arrange() {
+  const double dpiX = logicalDpiX();
+  const double dpiY = logicalDpiY();
+  auto px = [](int twips, double dpi) { return int(twips * dpi / 1440.0 + 0.5); };
+  auto rect = [&](const TwipRect& r) {
+    return QRect(px(r.left, dpiX), px(r.top, dpiY), px(r.width, dpiX), px(r.height, dpiY));
+  };
+
+  QRect question = rect(kQuestion);
+  QRect password = rect(kPassword);
+  QRect ok = rect(kOK);
+  QRect cancel = rect(kCancel);
+  int clientWidth = px(kClientWidth, dpiX);
+  int clientHeight = px(kClientHeight, dpiY);
+  const int marginX = px(kQuestion.left, dpiX);
+
+  // A word wider than the question (a long file name) widens the question and moves the
+  // buttons right, so that nothing of it is cut off.
+  const QFontMetrics fm(Question->font());
+  int widest = 0;
+  for (const QString& word :
+       Question->text().split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts))
+    widest = std::max(widest, fm.horizontalAdvance(word));
+  const int wider = std::max(0, widest + 2 - question.width());
+  question.setWidth(question.width() + wider);
+  password.setWidth(password.width() + wider);
+  ok.translate(wider, 0);
+  cancel.translate(wider, 0);
+
+  // Buttons as large as their captions need.
+  for (QRect* r : {&ok, &cancel}) {
+    const QSize hint = OK->sizeHint().expandedTo(Cancel->sizeHint());
+    r->setWidth(std::max(r->width(), hint.width()));
+    r->setHeight(std::max(r->height(), hint.height()));
+  }
+  const int buttonGap = px(kCancel.top - kOK.top - kOK.height, dpiY);
+  cancel.moveTop(std::max(cancel.top(), ok.bottom() + 1 + buttonGap));
+
+  // The question as high as its wrapped lines need; the box moves down by as much.
+  const int questionHeight = std::max(question.height(), Question->heightForWidth(question.width()));
+  const int lower = questionHeight - question.height();
+  question.setHeight(questionHeight);
+  password.translate(0, lower);
+  const int taller = std::max(0, Password->sizeHint().height() - password.height());
+  password.setHeight(password.height() + taller);
+
+  clientWidth = std::max({clientWidth + wider, ok.right() + 1 + marginX,
+                          password.right() + 1 + marginX});
+  clientHeight = std::max({clientHeight + lower + taller, password.bottom() + 1 + marginX,
+                           cancel.bottom() + 1 + marginX});
+
+  Question->setGeometry(question);
+  Password->setGeometry(password);
+  OK->setGeometry(ok);
+  Cancel->setGeometry(cancel);
+  setFixedSize(clientWidth, clientHeight);
+}
+
+void GetPasswordDialog::keyPressEvent(QKeyEvent* event) {
+  // Enter and Esc mean nothing here: only the buttons and the frame close the prompt.
+  switch (event->key()) {
+    case Qt::Key_Escape:
+    case Qt::Key_Enter:
+    case Qt::Key_Return:
+      event->accept();
+      return;
+    default:
+      QDialog::keyPressEvent(event);
+  }
+}
+
+void GetPasswordDialog::OK_Click() {
+  answer_ = Password->text();
+  accept();
+}
+
+void GetPasswordDialog::Cancel_Click() {
+  answer_ = QString();
+  accept();
+}
+
+}  // namespace mw

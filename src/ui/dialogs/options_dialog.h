@@ -1,0 +1,56 @@
+#pragma once
+// "Markwell Options": the default grade and credits of new classes, the file opened at
+// start-up, and password protection of the open grade book. The dialog edits its controls
+// only; Apply (or OK) writes the settings store and the grade book's IsPassProtected.
+#include <QDialog>
+
+#include "app/prompts.h"
+#include "model/gradebook.h"
+#include "settings/settings_store.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace mw {
+
+class OptionsDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  OptionsDialog(GradeBook& gb, SettingsStore& settings, Prompts& prompts,
+                QWidget* parent = nullptr);
+
+  // Showing the dialog fills its controls afresh and centres it on the screen.
+  void setVisible(bool visible) override;
+
+  // The Apply steps; false when nothing was written (credits too large to store).
+  bool Apply();
+
+ private:
+  void Form_Load();
+  void CenterOnScreen();
+  void cmdOK_Click();
+  void cmdApply_Click();
+  void CurrFileButton_Click();
+
+  GradeBook& gb_;
+  SettingsStore& settings_;
+  Prompts& prompts_;
+
+  QLabel* Label1;
+  QComboBox* GradeListBox;
+  QLabel* Label2;
+  QLineEdit* CreditBox;
+  QCheckBox* Passprotect;
+  QCheckBox* FileNameCheck;
+  QLineEdit* FileNameBox;
+  QPushButton* CurrFileButton;
+  QPushButton* cmdOK;
+  QPushButton* cmdCancel;
+  QPushButton* cmdApply;
+};
+
+}  // namespace mw

@@ -1,0 +1,76 @@
+#include "ui/dialogs/qt_prompts.h"
+
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+#include "ui/dialogs/get_password_dialog.h"
+
+namespace mw {
+
+namespace {
+
+QString RunFileDialog(QWidget* parent, const Prompts::FileDialog& d, bool save) {
+  QFileDialog dialog(parent, d.title);
+  dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, !d.confirmOverwrite);
+  if (!d.filters.isEmpty()) {
+    dialog.setNameFilters(d.filters);
+    dialog.selectNameFilter(d.filters.first());
+  }
+  dialog.setDefaultSuffix(d.defaultSuffix);
+  if (!d.initialPath.isEmpty()) dialog.selectFile(d.initialPath);
+  if (dialog.exec() != QDialog::Accepted) return QString();
+  const QStringList chosen = dialog.selectedFiles();
+  return chosen.isEmpty() ? QString() : chosen.first();
+}
+
+}  // namespace
+
+QtPrompts::QtPrompts(QWidget* parent) : parent_(parent) {}
+
+QString QtPrompts::InputBox(const QString& prompt, const QString& title,
+                            const QString& defaultText) {
+  QInputDialog dialog(parent_);
+  dialog.setWindowTitle(title);
+  dialog.setLabelText(prompt);
+  dialog.setInputMode(QInputDialog::TextInput);
+  dialog.setTextValue(defaultText);
+  if (dialog.exec() != QDialog::Accepted) return QString();
+  return dialog.textValue();
+}
+
+bool QtPrompts::AskYesNo(const QString& text, const QString& title) {
+  QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No,
+                  parent_);
+  box.setTextFormat(Qt::PlainText);
+  box.setDefaultButton(QMessageBox::Yes);
+  return box.exec() == QMessageBox::Yes;
+}
+
+void QtPrompts::Message(const QString& text, const QString& title, Icon icon) {
+  QMessageBox box(icon == Icon::Critical ? QMessageBox::Critical : QMessageBox::NoIcon, title,
+                  text, QMessageBox::Ok, parent_);
+  box.setTextFormat(Qt::PlainText);
+  box.exec();
+}
+
+QString QtPrompts::OpenFileName(const FileDialog& dialog) {
+  return RunFileDialog(parent_, dialog, false);
+}
+
+QString QtPrompts::SaveFileName(const FileDialog& dialog) {
+  return RunFileDialog(parent_, dialog, true);
+}
+
+std::optional<QString> QtPrompts::GetPassword(int promptMode, const QString& fileName) {
+  GetPasswordDialog dialog(parent_);
+  dialog.PromptMode = int16_t(promptMode);
+  dialog.FileName = fileName;
+  dialog.exec();
+  return dialog.Answer();
+}
+
+}  // namespace mw

@@ -1,0 +1,28 @@
+#pragma once
+// The program's answers to every question a command asks: Qt's input box, message boxes and
+// file dialogs, and the password prompt, each modal over the given parent.
+#include <QPointer>
+#include <QWidget>
+
+#include "app/prompts.h"
+
+namespace mw {
+
+class QtPrompts : public Prompts {
+ public:
+  explicit QtPrompts(QWidget* parent);
+
+  QString InputBox(const QString& prompt, const QString& title,
+                   const QString& defaultText) override;
+  bool AskYesNo(const QString& text, const QString& title) override;
+  void Message(const QString& text, const QString& title = QStringLiteral("Markwell"),
+               Icon icon = Icon::None) override;
+  QString OpenFileName(const FileDialog& dialog) override;
+  QString SaveFileName(const FileDialog& dialog) override;
+  std::optional<QString> GetPassword(int promptMode, const QString& fileName) override;
+
+ private:
+  QPointer<QWidget> parent_;
+};
+
+}  // namespace mw
