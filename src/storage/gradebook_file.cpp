@@ -110,7 +110,7 @@ class PlainReader {
   explicit PlainReader(std::string_view bytes) : rest_(bytes) {}
 
   bool Line(std::string_view& line) {
-    if (done_) return false;
+    if (done_ || rest_.empty()) return false;  // the last line end is not the start of a line
     const size_t end = rest_.find('\n');
     if (end == std::string_view::npos) {
       line = rest_;

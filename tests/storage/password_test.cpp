@@ -1,0 +1,81 @@
+// The password key, its check and the multipliers.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "storage/gradebook_file.h"
+#include "storage/storage_detail.h"
+
+namespace mw {
+namespace {
+
+std::vector<int> Values(const PasswordKey& k) { return {k.values, k.values + 7}; }
+
+TEST(PasswordKey, WorkedValuesForShortPasswords) {
+  // "abc" with salt 64: three values from the characters, three from the chain rule.
+  EXPECT_EQ(Values(MakePasswordKey("abc", 64)),
+            (std::vector<int>{64, 6111, 1372, 9999, 5796, 5040, 5418}));
+  // One character: values 2 to 6 all come from the chain rule.
+  EXPECT_EQ(Values(MakePasswordKey("a", 64)),
+            (std::vector<int>{64, 6111, 882, 7497, 189, 3843, 2016}));
+  // A character of Windows-1252 above 127 uses its code there ("é" is 233).
+  EXPECT_EQ(MakePasswordKey("é", 64).values[1], 63 * 233);
+  // The largest values the arithmetic reaches stay within 16 bits.
+  EXPECT_EQ(MakePasswordKey("ÿÿÿÿÿÿ", 127).values[1], 126 * 255);
+}
+
+TEST(PasswordKey, CheckAcceptsSameSixCharactersOnly) {
+  const PasswordKey one = MakePasswordKey("a", 100);
+  EXPECT_TRUE(CheckPassword("a", one));
+  EXPECT_FALSE(CheckPassword("b", one));
+  EXPECT_FALSE(CheckPassword("aa", one));
+  EXPECT_FALSE(CheckPassword("", one));
+
+  const PasswordKey eight = MakePasswordKey("abcdefgh", 77);
+  EXPECT_TRUE(CheckPassword("abcdefgh", eight));
+  EXPECT_TRUE(CheckPassword("abcdefXY", eight));  // only six characters are checked
+  EXPECT_TRUE(CheckPassword("abcdef", eight));
+  EXPECT_FALSE(CheckPassword("abcdeZgh", eight));
+  EXPECT_FALSE(CheckPassword("Abcdefgh", eight));
+
+  const PasswordKey five = MakePasswordKey("abcde", 77);
+  EXPECT_FALSE(CheckPassword("abcdef", five));
+  EXPECT_FALSE(CheckPassword("abcd", five));
+  // A character with no Windows-1252 code never matches, nor does a key full of nonsense.
+  EXPECT_FALSE(CheckPassword("abcdeЖ", five));
+  PasswordKey junk;
+  for (int16_t& v : junk.values) v = INT16_MIN;
+  EXPECT_FALSE(CheckPassword("a", junk));
+}
+
+TEST(PasswordKey, MultipliersAtTheirEdges) {
+  EXPECT_EQ(GetComp(false, 5, 64, "abc"), 1);
+  EXPECT_EQ(GetComp(true, 5, 64, ""), 1);
+  // "ab", salt 64: position 1 takes character 1, position 2 character 2.
+  EXPECT_EQ(GetComp(true, 1, 64, "ab"), 90);
+  EXPECT_EQ(GetComp(true, 2, 64, "ab"), 91);
+  // Salt 126 gives -7 everywhere; salt 74 with "/" gives 0.
+  for (int j : {1, 2, 3, 100, 257}) EXPECT_EQ(GetComp(true, j, 126, "xyz?"), -7);
+  EXPECT_EQ(GetComp(true, 1, 74, "/"), 0);
+  EXPECT_TRUE(storage_detail::SaltGivesZero("a/", 74));
+  EXPECT_FALSE(storage_detail::SaltGivesZero("a/", 126));
+  // (j + 1) x 127 overflows 16 bits above position 257.
+  EXPECT_TRUE(GetComp(true, 257, 64, "abc").has_value());
+  EXPECT_FALSE(GetComp(true, 258, 64, "abc").has_value());
+  EXPECT_EQ(GetComp(false, 258, 64, "abc"), 1);
+}
+
+TEST(PasswordKey, ClockSaltStaysInRange) {
+  SaltSource salt = ClockSeededSalt();
+  std::set<int> seen;
+  for (int i = 0; i < 5000; ++i) {
+    const int s = salt();
+    ASSERT_GE(s, 64);
+    ASSERT_LE(s, 127);
+    seen.insert(s);
+  }
+  EXPECT_GT(seen.size(), 32u);
+}
+
+}  // namespace
+}  // namespace mw
