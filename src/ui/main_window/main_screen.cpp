@@ -1,0 +1,765 @@
+// The main window: its controls, menus, status line, the refresh of the figures, the fresh
+// grade book and the dialog openers.
+#include "ui/main_window/main_screen.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QShortcutEvent>
+#include <QStatusBar>
+#include <QSvgRenderer>
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+#include "model/gpa.h"
+#include "model/method.h"
+#include "model/numtext.h"
+#include "model/predict.h"
+#include "ui/dialogs/about_dialog.h"
+#include "ui/dialogs/edit_method_dialog.h"
+#include "ui/dialogs/help_viewer.h"
+#include "ui/dialogs/options_dialog.h"
+#include "ui/dialogs/qt_prompts.h"
+#include "ui/main_window/main_screen_util.h"
+
+namespace mw {
+
+using main_window::Q;
+using main_window::Syncing;
+
+namespace {
+
+// An entry of the class list: the list keeps its entries in alphabetical order without regard
+// to letter case (names equal but for case keep a fixed order among themselves).
+class ClassListItem : public QListWidgetItem {
+ public:
+  using QListWidgetItem::QListWidgetItem;
+  bool operator<(const QListWidgetItem& other) const override {
+    const int c = QString::compare(text(), other.text(), Qt::CaseInsensitive);
+    if (c != 0) return c < 0;
+    return text() < other.text();
+  }
+};
+
+// Renders an SVG of the resources at the given logical size, sharp on the screen's pixels.
+QPixmap RenderSvg(const QString& path, QSize size, qreal ratio) {
+  QPixmap pm(size * ratio);
+  pm.setDevicePixelRatio(ratio);
+  pm.fill(Qt::transparent);
+  QSvgRenderer renderer(path);
+  QPainter p(&pm);
+  renderer.render(&p, QRectF(QPointF(0, 0), QSizeF(size)));
+  return pm;
+}
+
+}  // namespace
+
+MainScreen::MainScreen(SettingsStore& settings, Prompts* prompts, QWidget* parent)
+    : QMainWindow(parent),
+      settings_(settings),
+      ownedPrompts_(prompts ? nullptr : std::make_unique<QtPrompts>(this)),
+      prompts_(prompts ? prompts : ownedPrompts_.get()),
+      files_(gb_, *prompts_, settings_, *this) {
+  setObjectName(QStringLiteral("MainScreen"));
+  if (const QScreen* screen = QGuiApplication::primaryScreen())
+    scale_ = std::max(0.5, screen->logicalDotsPerInchX() / 96.0);
+
+  BuildControls();
+  BuildMenus();
+  SetTabOrder();
+  FitFont();
+  ConnectSignals();
+
+  setWindowTitle(QStringLiteral("Markwell"));
+  setWindowIcon(QIcon(RenderSvg(QStringLiteral(":/markwell/icon.svg"), QSize(64, 64), 1.0)));
+  // A fixed single-line border with a minimise box and no maximise box.
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint);
+  statusBar()->setSizeGripEnabled(false);
+  setFixedSize(sizeHint());
+}
+
+MainScreen::~MainScreen() = default;
+
+int MainScreen::Px(int twips) const { return qRound(twips * scale_ / 15.0); }
+
+QRect MainScreen::Tw(int left, int top, int width, int height) const {
+  return QRect(Px(left), Px(top), Px(width), Px(height));
+}
+
+void MainScreen::BuildControls() {
+  central_ = new QWidget(this);
+  central_->setObjectName(QStringLiteral("ClientArea"));
+  central_->setFixedSize(Px(8070), Px(5325));
+  setCentralWidget(central_);
+
+  auto label = [this](QLabel*& l, const char* name, const QString& caption, QRect r,
+                      QWidget* parent = nullptr) {
+    l = new QLabel(caption, parent ? parent : central_);
+    l->setObjectName(QLatin1String(name));
+    l->setGeometry(r);
+    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  };
+  auto button = [this](QPushButton*& b, const char* name, const QString& caption, QRect r,
+                       const QString& tip, QWidget* parent = nullptr) {
+    b = new QPushButton(caption, parent ? parent : central_);
+    b->setObjectName(QLatin1String(name));
+    b->setGeometry(r);
+    b->setToolTip(tip);
+    b->setAutoDefault(false);
+  };
+  auto list = [this](QListWidget*& l, const char* name, QRect r, const QString& tip,
+                     const QString& accessible) {
+    l = new QListWidget(central_);
+    l->setObjectName(QLatin1String(name));
+    l->setGeometry(r);
+    l->setToolTip(tip);
+    l->setAccessibleName(accessible);
+    l->setUniformItemSizes(true);
+    l->installEventFilter(this);
+  };
+  auto valueLabel = [this, &label](QLabel*& l, const char* name, QRect r) {
+    label(l, name, QString(), r);
+    QPalette pal = l->palette();
+    pal.setColor(QPalette::WindowText, pal.color(QPalette::Highlight));
+    l->setPalette(pal);
+  };
+
+  label(Label1, "Label1", QStringLiteral("Semester:"), Tw(240, 120, 1575, 255));
+  list(SemesterList, "SemesterList", Tw(240, 480, 2295, 1860),
+       QStringLiteral("Select a semester; Delete key to delete; Double-click to rename; +, - to "
+                      "move"),
+       QStringLiteral("Semester"));
+  SemesterList->setSelectionMode(QAbstractItemView::SingleSelection);
+  label(Label4, "Label4", QStringLiteral("Select:"), Tw(240, 2400, 855, 255));
+  button(SemSelAll, "SemSelAll", QStringLiteral("All"), Tw(1080, 2400, 735, 255),
+         QStringLiteral("Select all semesters"));
+  button(SemSelNone, "SemSelNone", QStringLiteral("None"), Tw(1800, 2400, 735, 255),
+         QStringLiteral("Deselect all semesters"));
+  button(AddSemesterButton, "AddSemesterButton", QStringLiteral("Add &Semester..."),
+         Tw(240, 2640, 2295, 255), QStringLiteral("Adds a new semester"));
+
+  label(ClassListTitle, "ClassListTitle", QStringLiteral("Class:"), Tw(2880, 120, 2295, 375));
+  list(ClassList, "ClassList", Tw(2880, 480, 2295, 2010),
+       QStringLiteral("Select a class; Delete key to delete; Double-click to rename"),
+       QStringLiteral("Classes"));
+  ClassList->setSelectionMode(QAbstractItemView::SingleSelection);
+  ClassList->setSortingEnabled(true);
+  button(AddClassButton, "AddClassButton", QStringLiteral("Add &Class..."),
+         Tw(2880, 2640, 2295, 255), QStringLiteral("Adds a new class to semester"));
+
+  label(ClassName, "ClassName", QString(), Tw(5520, 120, 2415, 375));
+  label(Label3, "Label3", QStringLiteral("Grade:"), Tw(5520, 480, 495, 255));
+  valueLabel(ClassGPABox, "ClassGPABox", Tw(6360, 480, 495, 255));
+  ClassGPABox->setToolTip(QStringLiteral("The numerical equivalent of the letter grade"));
+  GradeListBox = new QComboBox(central_);
+  GradeListBox->setObjectName(QStringLiteral("GradeListBox"));
+  GradeListBox->setGeometry(Tw(7080, 480, 735, 315));
+  GradeListBox->setEditable(false);
+  GradeListBox->setToolTip(QStringLiteral("Select the grade for the current class"));
+  GradeListBox->setAccessibleName(QStringLiteral("Grade"));
+  label(Label2, "Label2", QStringLiteral("Credits:"), Tw(5520, 840, 735, 255));
+  Label2->installEventFilter(this);
+  CreditsBox = new QLineEdit(central_);
+  CreditsBox->setObjectName(QStringLiteral("CreditsBox"));
+  CreditsBox->setGeometry(Tw(7320, 840, 495, 285));
+  CreditsBox->setToolTip(QStringLiteral("Enter the number of credits for this class"));
+  CreditsBox->setAccessibleName(QStringLiteral("Credits"));
+  Label2->setBuddy(CreditsBox);
+  label(Label6, "Label6", QStringLiteral("Member of Groups:"), Tw(5520, 1200, 1575, 255));
+  list(MemberGroup, "MemberGroup", Tw(5520, 1440, 2295, 1035),
+       QStringLiteral("Select the groups under which you want this class to fall; Delete key "
+                      "to delete a group; Double-click to rename"),
+       QStringLiteral("Member of Groups"));
+  MemberGroup->setSelectionMode(QAbstractItemView::MultiSelection);
+  button(AddGroup, "AddGroup", QStringLiteral("Add &Group..."), Tw(5520, 2640, 2295, 255),
+         QStringLiteral("Adds a new masking group"));
+
+  const QString overallTip = QStringLiteral("Overall GPA of all classes in selected groups");
+  const QString semTip =
+      QStringLiteral("GPA of classes in selected semester which are in the group mask");
+  label(Label7, "Label7", QStringLiteral("Overall GPA:"), Tw(240, 3000, 1815, 255));
+  Label7->setToolTip(overallTip);
+  valueLabel(OverallGPABox, "OverallGPABox", Tw(1920, 3000, 615, 255));
+  OverallGPABox->setToolTip(overallTip);
+  label(Label5, "Label5", QStringLiteral("Semester GPA:"), Tw(2880, 3000, 1455, 255));
+  Label5->setToolTip(semTip);
+  valueLabel(SemGPABox, "SemGPABox", Tw(4560, 3000, 615, 255));
+  SemGPABox->setToolTip(semTip);
+
+  label(Picture1, "Picture1", QString(), Tw(5520, 3000, 2295, 495));
+  Picture1->setAlignment(Qt::AlignCenter);
+  Picture1->setPixmap(RenderSvg(QStringLiteral(":/markwell/logo.svg"),
+                                QSize(qRound(153 * scale_), qRound(33 * scale_)),
+                                devicePixelRatioF()));
+  Picture1->setCursor(Qt::PointingHandCursor);
+  Picture1->installEventFilter(this);
+
+  label(Label8, "Label8", QStringLiteral("Consider Groups:"), Tw(240, 3360, 1215, 255));
+  QLabel* numGroupMask = nullptr;
+  label(numGroupMask, "NumGroupMask", QString(), Tw(1560, 3360, 975, 255));
+  NumGroupMask = numGroupMask;
+  list(GroupList, "GroupList", Tw(240, 3600, 2295, 1230),
+       QStringLiteral("Group mask; select groups you want to include in GPA calculation; "
+                      "Ctrl-click to mulit-select"),
+       QStringLiteral("Consider Groups"));
+  GroupList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+
+  label(Label9, "Label9", QStringLiteral("Grading Method:"), Tw(2880, 3360, 1455, 255));
+  MethodList = new QComboBox(central_);
+  MethodList->setObjectName(QStringLiteral("MethodList"));
+  MethodList->setGeometry(Tw(2880, 3600, 2295, 315));
+  MethodList->setEditable(false);
+  MethodList->setToolTip(QStringLiteral(
+      "Change the method to change the numerical equivalents of letter grades"));
+  MethodList->setAccessibleName(QStringLiteral("Grading Method"));
+  MethodList->setSizeAdjustPolicy(QComboBox::AdjustToContentsOnFirstShow);
+  button(AddMethod, "AddMethod", QStringLiteral("Add/Edit &Methods..."),
+         Tw(2880, 3960, 2295, 255), QStringLiteral("Add, edit or remove methods"));
+
+  label(Label10, "Label10", QStringLiteral("Desired GPA:"), Tw(2880, 4320, 1095, 255));
+  DesiredGPABox = new QLineEdit(central_);
+  DesiredGPABox->setObjectName(QStringLiteral("DesiredGPABox"));
+  DesiredGPABox->setGeometry(Tw(4080, 4320, 495, 285));
+  DesiredGPABox->setToolTip(QStringLiteral("Enter the GPA you want to achieve here"));
+  Label10->setBuddy(DesiredGPABox);
+  DesiredGPABox->setAccessibleName(QStringLiteral("Desired GPA"));
+  label(Label11, "Label11", QStringLiteral("Classes Left:"), Tw(2880, 4680, 1095, 255));
+  ClassesLeftBox = new QLineEdit(central_);
+  ClassesLeftBox->setObjectName(QStringLiteral("ClassesLeftBox"));
+  ClassesLeftBox->setGeometry(Tw(4080, 4680, 495, 285));
+  ClassesLeftBox->setToolTip(QStringLiteral("Enter how many classes you have left here"));
+  ClassesLeftBox->setAccessibleName(QStringLiteral("Classes Left"));
+  Label11->setBuddy(ClassesLeftBox);
+  button(PredictGo, "PredictGo", QStringLiteral("Go!"), Tw(4680, 4320, 495, 615),
+         QStringLiteral(
+             "Let Markwell figure out the necessary GPA for your remaining classes"));
+
+  Frame1 = new QGroupBox(QStringLiteral("Markwell Commands"), central_);
+  Frame1->setObjectName(QStringLiteral("Frame1"));
+  Frame1->setGeometry(Tw(5520, 3600, 2295, 1335));
+  Frame1->setToolTip(QStringLiteral("Quits Markwell"));
+  button(SaveButton, "SaveButton", QStringLiteral("S&ave File"), Tw(240, 240, 1815, 255),
+         QStringLiteral("Saves current Markwell file (Ctrl-s or Alt-a)"), Frame1);
+  button(LoadButton, "LoadButton", QStringLiteral("&Load File"), Tw(240, 600, 1815, 255),
+         QStringLiteral("Loads a previusly saved Markwell File (Ctrl-L or Alt-L)"), Frame1);
+  button(OptionsButton, "OptionsButton", QStringLiteral("&Options"), Tw(240, 960, 1815, 255),
+         QStringLiteral("Displays the Markwell Options screen (Alt-O)"), Frame1);
+  OptionsButton->installEventFilter(this);
+
+  QStatusBar* bar = statusBar();
+  bar->setObjectName(QStringLiteral("StatusBar1"));
+  bar->setToolTip(QStringLiteral("The status bar keeps you updated on what Markwell is doing"));
+  statusLabel_ = new QLabel(bar);
+  statusLabel_->setObjectName(QStringLiteral("StatusText"));
+  statusLabel_->setTextFormat(Qt::PlainText);
+  statusLabel_->setMinimumWidth(1);
+  bar->addPermanentWidget(statusLabel_, 1);
+
+  // Names typed by the user are shown as they are, never as markup.
+  for (QLabel* l : {ClassListTitle, ClassName, NumGroupMask, ClassGPABox, OverallGPABox,
+                    SemGPABox})
+    l->setTextFormat(Qt::PlainText);
+}
+
+void MainScreen::BuildMenus() {
+  QMenuBar* bar = menuBar();
+  QMenu* file = bar->addMenu(QStringLiteral("&File"));
+  file->setObjectName(QStringLiteral("File"));
+  auto item = [this](QMenu* menu, const char* name, const QString& caption,
+                     const QKeySequence& key, void (MainScreen::*slot)()) {
+    QAction* a = menu->addAction(caption);
+    a->setObjectName(QLatin1String(name));
+    if (!key.isEmpty()) a->setShortcut(key);
+    connect(a, &QAction::triggered, this, [this, slot] { (this->*slot)(); });
+    return a;
+  };
+  QAction* save = file->addAction(QStringLiteral("&Save"));
+  save->setObjectName(QStringLiteral("Save"));
+  save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+  connect(save, &QAction::triggered, this, [this] { files_.Save(); });
+  QAction* saveAs = file->addAction(QStringLiteral("Save &As"));
+  saveAs->setObjectName(QStringLiteral("SaveAs"));
+  connect(saveAs, &QAction::triggered, this, [this] { files_.SaveAs(); });
+  QAction* load = file->addAction(QStringLiteral("&Load"));
+  load->setObjectName(QStringLiteral("Load"));
+  load->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+  connect(load, &QAction::triggered, this, [this] { files_.Load(); });
+  item(file, "New", QStringLiteral("&New"), QKeySequence(), &MainScreen::New_Click);
+  file->addSeparator();
+  item(file, "PrintExport", QStringLiteral("&Print/Export Grades"),
+       QKeySequence(Qt::CTRL | Qt::Key_P), &MainScreen::PrintExport_Click);
+  file->addSeparator();
+  item(file, "Quit", QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q),
+       &MainScreen::Quit_Click);
+
+  QAction* options = bar->addAction(QStringLiteral("&Options"));
+  options->setObjectName(QStringLiteral("Options"));
+  connect(options, &QAction::triggered, this, [this] { Options_Click(); });
+
+  QMenu* help = bar->addMenu(QStringLiteral("&Help"));
+  help->setObjectName(QStringLiteral("HelpBar"));
+  item(help, "Help", QStringLiteral("&Help"), QKeySequence(), &MainScreen::Help_Click);
+  help->addSeparator();
+  item(help, "About", QStringLiteral("&About Markwell"), QKeySequence(),
+       &MainScreen::About_Click);
+}
+
+void MainScreen::SetTabOrder() {
+  // The focusable controls by their tab index.
+  const std::vector<QWidget*> order = {
+      SemesterList,   AddSemesterButton, ClassList, AddClassButton, GradeListBox,
+      CreditsBox,     MemberGroup,       AddGroup,  GroupList,      MethodList,
+      AddMethod,      DesiredGPABox,     ClassesLeftBox, PredictGo, SaveButton,
+      LoadButton,     OptionsButton,     SemSelAll, SemSelNone};
+  for (size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
+}
+
+void MainScreen::FitFont() {
+  // The largest font, from 8 points down, at which every caption fits its control.
+  struct Caption {
+    QWidget* w;
+    QString text;
+    int padding;
+  };
+  std::vector<Caption> captions;
+  for (QLabel* l : central_->findChildren<QLabel*>())
+    if (!l->text().isEmpty()) captions.push_back({l, l->text(), 0});
+  for (QPushButton* b : central_->findChildren<QPushButton*>())
+    captions.push_back({b, b->text(), 8});
+  // The value displays must hold their widest figures too.
+  captions.push_back({OverallGPABox, QStringLiteral("10.888"), 0});
+  captions.push_back({SemGPABox, QStringLiteral("10.888"), 0});
+  captions.push_back({ClassGPABox, QStringLiteral("10.88"), 0});
+  captions.push_back({NumGroupMask, QStringLiteral("(888 classes)"), 0});
+
+  QFont font = QApplication::font();
+  for (double pt = 8.0; pt >= 5.0; pt -= 0.25) {
+    font.setPointSizeF(pt);
+    QFont bold = font;
+    bold.setBold(true);
+    const QFontMetrics fm(font);
+    bool fits = true;
+    for (const Caption& c : captions) {
+      QString shown = c.text;
+      shown.remove(QLatin1Char('&'));
+      const int width = fm.horizontalAdvance(shown) + c.padding;
+      if (width > c.w->width() || fm.height() > c.w->height()) {
+        fits = false;
+        break;
+      }
+    }
+    if (fits) break;
+  }
+  setFont(font);
+  QFont titleFont = font;
+  ClassListTitle->setFont(titleFont);
+  ClassName->setFont(titleFont);
+}
+
+void MainScreen::ConnectSignals() {
+  connect(SemesterList, &QListWidget::currentItemChanged, this,
+          [this] { OnSemesterCurrentChanged(); });
+  connect(SemesterList, &QListWidget::itemChanged, this,
+          [this](QListWidgetItem* item) { OnSemesterItemChanged(item); });
+  connect(SemesterList, &QListWidget::itemDoubleClicked, this,
+          [this] { SemesterList_DblClick(); });
+  connect(AddSemesterButton, &QPushButton::clicked, this, [this] { AddSemesterButton_Click(); });
+  connect(SemSelAll, &QPushButton::clicked, this, [this] { SemSelAll_Click(); });
+  connect(SemSelNone, &QPushButton::clicked, this, [this] { SemSelNone_Click(); });
+
+  connect(ClassList, &QListWidget::currentItemChanged, this,
+          [this] { OnClassCurrentChanged(); });
+  connect(ClassList, &QListWidget::itemDoubleClicked, this, [this] { ClassList_DblClick(); });
+  connect(AddClassButton, &QPushButton::clicked, this, [this] { AddClassButton_Click(); });
+  connect(GradeListBox, &QComboBox::currentIndexChanged, this,
+          [this](int index) { OnGradeIndexChanged(index); });
+  connect(CreditsBox, &QLineEdit::textChanged, this, [this] { CreditsBox_Change(); });
+
+  connect(MemberGroup, &QListWidget::itemSelectionChanged, this,
+          [this] { OnMemberGroupSelectionChanged(); });
+  connect(MemberGroup, &QListWidget::itemDoubleClicked, this,
+          [this] { MemberGroup_DblClick(); });
+  connect(GroupList, &QListWidget::itemSelectionChanged, this,
+          [this] { OnGroupListSelectionChanged(); });
+  connect(GroupList, &QListWidget::itemDoubleClicked, this, [this] { GroupList_DblClick(); });
+  connect(AddGroup, &QPushButton::clicked, this, [this] { AddGroup_Click(); });
+
+  connect(MethodList, &QComboBox::currentIndexChanged, this,
+          [this](int index) { OnMethodIndexChanged(index); });
+  connect(AddMethod, &QPushButton::clicked, this, [this] { AddMethod_Click(); });
+
+  connect(DesiredGPABox, &QLineEdit::textChanged, this, [this] { DesiredGPABox_Change(); });
+  connect(ClassesLeftBox, &QLineEdit::textChanged, this, [this] { ClassesLeftBox_Change(); });
+  connect(PredictGo, &QPushButton::clicked, this, [this] { PredictGo_Click(); });
+
+  connect(SaveButton, &QPushButton::clicked, this, [this] { files_.Save(); });
+  connect(LoadButton, &QPushButton::clicked, this, [this] { files_.Load(); });
+  connect(OptionsButton, &QPushButton::clicked, this, [this] { Options_Click(); });
+}
+
+bool MainScreen::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (watched == SemesterList) {
+      const bool move = (key->modifiers() & Qt::KeypadModifier) &&
+                        (key->key() == Qt::Key_Plus || key->key() == Qt::Key_Minus);
+      SemesterList_KeyDown(key->key(), key->modifiers());
+      return move || key->key() == Qt::Key_Delete;
+    }
+    if (watched == ClassList) {
+      ClassList_KeyDown(key->key());
+      return key->key() == Qt::Key_Delete;
+    }
+    if (watched == GroupList) {
+      GroupList_KeyDown(key->key());
+      return key->key() == Qt::Key_Delete;
+    }
+    if (watched == MemberGroup) {
+      MemberGroup_KeyDown(key->key());
+      return key->key() == Qt::Key_Delete;
+    }
+  } else if (event->type() == QEvent::MouseButtonPress && watched == Label2) {
+    // Clicking the "Credits:" label puts the text cursor into the credits box.
+    CreditsBox->setFocus(Qt::MouseFocusReason);
+    return true;
+  } else if (event->type() == QEvent::MouseButtonRelease && watched == Picture1) {
+    if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) About_Click();
+    return true;
+  } else if (event->type() == QEvent::Shortcut && watched == OptionsButton) {
+    // Alt+O belongs to the menu bar's Options and to this button alike; both open the
+    // options, so a shared key opens them instead of only moving the focus.
+    if (static_cast<QShortcutEvent*>(event)->isAmbiguous()) {
+      OptionsButton->animateClick();
+      return true;
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+// ---- Status line and caption ----
+
+QString MainScreen::StatusText() const { return statusLabel_->text(); }
+
+void MainScreen::SetStatusText(const QString& text) { statusLabel_->setText(text); }
+
+void MainScreen::SetCaption(const QString& caption) { setWindowTitle(caption); }
+
+// ---- Model -> widgets ----
+
+void MainScreen::FillSemesterList() {
+  Syncing guard(syncing_);
+  SemesterList->clear();
+  for (const SemesterEntry& e : gb_.SemesterOrder) {
+    auto* item = new QListWidgetItem(Q(e.Name));
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+    item->setCheckState(e.Marked ? Qt::Checked : Qt::Unchecked);
+    SemesterList->addItem(item);
+  }
+  ShowSemesterCurrent();
+}
+
+void MainScreen::ShowSemesterCurrent() {
+  Syncing guard(syncing_);
+  const int row = gb_.CurrentSemester ? gb_.SemesterEntryIndex(*gb_.CurrentSemester) : -1;
+  if (row < 0) {
+    SemesterList->setCurrentRow(-1);
+    SemesterList->clearSelection();
+  } else {
+    SemesterList->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+  }
+}
+
+void MainScreen::FillMethodList() {
+  Syncing guard(syncing_);
+  MethodList->clear();
+  for (const Method& m : gb_.Methods) MethodList->addItem(Q(m.Name));
+  if (gb_.MethodPos < -1 || gb_.MethodPos >= static_cast<int>(gb_.Methods.size()))
+    gb_.MethodPos = -1;
+  MethodList->setCurrentIndex(gb_.MethodPos);
+}
+
+void MainScreen::FillGroupLists() {
+  Syncing guard(syncing_);
+  GroupList->clear();
+  MemberGroup->clear();
+  for (const GroupEntry& g : gb_.GroupNames) {
+    GroupList->addItem(Q(g.Name));
+    MemberGroup->addItem(Q(g.Name));
+    GroupList->item(GroupList->count() - 1)->setSelected(g.InMask);
+  }
+}
+
+void MainScreen::FillGradeList() {
+  Syncing guard(syncing_);
+  GradeListBox->clear();
+  for (std::string_view letter : kLetterGrades)
+    GradeListBox->addItem(QString::fromUtf8(letter.data(), static_cast<int>(letter.size())));
+  ShowGradePos();
+}
+
+void MainScreen::ShowGradePos() {
+  Syncing guard(syncing_);
+  if (gb_.GradePos < -1 || gb_.GradePos >= GradeListBox->count()) gb_.GradePos = -1;
+  GradeListBox->setCurrentIndex(gb_.GradePos);
+}
+
+// ---- Widgets -> model ----
+
+void MainScreen::OnSemesterCurrentChanged() {
+  if (syncing_) return;
+  QListWidgetItem* item = SemesterList->currentItem();
+  if (item) {
+    gb_.CurrentSemester = item->text().toStdString();
+    Syncing guard(syncing_);
+    item->setSelected(true);
+  } else {
+    gb_.CurrentSemester.reset();
+  }
+  SemesterList_Click();
+}
+
+void MainScreen::OnSemesterItemChanged(QListWidgetItem* item) {
+  if (syncing_) return;
+  const int row = SemesterList->row(item);
+  if (row < 0 || row >= static_cast<int>(gb_.SemesterOrder.size())) return;
+  gb_.SemesterOrder[row].Marked = item->checkState() == Qt::Checked;
+  // Flipping a mark makes its entry current.
+  if (SemesterList->currentRow() != row) {
+    gb_.CurrentSemester = gb_.SemesterOrder[row].Name;
+    ShowSemesterCurrent();
+  }
+  SemesterList_Click();
+}
+
+void MainScreen::OnClassCurrentChanged() {
+  if (syncing_) return;
+  QListWidgetItem* item = ClassList->currentItem();
+  if (item) {
+    gb_.CurrentClass = item->text().toStdString();
+    Syncing guard(syncing_);
+    item->setSelected(true);
+  } else {
+    gb_.CurrentClass.reset();
+  }
+  ClassList_Click();
+}
+
+void MainScreen::OnGradeIndexChanged(int index) {
+  if (syncing_) return;
+  gb_.GradePos = index;
+  GradeListBox_Click();
+}
+
+void MainScreen::OnMethodIndexChanged(int index) {
+  if (syncing_) return;
+  gb_.MethodPos = index;
+  MethodList_Click();
+}
+
+void MainScreen::OnGroupListSelectionChanged() {
+  if (syncing_) return;
+  const int n = std::min(GroupList->count(), static_cast<int>(gb_.GroupNames.size()));
+  for (int i = 0; i < n; ++i) gb_.GroupNames[i].InMask = GroupList->item(i)->isSelected();
+  GroupList_Click();
+}
+
+void MainScreen::OnMemberGroupSelectionChanged() {
+  if (syncing_) return;
+  MemberGroup_Click();
+}
+
+// ---- Refresh ----
+
+void MainScreen::UpdateGPABoxes() {
+  const GpaFigures f = mw::UpdateGPABoxes(gb_);
+  NumGroupMask->setText(Q(f.CountCaption));
+  NumGroupMask->setToolTip(Q(f.CountTooltip));
+  OverallGPABox->setText(Q(f.OverallGPAText));
+  SemGPABox->setText(Q(f.SemGPAText));
+}
+
+void MainScreen::UpdateClassGPABox() { ClassGPABox->setText(Q(mw::UpdateClassGPABox(gb_).Text)); }
+
+void MainScreen::RefreshFigures() { UpdateGPABoxes(); }
+
+void MainScreen::SetClassListTitle(const QString& text, bool bold) {
+  ClassListTitle->setText(text);
+  QFont f = ClassListTitle->font();
+  f.setBold(bold);
+  ClassListTitle->setFont(f);
+}
+
+void MainScreen::DisplayClasses(const Semester& s) {
+  SetClassListTitle(Q(s.Name), true);
+  Syncing guard(syncing_);
+  ClassList->setSortingEnabled(false);
+  ClassList->clear();
+  for (const Class& c : s.Classes) ClassList->addItem(new ClassListItem(Q(c.Name)));
+  ClassList->setSortingEnabled(true);
+  ClassList->sortItems();
+  ClassList->setCurrentRow(-1);
+  gb_.CurrentClass.reset();
+}
+
+void MainScreen::DisplayMe(const Class& c) {
+  gb_.resetting = true;
+  ClassName->setText(Q(c.Name));
+  QFont f = ClassName->font();
+  f.setBold(true);
+  ClassName->setFont(f);
+  {
+    Syncing guard(syncing_);
+    for (int i = 0; i < MemberGroup->count(); ++i)
+      MemberGroup->item(i)->setSelected(GetGroup(MemberGroup->item(i)->text().toStdString(),
+                                                 c.Groups));
+  }
+  // A grade that is no position of the letter list (possible only from a file) selects none.
+  gb_.GradePos = (c.Grade >= 0 && c.Grade < kGradeCount) ? c.Grade : -1;
+  ShowGradePos();
+  UpdateClassGPABox();
+  CreditsBox->setText(Q(GeneralNumber(c.Credits)));
+  gb_.resetting = false;
+}
+
+void MainScreen::DeselectMemberGroups() {
+  Syncing guard(syncing_);
+  MemberGroup->clearSelection();
+}
+
+void MainScreen::ClearClassDisplay() {
+  ClassName->setText(QString());
+  {
+    Syncing guard(syncing_);
+    ClassList->clear();
+    gb_.CurrentClass.reset();
+  }
+  const bool saved = gb_.resetting;
+  gb_.resetting = true;
+  CreditsBox->setText(QString());
+  DeselectMemberGroups();
+  gb_.GradePos = ReadDefGrade(settings_);
+  ShowGradePos();
+  UpdateClassGPABox();
+  gb_.resetting = saved;
+}
+
+// ---- The fresh grade book ----
+
+void MainScreen::NewGradeBook() {
+  const int defGrade = ReadDefGrade(settings_);
+  ResetToFresh(gb_, defGrade);
+  // The method selector gets the built-in methods with the first current, which runs the
+  // method change.
+  gb_.MethodPos = -1;
+  FillMethodList();
+  gb_.MethodPos = gb_.Methods.empty() ? -1 : 0;
+  {
+    Syncing guard(syncing_);
+    MethodList->setCurrentIndex(gb_.MethodPos);
+  }
+  MethodList_Click();
+  FillSemesterList();
+  FillGroupLists();
+  // The grade selector is filled afresh and set to the default grade, which runs the grade
+  // change (with nothing current it only recomputes).
+  gb_.GradePos = -1;
+  FillGradeList();
+  gb_.GradePos = defGrade;
+  ShowGradePos();
+  GradeListBox_Click();
+  ClearClassDisplay();
+  DesiredGPABox->setText(QString());
+  ClassListTitle->setText(QString());
+  ClassesLeftBox->setText(QString());
+  SetCaption(QStringLiteral("Markwell"));
+  gb_.FileName.clear();
+  gb_.FullFileName.clear();
+  SetStatusText(QStringLiteral("Welcome to Markwell!"));
+  gb_.IsPassProtected = false;
+  gb_.Password.clear();
+}
+
+void MainScreen::StartUp(const QString& argumentText) {
+  NewGradeBook();
+  files_.StartupLoad(argumentText);
+}
+
+void MainScreen::ShowLoadedGradeBook() {
+  // Refilling the lists leaves no semester or class current; every semester is marked.
+  gb_.CurrentSemester.reset();
+  gb_.CurrentClass.reset();
+  FillMethodList();
+  FillGroupLists();
+  FillSemesterList();
+  ClearClassDisplay();
+  UpdateGPABoxes();
+}
+
+// ---- Dialogs and menu commands ----
+
+void MainScreen::New_Click() {
+  if (prompts_->AskYesNo(
+          QStringLiteral("Are you sure you want to create a new Markwell file?"),
+          QStringLiteral("New Markwell File")))
+    NewGradeBook();
+}
+
+void MainScreen::Quit_Click() {
+  if (files_.ConfirmQuit()) close();
+}
+
+void MainScreen::Options_Click() {
+  OptionsDialog dialog(gb_, settings_, *prompts_, this);
+  dialog.exec();
+}
+
+void MainScreen::PrintExport_Click() {}
+
+void MainScreen::Help_Click() { ShowHelp(this, *prompts_); }
+
+void MainScreen::About_Click() {
+  AboutDialog dialog(*prompts_, this);
+  dialog.exec();
+}
+
+void MainScreen::AddMethod_Click() {
+  const int kept = MethodList->currentIndex();
+  {
+    EditMethodDialog dialog(gb_, *prompts_, this);
+    dialog.exec();
+  }
+  const int count = static_cast<int>(gb_.Methods.size());
+  gb_.MethodPos = -1;
+  FillMethodList();
+  if (kept < 0) return;
+  gb_.MethodPos = kept < count ? kept : (count > 0 ? 0 : -1);
+  {
+    Syncing guard(syncing_);
+    MethodList->setCurrentIndex(gb_.MethodPos);
+  }
+  // Making the entry current runs the method change: the edited grade points count at once.
+  MethodList_Click();
+}
+
+void MainScreen::MethodList_Click() {
+  SetStatusText(QStringLiteral("Changed grading method to \"") + Q(gb_.MethodText()) +
+                QStringLiteral("\"."));
+  UpdateClassGPABox();
+  UpdateGPABoxes();
+}
+
+}  // namespace mw
