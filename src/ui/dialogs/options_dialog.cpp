@@ -10,7 +10,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
-#include <cmath>
 #include <string>
 
 #include "model/method.h"
@@ -163,24 +162,18 @@ void OptionsDialog::Form_Load() {
   Passprotect->setChecked(gb_.IsPassProtected);
 }
 
-bool OptionsDialog::Apply() {
-  // A number too large for a double would be stored as text that no reader converts; it is
-  // refused before anything is written.
-  if (!std::isfinite(LeadingNumber(CreditBox->text().toStdString()))) {
-    prompts_.Message(QStringLiteral("The number of credits is too large."));
-    return false;
-  }
+void OptionsDialog::Apply() {
   settings_.WriteSetting("Options", "DefGrade", std::to_string(GradeListBox->currentIndex()));
   CreditBox->setText(Q(NormalCredits(CreditBox->text())));
   settings_.WriteSetting("Options", "DefCredits", NormalCredits(CreditBox->text()));
   settings_.WriteSetting("Options", "OpenFileName", FileNameBox->text().toStdString());
   settings_.WriteSetting("Options", "AutoOpen", FileNameCheck->isChecked() ? "1" : "0");
   gb_.IsPassProtected = Passprotect->isChecked();
-  return true;
 }
 
 void OptionsDialog::cmdOK_Click() {
-  if (Apply()) accept();
+  Apply();
+  accept();
 }
 
 void OptionsDialog::cmdApply_Click() { Apply(); }

@@ -26,8 +26,8 @@ class OptionsDialog : public QDialog {
   // Showing the dialog fills its controls afresh and centres it on the screen.
   void setVisible(bool visible) override;
 
-  // The Apply steps; false when nothing was written (credits too large to store).
-  bool Apply();
+  // The Apply steps: writes the four preferences and IsPassProtected.
+  void Apply();
 
  private:
   void Form_Load();
