@@ -124,10 +124,14 @@ ExportFileDialog::ExportFileDialog(GradeBook& gb, Prompts& prompts,
   Export_ = button("Export", "&Export Grades");
   Export_->setAutoDefault(true);
 
-  const QSize listSize(fontMetrics().horizontalAdvance(QLatin1Char('x')) * 34,
-                       fontMetrics().height() * 9);
-  SemesterList_->setFixedSize(listSize);
-  GroupList_->setFixedSize(listSize);
+  const int listWidth = fontMetrics().horizontalAdvance(QLatin1Char('x')) * 34;
+  for (auto* list : {SemesterList_, GroupList_}) {
+    list->setMinimumWidth(listWidth);
+    list->setFixedHeight(fontMetrics().height() * 9);
+  }
+  // The four selection buttons are small ones.
+  for (auto* b : {SemAll_, SemNone_, GroupAll_, GroupNone_})
+    b->setFixedWidth(b->fontMetrics().horizontalAdvance(QStringLiteral("None")) + 24);
 
   // Two columns: semesters, totals and organisation on the left; groups, method and the
   // Cancel button on the right; Print and Export along the bottom.
