@@ -6,11 +6,7 @@ set(MARKWELL_APP_ID io.github.markwell.Markwell)
 set(_pkg_dir ${CMAKE_CURRENT_LIST_DIR})
 set(_res_dir ${PROJECT_SOURCE_DIR}/resources)
 
-# markwell itself is installed where it is built (src/); the command-line tool is added here.
-if(TARGET markwell-cli)
-  install(TARGETS markwell-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-endif()
-
+# The programs, markwell and markwell-cli, are installed where they are built (src/).
 if(TARGET markwell)
   # The help viewer looks next to the program first, then in ../share/markwell: the build
   # folder gets a copy beside the program, an installation gets it in the data folder.
