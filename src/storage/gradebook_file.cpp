@@ -1,6 +1,7 @@
 // The two forms of a grade book file, built and read wholly in memory.
 #include "storage/gradebook_file.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -81,6 +82,18 @@ bool CheckWritable(const GradeBook& gb, std::string& error) {
 
 // ---------------------------------------------------------------- plain form
 
+bool IsAscii(std::string_view text) {
+  for (char ch : text) {
+    if (static_cast<unsigned char>(ch) >= 0x80) return false;
+  }
+  return true;
+}
+
+// Windows-1252 bytes to UTF-8; plain ASCII, the usual case, is the same in both.
+std::string NameFromFile(std::string_view bytes) {
+  return IsAscii(bytes) ? std::string(bytes) : Cp1252ToUtf8(bytes);
+}
+
 class PlainWriter {
  public:
   explicit PlainWriter(std::string& out) : out_(out) {}
@@ -91,18 +104,31 @@ class PlainWriter {
   void Number(long v) { Line(std::to_string(v)); }
   bool Double(double v) {
     if (!std::isfinite(v)) return false;  // no plain number text reads back as these
-    Line(PlainNumber(v));
+    // Credits and grade points repeat a lot: remember the text of the values seen.
+    const auto bits = std::bit_cast<uint64_t>(v);
+    auto it = numbers_.find(bits);
+    if (it == numbers_.end()) {
+      if (numbers_.size() > 4096) numbers_.clear();
+      it = numbers_.emplace(bits, PlainNumber(v)).first;
+    }
+    Line(it->second);
     return true;
   }
   bool Name(const std::string& utf8) {
+    if (utf8.find_first_of("\r\n") != std::string::npos) return false;
+    if (IsAscii(utf8)) {
+      Line(utf8);
+      return true;
+    }
     auto bytes = Utf8ToCp1252(utf8);
-    if (!bytes || bytes->find_first_of("\r\n") != std::string::npos) return false;
+    if (!bytes) return false;
     Line(*bytes);
     return true;
   }
 
  private:
   std::string& out_;
+  std::unordered_map<uint64_t, std::string> numbers_;
 };
 
 class PlainReader {
@@ -125,13 +151,14 @@ class PlainReader {
   bool Name(std::string& out) {
     std::string_view line;
     if (!Line(line) || line.find('\r') != std::string_view::npos) return false;
-    out = Cp1252ToUtf8(line);
+    out = NameFromFile(line);
     return true;
   }
+  // A whole number: the number text rounded to 16 bits, halves to even.
   bool Int16(int& out) {
-    std::string_view line;
-    if (!Line(line)) return false;
-    auto v = TextToInt16(line);
+    double d = 0;
+    if (!Double(d)) return false;
+    auto v = ToInt16(d);
     if (!v) return false;
     out = *v;
     return true;
@@ -139,9 +166,15 @@ class PlainReader {
   bool Double(double& out) {
     std::string_view line;
     if (!Line(line)) return false;
-    auto v = TextToDouble(line);
-    if (!v) return false;
-    out = *v;
+    // Counts, grades, credits and grade points repeat a lot: remember the texts seen.
+    auto it = numbers_.find(line);
+    if (it == numbers_.end()) {
+      auto v = TextToDouble(line);
+      if (!v) return false;
+      if (numbers_.size() > 4096) numbers_.clear();
+      it = numbers_.emplace(line, *v).first;
+    }
+    out = it->second;
     return true;
   }
   bool Bool(bool& out) {
@@ -153,9 +186,13 @@ class PlainReader {
     return true;
   }
 
+  // At most this many more lines can follow: a bound for reserving room from a count.
+  size_t MaxLinesLeft() const { return rest_.size() / 2 + 1; }
+
  private:
   std::string_view rest_;
   bool done_ = false;
+  std::unordered_map<std::string_view, double> numbers_;  // views into the file's bytes
 };
 
 bool ReadMethodPos(int pos, const GradeBook& book) {
@@ -196,6 +233,8 @@ bool DecodePlain(std::string_view bytes, GradeBook& book) {
     Semester semester;
     int classes = 0;
     if (!in.Name(semester.Name) || !in.Int16(classes)) return false;
+    // A class takes five lines at least.
+    if (classes > 0) semester.Classes.reserve(std::min<size_t>(classes, in.MaxLinesLeft() / 5));
     for (int k = 0; k < classes; ++k) {
       Class c;
       int grade = 0, memberships = 0;
@@ -270,7 +309,7 @@ class BinaryReader {
     pos_ += kName64;
     const size_t last = field.find_last_not_of(' ');
     field = last == std::string_view::npos ? std::string_view() : field.substr(0, last + 1);
-    out = Cp1252ToUtf8(field);
+    out = NameFromFile(field);
     return true;
   }
 
@@ -290,7 +329,9 @@ bool Divide(int stored, std::optional<int16_t> comp, int& out) {
 
 bool DecodeProtectedBody(BinaryReader& in, bool multiplied, int salt, std::string_view codes,
                          GradeBook& book) {
+  // Without multipliers (format word 2) every position gives 1, however far it counts.
   auto comp = [&](long j) -> std::optional<int16_t> {
+    if (!multiplied) return int16_t{1};
     if (j > INT16_MAX) return std::nullopt;
     return storage_detail::CompFromCodes(multiplied, static_cast<int>(j), salt, codes);
   };
@@ -404,6 +445,15 @@ EncodeResult EncodePlain(const GradeBook& gb) {
     return Failed(error);
   }
   EncodeResult r;
+  size_t estimate = 64 + gb.Methods.size() * 256 + gb.GroupNames.size() * 32;
+  for (const Semester& s : gb.Semesters) {
+    estimate += s.Name.size() + 8;
+    for (const Class& c : s.Classes) {
+      estimate += c.Name.size() + 32;
+      for (const std::string& g : c.Groups) estimate += g.size() + 2;
+    }
+  }
+  r.bytes.reserve(estimate);
   PlainWriter out(r.bytes);
   out.Line("1");
   out.Number(static_cast<long>(gb.Methods.size()));
@@ -466,6 +516,7 @@ EncodeResult storage_detail::EncodeProtectedWord(const GradeBook& gb, const std:
   }
   const bool multiplied = formatWord == 3;
   auto comp = [&](long j) -> std::optional<int16_t> {
+    if (!multiplied) return int16_t{1};
     if (j > INT16_MAX) return std::nullopt;
     return CompFromCodes(multiplied, static_cast<int>(j), salt, *codes);
   };
