@@ -15,7 +15,6 @@
 
 #include "app/prompts.h"
 #include "model/codepage.h"
-#include "model/method.h"
 #include "report/report_file.h"
 
 namespace mw {
@@ -243,42 +242,6 @@ void ExportFileDialog::Fill() {
   }
   filling_ = false;
   UpdateTotals();
-}
-
-const Method* ExportFileDialog::GetMethod(const QString& name) const {
-  return ReportMethod(gb_, name.toStdString());
-}
-
-double ExportFileDialog::GetGP(int grade) const {
-  return ReportGradePoints(GetMethod(MethodList_->currentText()), grade);
-}
-
-QString ExportFileDialog::GetGrade(int grade) {
-  const std::string_view letter = LetterGrade(grade);
-  return QString::fromUtf8(letter.data(), static_cast<qsizetype>(letter.size()));
-}
-
-bool ExportFileDialog::IsSemesterChecked(const QString& name) const {
-  for (int i = 0; i < SemesterList_->count(); ++i) {
-    const auto* item = SemesterList_->item(i);
-    if (item->text() == name && item->checkState() == Qt::Checked) return true;
-  }
-  return false;
-}
-
-bool ExportFileDialog::InSelectedGroup(const std::vector<std::string>& groups) const {
-  for (int i = 0; i < GroupList_->count(); ++i) {
-    const auto* item = GroupList_->item(i);
-    if (item->isSelected() && InGroup(groups, item->text())) return true;
-  }
-  return false;
-}
-
-bool ExportFileDialog::InGroup(const std::vector<std::string>& groups, const QString& name) {
-  const std::string n = name.toStdString();
-  for (const auto& g : groups)
-    if (g == n) return true;
-  return false;
 }
 
 ReportChoices ExportFileDialog::Choices() const {

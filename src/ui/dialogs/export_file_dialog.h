@@ -8,8 +8,6 @@
 #include <QString>
 
 #include <functional>
-#include <string>
-#include <vector>
 
 #include "model/gradebook.h"
 #include "report/grade_report.h"
@@ -41,13 +39,8 @@ class ExportFileDialog : public QDialog {
   ExportFileDialog(GradeBook& gb, Prompts& prompts,
                    std::function<void(const QString&)> setMainStatus, QWidget* parent = nullptr);
 
-  // The dialog's own operations.
-  const Method* GetMethod(const QString& name) const;
-  double GetGP(int grade) const;
-  static QString GetGrade(int grade);
-  bool IsSemesterChecked(const QString& name) const;
-  bool InSelectedGroup(const std::vector<std::string>& groups) const;
-  static bool InGroup(const std::vector<std::string>& groups, const QString& name);
+  // Recounts the running totals and shows them (the chosen class count, its credits in the
+  // tooltip, the GPA); runs after every change of the choices.
   void UpdateTotals();
 
   // The handlers.
