@@ -170,7 +170,7 @@ class PlainReader {
     auto it = numbers_.find(line);
     if (it == numbers_.end()) {
       auto v = TextToDouble(line);
-      if (!v) return false;
+      if (!v || !std::isfinite(*v)) return false;  // "1e999" is no double either
       if (numbers_.size() > 4096) numbers_.clear();
       it = numbers_.emplace(line, *v).first;
     }

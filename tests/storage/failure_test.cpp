@@ -89,7 +89,7 @@ TEST(FileDecodeFailure, PlainTextThatDoesNotRead) {
   // 50 classes, 52 grade, 53 credits, 54 class groups.
   const std::vector<std::pair<size_t, std::string>> bad = {
       {1, "three"}, {1, "40000"}, {2, "3"}, {2, "-2"}, {3, "Bad\rName"}, {4, "4,3"},
-      {47, "maybe"}, {48, "1.x"}, {52, "13"}, {52, "-1"}, {53, ""}, {54, "2"}};
+      {47, "maybe"}, {48, "1.x"}, {52, "13"}, {52, "-1"}, {53, ""}, {53, "1e999"}, {54, "2"}};
   for (const auto& [line, text] : bad) {
     SCOPED_TRACE(line);
     const DecodeResult d = DecodeGradeBook(WithLine(good, line, text), "", nullptr);
