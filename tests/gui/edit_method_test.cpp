@@ -169,6 +169,15 @@ TEST(EditMethod, OkAsksOnlyWhenTheBoxesDifferFromTheMethod) {
     ExpectAsked(e.prompts.asked[0], "Method has been changed; save changes?", "SaveChanges");
     EXPECT_EQ(e.gb.Methods[2].GetEquiv(1), 3.667);
   }
+  {  // the close box: no question and nothing saved
+    Editor e;
+    e.select(0);
+    e.box(0)->setText("1");
+    e.dlg.show();
+    e.dlg.close();
+    EXPECT_TRUE(e.prompts.asked.empty());
+    EXPECT_EQ(e.gb.Methods[0].GetEquiv(0), 4.3);
+  }
   {  // Yes stores every box, read as its leading number
     Editor e;
     e.select(0);
