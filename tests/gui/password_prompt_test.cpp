@@ -109,7 +109,6 @@ TEST(QtPrompts, BoxesCarryTheirTitleIconAndAnswer) {
     box.button(QMessageBox::Ok)->click();
   });
   prompts.Message("Done");
-
   for (auto key : {Qt::Key_Y, Qt::Key_N, Qt::Key_Escape}) {
     WhenModal<QMessageBox>([key](QMessageBox& box) {
       EXPECT_EQ(box.icon(), QMessageBox::NoIcon);
