@@ -37,21 +37,10 @@
 namespace mw {
 
 using main_window::Q;
+using main_window::ClassListItem;
 using main_window::Syncing;
 
 namespace {
-
-// An entry of the class list: the list keeps its entries in alphabetical order without regard
-// to letter case (names equal but for case keep a fixed order among themselves).
-class ClassListItem : public QListWidgetItem {
- public:
-  using QListWidgetItem::QListWidgetItem;
-  bool operator<(const QListWidgetItem& other) const override {
-    const int c = QString::compare(text(), other.text(), Qt::CaseInsensitive);
-    if (c != 0) return c < 0;
-    return text() < other.text();
-  }
-};
 
 // Renders an SVG of the resources at the given logical size, sharp on the screen's pixels.
 QPixmap RenderSvg(const QString& path, QSize size, qreal ratio) {
@@ -185,6 +174,7 @@ void MainScreen::BuildControls() {
                       "to delete a group; Double-click to rename"),
        QStringLiteral("Member of Groups"));
   MemberGroup->setSelectionMode(QAbstractItemView::MultiSelection);
+  MemberGroup->viewport()->installEventFilter(this);
   button(AddGroup, "AddGroup", QStringLiteral("Add &Group..."), Tw(5520, 2640, 2295, 255),
          QStringLiteral("Adds a new masking group"));
 
@@ -432,6 +422,11 @@ bool MainScreen::eventFilter(QObject* watched, QEvent* event) {
       MemberGroup_KeyDown(key->key());
       return key->key() == Qt::Key_Delete;
     }
+  } else if (event->type() == QEvent::MouseButtonDblClick && watched == MemberGroup->viewport()) {
+    // The second click of a double-click toggles its entry back, as every click does, so
+    // double-clicking a group to rename it leaves the class's groups as they were.
+    const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
+    if (QListWidgetItem* item = MemberGroup->itemAt(at)) item->setSelected(!item->isSelected());
   } else if (event->type() == QEvent::MouseButtonPress && watched == Label2) {
     // Clicking the "Credits:" label puts the text cursor into the credits box.
     CreditsBox->setFocus(Qt::MouseFocusReason);
@@ -443,7 +438,7 @@ bool MainScreen::eventFilter(QObject* watched, QEvent* event) {
     // Alt+O belongs to the menu bar's Options and to this button alike; both open the
     // options, so a shared key opens them instead of only moving the focus.
     if (static_cast<QShortcutEvent*>(event)->isAmbiguous()) {
-      OptionsButton->animateClick();
+      OptionsButton->click();
       return true;
     }
   }

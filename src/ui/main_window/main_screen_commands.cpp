@@ -16,6 +16,7 @@
 namespace mw {
 
 using main_window::Q;
+using main_window::ClassListItem;
 using main_window::Syncing;
 
 namespace {
@@ -217,7 +218,7 @@ void MainScreen::AddClassButton_Click() {
   {
     // The list places the new entry in its alphabetical order; it does not become current.
     Syncing guard(syncing_);
-    ClassList->addItem(new QListWidgetItem(answer));
+    ClassList->addItem(new ClassListItem(answer));
     ClassList->sortItems();
   }
   SetStatusText(QStringLiteral("Added class ") + answer + QStringLiteral("."));

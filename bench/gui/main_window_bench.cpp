@@ -1,0 +1,118 @@
+// The main window's commands on a large grade book (1000 semesters of 100 classes), each
+// through the widget the user touches, the refresh of the figures included; and start-up to
+// the first shown window.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTest>
+#include <memory>
+
+#include "sample_book.h"
+#include "settings/settings_store.h"
+#include "ui/main_window/main_screen.h"
+
+namespace {
+
+// Prompts that must never be asked: the measured commands ask nothing.
+class NoPrompts : public mw::Prompts {
+ public:
+  QString InputBox(const QString&, const QString&, const QString&) override { return {}; }
+  bool AskYesNo(const QString&, const QString&) override { return false; }
+  void Message(const QString&, const QString&, Icon) override {}
+  QString OpenFileName(const FileDialog&) override { return {}; }
+  QString SaveFileName(const FileDialog&) override { return {}; }
+  std::optional<QString> GetPassword(int, const QString&) override { return std::nullopt; }
+};
+
+struct BigWindow {
+  mw::MemorySettingsStore settings;
+  NoPrompts prompts;
+  mw::MainScreen window{settings, &prompts};
+  QListWidget* semesters;
+  QListWidget* classes;
+  QListWidget* groups;
+
+  BigWindow() {
+    window.Book() = mw::bench::MakeSampleBook(1000, 100, 20, 10);
+    window.ShowLoadedGradeBook();
+    window.show();
+    semesters = window.findChild<QListWidget*>(QStringLiteral("SemesterList"));
+    classes = window.findChild<QListWidget*>(QStringLiteral("ClassList"));
+    groups = window.findChild<QListWidget*>(QStringLiteral("GroupList"));
+    semesters->setCurrentRow(0);
+    classes->setCurrentRow(0);
+    QApplication::processEvents();
+  }
+};
+
+BigWindow& Big() {
+  static BigWindow* big = new BigWindow();
+  return *big;
+}
+
+void BM_GradeChange(benchmark::State& state) {
+  BigWindow& big = Big();
+  auto* grade = big.window.findChild<QComboBox*>(QStringLiteral("GradeListBox"));
+  int i = 0;
+  for (auto _ : state) grade->setCurrentIndex(i++ % 2 ? 3 : 4);
+}
+BENCHMARK(BM_GradeChange)->Unit(benchmark::kMillisecond);
+
+void BM_CreditsEdit(benchmark::State& state) {
+  BigWindow& big = Big();
+  auto* credits = big.window.findChild<QLineEdit*>(QStringLiteral("CreditsBox"));
+  credits->setFocus();
+  credits->selectAll();
+  int i = 0;
+  for (auto _ : state) {
+    // One keystroke: the last digit typed over.
+    credits->backspace();
+    QTest::keyClick(credits, i++ % 2 ? Qt::Key_3 : Qt::Key_4);
+  }
+}
+BENCHMARK(BM_CreditsEdit)->Unit(benchmark::kMillisecond);
+
+void BM_MaskClick(benchmark::State& state) {
+  BigWindow& big = Big();
+  const QPoint at = big.groups->visualItemRect(big.groups->item(3)).center();
+  for (auto _ : state)
+    QTest::mouseClick(big.groups->viewport(), Qt::LeftButton, Qt::ControlModifier, at);
+}
+BENCHMARK(BM_MaskClick)->Unit(benchmark::kMillisecond);
+
+void BM_SemesterSelection(benchmark::State& state) {
+  BigWindow& big = Big();
+  int i = 0;
+  for (auto _ : state) big.semesters->setCurrentRow(i++ % 2 ? 1 : 2);
+}
+BENCHMARK(BM_SemesterSelection)->Unit(benchmark::kMillisecond);
+
+void BM_StartUpToShownWindow(benchmark::State& state) {
+  for (auto _ : state) {
+    mw::MemorySettingsStore settings;
+    NoPrompts prompts;
+    auto window = std::make_unique<mw::MainScreen>(settings, &prompts);
+    window->StartUp(QString());
+    window->show();
+    QApplication::processEvents();
+    state.PauseTiming();
+    window.reset();
+    QApplication::processEvents();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_StartUpToShownWindow)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
