@@ -244,6 +244,7 @@ bool DecodePlain(std::string_view bytes, GradeBook& book) {
       }
       if (grade < 0 || grade >= kGradeCount) return false;
       c.Grade = static_cast<int16_t>(grade);
+      if (memberships > 0) c.Groups.reserve(std::min<size_t>(memberships, in.MaxLinesLeft()));
       for (int n = 0; n < memberships; ++n) {
         std::string group;
         if (!in.Name(group)) return false;
@@ -312,6 +313,7 @@ class BinaryReader {
     out = NameFromFile(field);
     return true;
   }
+  size_t Left() const { return bytes_.size() - pos_; }
 
  private:
   std::string_view bytes_;
@@ -367,6 +369,8 @@ bool DecodeProtectedBody(BinaryReader& in, bool multiplied, int salt, std::strin
     Semester semester;
     int classes = 0;
     if (!in.Name64(semester.Name) || !in.I16(classes)) return false;
+    // A class record takes 76 bytes at least.
+    if (classes > 0) semester.Classes.reserve(std::min<size_t>(classes, in.Left() / 76));
     for (long k = 1; k <= classes; ++k) {
       Class c;
       int stored = 0, grade = 0, memberships = 0;
@@ -379,6 +383,7 @@ bool DecodeProtectedBody(BinaryReader& in, bool multiplied, int salt, std::strin
       if (!creditsComp || *creditsComp == 0) return false;
       c.Credits = credits / static_cast<double>(*creditsComp);
       if (!in.I16(memberships)) return false;
+      if (memberships > 0) c.Groups.reserve(std::min<size_t>(memberships, in.Left() / 2));
       for (int n = 0; n < memberships; ++n) {
         int ref = 0, index = 0;
         if (!in.I16(ref) || !Divide(ref, comp(t * (k + 2)), index)) return false;
