@@ -93,63 +93,41 @@ TEST(PasswordPrompt, QuestionByModeIsShownWholeAndAsPlainText) {
             "will be considered)");
 }
 
-TEST(QtPrompts, BoxesCarryTheirTitleIconAndAnswer) {
+TEST(QtPrompts, BoxesAndFileDialogsAreSetUpAsAskedAndAnswer) {
   QWidget parent;
   QtPrompts prompts(&parent);
-  WhenModal<QMessageBox>([](QMessageBox& box) {
-    EXPECT_EQ(box.windowTitle(), "Error!");
-    EXPECT_EQ(box.icon(), QMessageBox::Critical);
-    EXPECT_EQ(box.textFormat(), Qt::PlainText);
-    box.button(QMessageBox::Ok)->click();
-  });
-  prompts.Message("Could not <b>read</b>", "Error!", Prompts::Icon::Critical);
-  WhenModal<QMessageBox>([](QMessageBox& box) {
-    EXPECT_EQ(box.windowTitle(), "Markwell");
-    EXPECT_EQ(box.icon(), QMessageBox::NoIcon);
-    box.button(QMessageBox::Ok)->click();
-  });
-  prompts.Message("Done");
-  for (auto key : {Qt::Key_Y, Qt::Key_N, Qt::Key_Escape}) {
-    WhenModal<QMessageBox>([key](QMessageBox& box) {
-      EXPECT_EQ(box.icon(), QMessageBox::NoIcon);
-      EXPECT_EQ(box.standardButtons(), QMessageBox::Yes | QMessageBox::No);
-      box.button(key == Qt::Key_Y ? QMessageBox::Yes : QMessageBox::No)->click();
+  for (auto icon : {Prompts::Icon::Critical, Prompts::Icon::None}) {
+    WhenModal<QMessageBox>([icon](QMessageBox& box) {
+      EXPECT_EQ(box.windowTitle(), "Error!");
+      EXPECT_EQ(box.icon(), icon == Prompts::Icon::None ? QMessageBox::NoIcon : QMessageBox::Critical);
+      EXPECT_EQ(box.textFormat(), Qt::PlainText);
+      box.button(QMessageBox::Ok)->click();
     });
-    EXPECT_EQ(prompts.AskYesNo("Sure?", "Quit"), key == Qt::Key_Y);
+    prompts.Message("Could not <b>read</b>", "Error!", icon);
   }
-
-  WhenModal<QInputDialog>([](QInputDialog& box) {
-    EXPECT_EQ(box.textValue(), "Fall");
-    box.setTextValue("Fall 2024");
-    box.accept();
-  });
-  EXPECT_EQ(prompts.InputBox("Name?", "New Semester", "Fall"), "Fall 2024");
+  for (bool yes : {true, false}) {
+    WhenModal<QMessageBox>([yes](QMessageBox& box) {
+      EXPECT_EQ(box.icon(), QMessageBox::NoIcon);
+      box.button(yes ? QMessageBox::Yes : QMessageBox::No)->click();
+    });
+    EXPECT_EQ(prompts.AskYesNo("Sure?", "Quit"), yes);
+  }
   WhenModal<QInputDialog>([](QInputDialog& box) { box.reject(); });
   EXPECT_EQ(prompts.InputBox("Name?", "New Semester", "Fall"), "");
-}
 
-TEST(QtPrompts, FileDialogsAreSetUpAsAskedAndCancelGivesEmptyText) {
   QTemporaryDir dir;
-  QWidget parent;
-  QtPrompts prompts(&parent);
   Prompts::FileDialog ask{"Save As", {"Markwell Files (*.mw)", "All Files (*)"}, "mw",
-                          dir.filePath("grades.mw"), true};
+                          dir.filePath("grades.mw"), false};
   WhenModal<QFileDialog>([&](QFileDialog& box) {
     EXPECT_EQ(box.windowTitle(), "Save As");
-    EXPECT_EQ(box.acceptMode(), QFileDialog::AcceptSave);
     EXPECT_EQ(box.nameFilters(), ask.filters);
-    EXPECT_FALSE(box.testOption(QFileDialog::DontConfirmOverwrite));
-    box.reject();
-  });
-  EXPECT_EQ(prompts.SaveFileName(ask), "");
-
-  ask.confirmOverwrite = false;
-  WhenModal<QFileDialog>([&](QFileDialog& box) {
     EXPECT_TRUE(box.testOption(QFileDialog::DontConfirmOverwrite));
     box.selectFile(dir.filePath("report"));
     static_cast<QDialog&>(box).accept();
   });
   EXPECT_EQ(prompts.SaveFileName(ask), dir.filePath("report.mw")) << "default suffix added";
+  WhenModal<QFileDialog>([&](QFileDialog& box) { box.reject(); });
+  EXPECT_EQ(prompts.OpenFileName(ask), "");
 }
 
 }  // namespace
