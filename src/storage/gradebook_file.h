@@ -63,7 +63,8 @@ struct PasswordKey {
 PasswordKey MakePasswordKey(const std::string& password, int salt);
 bool CheckPassword(const std::string& password, const PasswordKey& key);
 // The multiplier for stored position j; 1 when c is false or the password empty. Empty when
-// the arithmetic overflows 16 bits (j above 257).
+// the arithmetic overflows 16 bits (j above 257) or the password has a character that
+// Windows-1252 lacks. MakePasswordKey counts such a character as "?"; CheckPassword refuses it.
 std::optional<int16_t> GetComp(bool c, int j, int po, const std::string& password);
 
 // ---- The file layer ----
