@@ -162,7 +162,7 @@ TEST_F(FileCommandsTest, FailedLoadChangesNothing) {
   const auto captions = win.captions;
   QString lastChosen = Path("secret.mw");
   for (const QString name : {"cut-plain.mw", "cut-secret.mw", "not-a-book.mw", "empty.mw",
-                             "missing.mw"}) {
+                             "missing.mw", "."}) {  // "." is the folder itself
     prompts.asked.clear();
     prompts.files = {Path(name)};
     prompts.passwords = {QString("pw")};
