@@ -76,6 +76,8 @@ TEST(PasswordPrompt, QuestionByModeIsShownWholeAndAsPlainText) {
       EXPECT_GE(question->height(), question->heightForWidth(question->width())) << mode;
       if (mode == 2)  // a name without blanks cannot wrap: the question widens for it
         EXPECT_GE(question->width(), question->fontMetrics().horizontalAdvance(longName));
+      else if (d.logicalDpiX() == 96)  // design twips, 15 to the pixel
+        EXPECT_EQ(Child<QPushButton>(d, "OK")->geometry().topLeft(), QPoint(264, 32));
       std::vector<QRect> used;
       for (QWidget* w : d.findChildren<QWidget*>()) {
         const std::string name = w->objectName().toStdString();
