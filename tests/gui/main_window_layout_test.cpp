@@ -170,6 +170,10 @@ TEST_F(MainWindowLayout, ShortcutsWorkFromAnywhere) {
   QTest::keyClick(Get<QListWidget>("GroupList"), Qt::Key_O, Qt::AltModifier);
   EXPECT_EQ(opened, "MWOptions");
   QApplication::setActiveWindow(w.get());  // back from the dialog
+  WhenModalOpens([&](QWidget* m) { opened = m->objectName(); });
+  QTest::keyClick(credits, Qt::Key_P, Qt::ControlModifier);
+  EXPECT_EQ(opened, "ExportFile");
+  QApplication::setActiveWindow(w.get());  // back from the dialog
 
   prompts.yesNo = {false, true};
   QTest::keyClick(Get<QComboBox>("MethodList"), Qt::Key_Q, Qt::ControlModifier);

@@ -29,6 +29,7 @@
 #include "model/predict.h"
 #include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/edit_method_dialog.h"
+#include "ui/dialogs/export_file_dialog.h"
 #include "ui/dialogs/help_viewer.h"
 #include "ui/dialogs/options_dialog.h"
 #include "ui/dialogs/qt_prompts.h"
@@ -722,7 +723,11 @@ void MainScreen::Options_Click() {
   dialog.exec();
 }
 
-void MainScreen::PrintExport_Click() {}
+void MainScreen::PrintExport_Click() {
+  ExportFileDialog dialog(gb_, *prompts_, [this](const QString& text) { SetStatusText(text); },
+                          this);
+  dialog.exec();
+}
 
 void MainScreen::Help_Click() { ShowHelp(this, *prompts_); }
 

@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Draws the main window offscreen with a small sample grade book into docs/screenshot.png.
+# Run it again whenever the window changes.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh
+cmake -S . -B build-screenshot -G Ninja -DCMAKE_BUILD_TYPE=Release -DMARKWELL_TESTS=OFF \
+  -DMARKWELL_BENCH=ON
+cmake --build build-screenshot --target main_window_screenshot --parallel 2
+mkdir -p docs
+QT_QPA_PLATFORM=offscreen build-screenshot/bench/gui/main_window_screenshot docs/screenshot.png
+echo "docs/screenshot.png written"
