@@ -74,10 +74,11 @@ TEST(PasswordPrompt, QuestionByModeIsShownWholeAndAsPlainText) {
       EXPECT_EQ(question->text(), GetPasswordDialog::QuestionText(mode, longName));
       EXPECT_EQ(question->textFormat(), Qt::PlainText);
       EXPECT_GE(question->height(), question->heightForWidth(question->width())) << mode;
-      if (mode == 2)  // a name without blanks cannot wrap: the question widens for it
+      if (mode == 2) {  // a name without blanks cannot wrap: the question widens for it
         EXPECT_GE(question->width(), question->fontMetrics().horizontalAdvance(longName));
-      else if (d.logicalDpiX() == 96)  // design twips, 15 to the pixel
+      } else if (d.logicalDpiX() == 96) {  // design twips, 15 to the pixel
         EXPECT_EQ(Child<QPushButton>(d, "OK")->geometry().topLeft(), QPoint(264, 32));
+      }
       std::vector<QRect> used;
       for (QWidget* w : d.findChildren<QWidget*>()) {
         const std::string name = w->objectName().toStdString();
@@ -101,7 +102,8 @@ TEST(QtPrompts, BoxesAndFileDialogsAreSetUpAsAskedAndAnswer) {
   for (auto icon : {Prompts::Icon::Critical, Prompts::Icon::None}) {
     WhenModal<QMessageBox>([icon](QMessageBox& box) {
       EXPECT_EQ(box.windowTitle(), "Error!");
-      EXPECT_EQ(box.icon(), icon == Prompts::Icon::None ? QMessageBox::NoIcon : QMessageBox::Critical);
+      EXPECT_EQ(box.icon(),
+                icon == Prompts::Icon::None ? QMessageBox::NoIcon : QMessageBox::Critical);
       EXPECT_EQ(box.textFormat(), Qt::PlainText);
       box.button(QMessageBox::Ok)->click();
     });

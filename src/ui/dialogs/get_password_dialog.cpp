@@ -135,7 +135,8 @@ void GetPasswordDialog::Arrange() {
   cancel.moveTop(std::max(cancel.top(), ok.bottom() + 1 + buttonGap));
 
   // The question as high as its wrapped lines need; the box moves down by as much.
-  const int questionHeight = std::max(question.height(), Question->heightForWidth(question.width()));
+  const int questionHeight =
+      std::max(question.height(), Question->heightForWidth(question.width()));
   const int lower = questionHeight - question.height();
   question.setHeight(questionHeight);
   password.translate(0, lower);

@@ -113,12 +113,14 @@ OptionsDialog::OptionsDialog(GradeBook& gb, SettingsStore& settings, Prompts& pr
   outer->addLayout(fileButtonRow);
   outer->setSizeConstraint(QLayout::SetFixedSize);  // not resizable
 
-  // The grade box shows every letter whatever the style's width for it.
+  // The letter grades in their order; the box is as wide as its widest letter needs.
   for (std::string_view letter : kLetterGrades)
     GradeListBox->addItem(QString::fromUtf8(letter.data(), qsizetype(letter.size())));
   GradeListBox->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-  CreditBox->setMinimumWidth(CreditBox->fontMetrics().horizontalAdvance(QStringLiteral("0")) * 10);
-  FileNameBox->setMinimumWidth(FileNameBox->fontMetrics().horizontalAdvance(QStringLiteral("0")) * 50);
+  // Room for a number of ten digits and for a path of fifty.
+  const int digit = fontMetrics().horizontalAdvance(QLatin1Char('0'));
+  CreditBox->setMinimumWidth(digit * 10);
+  FileNameBox->setMinimumWidth(digit * 50);
 
   setTabOrder(cmdOK, cmdCancel);
   setTabOrder(cmdCancel, cmdApply);
