@@ -2,6 +2,7 @@
 // grade book and the dialog openers.
 #include "ui/main_window/main_screen.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -483,6 +484,8 @@ void MainScreen::FillMethodList() {
   Syncing guard(syncing_);
   MethodList->clear();
   for (const Method& m : gb_.Methods) MethodList->addItem(Q(m.Name));
+  // The drop-down shows whole names even when the closed box cuts them.
+  MethodList->view()->setMinimumWidth(MethodList->view()->sizeHintForColumn(0) + Px(300));
   if (gb_.MethodPos < -1 || gb_.MethodPos >= static_cast<int>(gb_.Methods.size()))
     gb_.MethodPos = -1;
   MethodList->setCurrentIndex(gb_.MethodPos);
