@@ -341,8 +341,6 @@ void MainScreen::FitFont() {
   QFont font = QApplication::font();
   for (double pt = 8.0; pt >= 5.0; pt -= 0.25) {
     font.setPointSizeF(pt);
-    QFont bold = font;
-    bold.setBold(true);
     const QFontMetrics fm(font);
     bool fits = true;
     for (const Caption& c : captions) {
@@ -357,9 +355,6 @@ void MainScreen::FitFont() {
     if (fits) break;
   }
   setFont(font);
-  QFont titleFont = font;
-  ClassListTitle->setFont(titleFont);
-  ClassName->setFont(titleFont);
 }
 
 void MainScreen::ConnectSignals() {
