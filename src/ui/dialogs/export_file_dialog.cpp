@@ -106,6 +106,9 @@ ExportFileDialog::ExportFileDialog(GradeBook& gb, Prompts& prompts,
   MethodList_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
   MethodList_->setToolTip(
       QStringLiteral("Change the method to change the numerical equivalents of letter grades"));
+  // Each list and selector is named, for a screen reader, by the label above it.
+  Label1_->setBuddy(SemesterList_);
+  Label3_->setBuddy(GroupList_);
   Label10_->setBuddy(MethodList_);
 
   Label6_ = label("Label6", "Organize output by");
