@@ -3,16 +3,16 @@
 # the desktop entry, the MIME type and the AppStream metainfo agreeing with one another and
 # passing their validators (each validator only where it is installed), the help document
 # beside the built program and in the data folder, and the installed program starting.
-# Usage: install_check.sh BUILD_DIR PROGRAM_DIR HAS_CLI(0|1)
+# Usage: install_check.sh BUILD_DIR PROGRAM_DIR HAS_CLI(0|1) [CMAKE]
 set -uo pipefail
-build=$1 program_dir=$2 has_cli=$3
+build=$1 program_dir=$2 has_cli=$3 cmake=${4:-cmake}
 id=io.github.markwell.Markwell
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
-if ! cmake --install "$build" --prefix "$prefix" >"$prefix.log" 2>&1; then
+if ! "$cmake" --install "$build" --prefix "$prefix" >"$prefix.log" 2>&1; then
   cat "$prefix.log"; rm -f "$prefix.log"
   echo "FAIL: cmake --install"; exit 1
 fi
