@@ -52,7 +52,6 @@ GPA at every change, counting the marked semesters and the chosen groups, and wo
 GPA needed over the remaining classes to reach a goal. It also installs markwell-cli, the\n\
 grade book from the command line.")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://markwell.example.org/")
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR DEB)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
@@ -60,4 +59,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "shared-mime-info, desktop-file-utils, hicolor-icon-theme")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "qt6-wayland")
+# The source archive (cpack --config CPackSourceConfig.cmake) leaves out builds and history.
+set(CPACK_SOURCE_GENERATOR TGZ)
+set(CPACK_SOURCE_IGNORE_FILES "/\\.git/" "/build[^/]*/" "/out/" "/\\.cache/" "/fuzz/artifacts/")
 include(CPack)
