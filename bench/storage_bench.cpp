@@ -3,6 +3,9 @@
 // above 257 fails the save), so the large protected figures use the same layout with format
 // word 2, where every multiplier is 1; the multiplied form is measured on the largest book
 // shape it can hold in one semester.
+// On a virtual machine where page faults are dear, the figures depend much on whether the
+// allocator hands freed memory back between iterations: MALLOC_TRIM_THRESHOLD_=1000000000
+// MALLOC_MMAP_THRESHOLD_=1000000000 in the environment measures the work without that.
 #include <benchmark/benchmark.h>
 
 #include "sample_book.h"
