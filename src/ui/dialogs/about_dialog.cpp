@@ -106,6 +106,7 @@ AboutDialog::AboutDialog(Prompts& prompts, QWidget* parent)
   lblDescription_ = new QLabel(QStringLiteral("Your Personal Grade Manager"), this);
   lblDescription_->setObjectName(QStringLiteral("lblDescription"));
   Text1_ = MakeCopyableText(kAuthorLine, QStringLiteral("Text1"), this);
+  Text1_->setAccessibleName(QStringLiteral("Author"));
 
   Line1_ = new QFrame(this);
   Line1_->setObjectName(QStringLiteral("Line1"));
@@ -115,6 +116,7 @@ AboutDialog::AboutDialog(Prompts& prompts, QWidget* parent)
   Label1_ = new QLabel(QStringLiteral("Visit the Markwell website at "), this);
   Label1_->setObjectName(QStringLiteral("Label1"));
   Text2_ = MakeCopyableText(kWebSite, QStringLiteral("Text2"), this);
+  Text2_->setAccessibleName(QStringLiteral("Markwell website"));
 
   cmdOK_ = new QPushButton(QStringLiteral("OK"), this);
   cmdOK_->setObjectName(QStringLiteral("cmdOK"));

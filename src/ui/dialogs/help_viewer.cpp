@@ -32,6 +32,7 @@ class HelpWindow : public QDialog {
 
     browser_ = new QTextBrowser(this);
     browser_->setObjectName(QStringLiteral("HelpText"));
+    browser_->setAccessibleName(QStringLiteral("Markwell Help"));
     browser_->setOpenExternalLinks(true);
     browser_->setSource(QUrl::fromLocalFile(path));
 
