@@ -4,9 +4,6 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <string>
-#include <utility>
-#include <vector>
 
 #include "model/gradebook.h"
 #include "report/grade_report.h"
@@ -38,22 +35,19 @@ std::string Section(int indent, const std::string& title, const std::string& row
          rows + kRule + "\r\n" + At({{1, "Total"}, {42, total}, {60, gpa}});
 }
 
-std::string Closing(const std::string& summary) {
-  return "\r\n\r\n" + kRule + "\r\n" + summary + "\r\n" + kRule + "\r\n";
-}
+std::string Closing(const std::string& summary) { return "\r\n\r\n" + kRule + "\r\n" + summary + "\r\n" + kRule + "\r\n"; }
 
+GradeBook Book(std::vector<Semester> semesters) {
+  GradeBook gb;
+  gb.Methods = BuiltInMethods();
+  gb.Semesters = std::move(semesters);
+  return gb;
+}
 // Fall 2025: Calculus (4, A-, Everything+Core), Poetry (3, B+, Everything);
 // Spring 2026: Chemistry (0.5, A, Core).
 GradeBook SmallBook() {
-  GradeBook gb;
-  gb.Methods = BuiltInMethods();
-  Semester fall, spring;
-  fall.Name = "Fall 2025";
-  fall.Classes = {{"Calculus", 2, 4, {"Everything", "Core"}}, {"Poetry", 3, 3, {"Everything"}}};
-  spring.Name = "Spring 2026";
-  spring.Classes = {{"Chemistry", 1, 0.5, {"Core"}}};
-  gb.Semesters = {fall, spring};
-  return gb;
+  return Book({{{{"Calculus", 2, 4, {"Everything", "Core"}}, {"Poetry", 3, 3, {"Everything"}}}, "Fall 2025"},
+               {{{"Chemistry", 1, 0.5, {"Core"}}}, "Spring 2026"}});
 }
 
 ReportChoices Choose(std::vector<std::string> semesters, std::vector<std::string> groups,
@@ -69,6 +63,7 @@ const std::string kCalculus = At({{1, "Calculus"}, {42, " 4 "}, {52, "A-"}, {60,
 const std::string kPoetry = At({{1, "Poetry"}, {42, " 3 "}, {52, "B+"}, {60, "3.3"}});
 const std::string kChemistry = At({{1, "Chemistry"}, {42, " .5 "}, {52, "A"}, {60, "4.0"}});
 const std::string kSummary3 = "Total Classes: 3       Total Credits: 7.5       Overall GPA: 3.56";
+const std::string kSummary0 = "Total Classes: 0        Total Credits: 0        Overall GPA: 0.0";
 
 TEST(GradeReportTest, BothOrganisationsByteForByte) {
   const GradeBook gb = SmallBook();
@@ -85,58 +80,39 @@ TEST(GradeReportTest, BothOrganisationsByteForByte) {
             first + Section(29, "Core", kCalculus + kChemistry, " 4.5 ", "3.733") +
                 Section(26, "Everything", kCalculus + kPoetry, " 7 ", "3.529") +
                 Closing(kSummary3));
-  // Unchecked semesters and unselected groups drop out; an empty group keeps its section.
-  EXPECT_EQ(Report(gb, Choose({"Spring 2026"}, {"Labs", "Everything"},
-                              ReportOrganisation::ByGroup), ""),
+  // Unchecked semesters and unselected groups drop out; an empty group or semester keeps its
+  // section; with no semester at all there is none.
+  EXPECT_EQ(Report(gb, Choose({"Spring 2026"}, {"Labs", "Everything"}, ReportOrganisation::ByGroup), ""),
             "Created by Markwell on \r\n" + Section(29, "Labs", "", " 0 ", "0.0") +
-                Section(26, "Everything", "", " 0 ", "0.0") +
-                Closing("Total Classes: 0        Total Credits: 0        Overall GPA: 0.0"));
-  EXPECT_EQ(Report(gb, Choose({"Fall 2025"}, {})),
-            first + Section(26, "Fall 2025", "", " 0 ", "0.0") +
-                Closing("Total Classes: 0        Total Credits: 0        Overall GPA: 0.0"));
-  EXPECT_EQ(Report(gb, Choose({}, {"Everything"})),
-            first + Closing("Total Classes: 0        Total Credits: 0        Overall GPA: 0.0"));
+                Section(26, "Everything", "", " 0 ", "0.0") + Closing(kSummary0));
+  EXPECT_EQ(Report(gb, Choose({"Fall 2025"}, {})), first + Section(26, "Fall 2025", "", " 0 ", "0.0") + Closing(kSummary0));
+  EXPECT_EQ(Report(gb, Choose({}, {"Everything"})), first + Closing(kSummary0));
 }
 
 TEST(GradeReportTest, RowsCutLongNamesAndWrapPastTheirColumns) {
-  GradeBook gb;
-  gb.Methods = BuiltInMethods();
   std::string umlauts;  // 40 two-byte characters: cut and columns count characters
   for (int i = 0; i < 40; ++i) umlauts += "\xC3\xBC";
-  Semester s;
-  s.Name = std::string(60, 'x');  // a heading of 64 characters still gets one blank
-  s.Classes = {{"Introduction to Computational Linguistics", 2, 4, {"G"}},
-               {"Thirds", 1, 1.0 / 3.0, {"G"}},
-               {umlauts, 12, 2, {"G"}}};
-  gb.Semesters = {s};
+  const std::string name(60, 'x');  // a heading of 64 characters still gets one blank
+  const GradeBook gb = Book({{{{"Introduction to Computational Linguistics", 2, 4, {"G"}},
+                               {"Thirds", 1, 1.0 / 3.0, {"G"}}, {umlauts, 12, 2, {"G"}}}, name}});
   const std::string rows =
       At({{1, "Introduction to Computational Linguist"}, {42, " 4 "}, {52, "A-"}, {60, "3.7"}}) +
       // The credits end at column 59, past 52: the grade goes on a new line at column 52.
       At({{1, "Thirds"}, {42, " .333333333333333 "}}) + At({{52, "A"}, {60, "4.0"}}) +
       umlauts.substr(0, 76) + "    2        E       0.0\r\n";
   // 6.333... fills columns 42 to 59 exactly: at column 60 the GPA follows at once.
-  EXPECT_EQ(Report(gb, Choose({s.Name}, {"G"})),
+  EXPECT_EQ(Report(gb, Choose({name}, {"G"})),
             "Created by Markwell on 12/5/2026 3:54:28 AM\r\n" +
-                Section(1, s.Name, rows, " 6.33333333333333 ", "2.547") +
+                Section(1, name, rows, " 6.33333333333333 ", "2.547") +
                 // x = 0.5: no blanks between the pieces
                 Closing("Total Classes: 3Total Credits: 6.33333333333333Overall GPA: 2.547"));
 }
 
 TEST(GradeReportTest, SummarySpacingAndSignedNumbers) {
-  // The worked example: 4 and 3 credits at 3.7 and 3.3, x = 8, a 66-character line.
-  GradeBook gb;
-  gb.Methods = BuiltInMethods();
-  Semester s;
-  s.Name = "S";
-  s.Classes = {{"One", 2, 4, {"G"}}, {"Two", 3, 3, {"G"}}, {"Other", 0, 5, {"H"}}};
-  gb.Semesters = {s};
-  const std::string summary = "Total Classes: 2        Total Credits: 7        Overall GPA: 3.529";
-  ASSERT_EQ(summary.size(), 66u);
-  const std::string report = Report(gb, Choose({"S"}, {"G"}));
-  EXPECT_EQ(report.substr(report.size() - Closing(summary).size()), Closing(summary));
-  // x = 13 gives 12 (x = 12.5 and 9 are in the other reports); pieces past 66 give none.
-  EXPECT_EQ(SummarySpacing(66 - 26), 12);
-  EXPECT_EQ(SummarySpacing(90), 0);
+  // x = (66 - pieces) / 2 less 0.5, rounded half to even: 13 gives 12 and 8 gives 8 (the worked
+  // example, 4 and 3 credits at 3.7 and 3.3); 12.5, 9 and 0.5 are in the reports above.
+  for (const auto& [pieces, blanks] : std::vector<std::pair<size_t, int>>{{40, 12}, {50, 8}, {66, 0}, {90, 0}})
+    EXPECT_EQ(SummarySpacing(pieces), blanks) << pieces;
   ReportWriter w;  // a minus sign takes the place of the number's leading blank
   w.Number(-0.25);
   EXPECT_EQ(w.Result(), "-.25 ");
@@ -147,9 +123,7 @@ TEST(ReportTotalsTest, CountsChosenClassesWithTheDialogsMethod) {
   gb.Semesters[1].Classes.push_back({"Seminar", 0, 0, {"Everything"}});
   ReportChoices c = Choose({"Fall 2025", "Spring 2026"}, {"Everything"});
   ReportTotals t = UpdateTotals(gb, c);
-  EXPECT_EQ(TotalsCountText(t), "3");  // the 0-credit class counts
-  EXPECT_EQ(TotalsTooltipText(t), "(7/7.5 credits)");
-  EXPECT_EQ(TotalsGpaText(t), "3.529");
+  EXPECT_EQ(TotalsCountText(t) + TotalsTooltipText(t) + TotalsGpaText(t), "3(7/7.5 credits)3.529");  // the 0-credit class counts
 
   // A name matching no method exactly falls back to the last one (Harvard).
   c.MethodName = "4.0 (a- = 3.7, b+ = 3.3)";
@@ -176,9 +150,8 @@ TEST(ReportFileTest, WritesWindows1252AndReportsFailure) {
   std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir);
   ASSERT_TRUE(WriteReportFile((dir / "r.txt").string(), "\xC3\x9C" "ber\r\n"));
-  std::stringstream bytes;
-  bytes << std::ifstream(dir / "r.txt", std::ios::binary).rdbuf();
-  EXPECT_EQ(bytes.str(), "\xDC" "ber\r\n");
+  std::ostringstream bytes;
+  EXPECT_EQ((bytes << std::ifstream(dir / "r.txt", std::ios::binary).rdbuf(), bytes.str()), "\xDC" "ber\r\n");
   EXPECT_FALSE(WriteReportFile((dir / "missing" / "r.txt").string(), "x"));
   std::filesystem::remove_all(dir);
 }
