@@ -58,19 +58,16 @@ TEST(PasswordPrompt, QuestionByModeIsShownWholeAndAsPlainText) {
   for (int mode : {1, 2, 3}) {
     d.PromptMode = int16_t(mode);
     d.show();
-    EXPECT_EQ(question->text(), GetPasswordDialog::QuestionText(mode, d.FileName));
     EXPECT_EQ(question->textFormat(), Qt::PlainText);
     EXPECT_GE(question->height(), question->heightForWidth(question->width())) << mode;
-    if (mode == 2)  // a name without blanks cannot wrap: the question widens for it
+    if (mode == 2) {  // a name without blanks cannot wrap: the question widens for it
       EXPECT_GE(question->width(), question->fontMetrics().horizontalAdvance(d.FileName));
+    }
     // The buttons stand right of the question, the box below it.
     EXPECT_LT(question->geometry().right(), d.findChild<QPushButton*>("OK")->x()) << mode;
     EXPECT_LT(question->geometry().bottom(), d.findChild<QLineEdit*>("Password")->y()) << mode;
     d.close();
   }
-  EXPECT_EQ(GetPasswordDialog::QuestionText(2, "g.mw"),
-            "The file \"g.mw\" requires a password. Please enter it here. (only first 6 chars "
-            "will be considered)");
 }
 
 TEST(QtPrompts, BoxesAndFileDialogsAreSetUpAsAskedAndAnswer) {
@@ -90,7 +87,9 @@ TEST(QtPrompts, BoxesAndFileDialogsAreSetUpAsAskedAndAnswer) {
     EXPECT_EQ(prompts.AskYesNo("Sure?", "Quit"), yes);
   }
   WhenModal<GetPasswordDialog>([](GetPasswordDialog& d) {
-    EXPECT_TRUE(d.findChild<QLabel*>("Question")->text().contains("\"g.mw\""));
+    EXPECT_EQ(d.findChild<QLabel*>("Question")->text(),
+              "The file \"g.mw\" requires a password. Please enter it here. (only first 6 "
+              "chars will be considered)");
     QTest::keyClicks(d.findChild<QLineEdit*>("Password"), "pw");
     d.findChild<QPushButton*>("OK")->click();
   });
