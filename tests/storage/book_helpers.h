@@ -1,5 +1,5 @@
 #pragma once
-// Small grade books for the file tests, and a content comparison.
+// Small grade books for the file tests, byte access, and a content comparison.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -13,17 +13,11 @@ namespace mw::test {
 
 inline Class MakeClass(std::string name, int grade, double credits,
                        std::vector<std::string> groups) {
-  Class c;
-  c.Name = std::move(name);
-  c.Grade = static_cast<int16_t>(grade);
-  c.Credits = credits;
-  c.Groups = std::move(groups);
-  return c;
+  return Class{std::move(name), static_cast<int16_t>(grade), credits, std::move(groups)};
 }
 
 inline Semester& AddSemester(GradeBook& gb, std::string name) {
-  gb.Semesters.emplace_back();
-  gb.Semesters.back().Name = name;
+  gb.Semesters.emplace_back().Name = name;
   gb.SemesterOrder.push_back({std::move(name), true});
   return gb.Semesters.back();
 }
@@ -36,23 +30,23 @@ inline GradeBook OneClassBook() {
   return gb;
 }
 
+// Little-endian fields (the build machine is little-endian too).
 inline int I16At(const std::string& b, size_t at) {
-  return static_cast<int16_t>(static_cast<uint16_t>(static_cast<unsigned char>(b.at(at)) |
-                                                    static_cast<unsigned char>(b.at(at + 1)) << 8));
+  int16_t v;
+  std::memcpy(&v, b.substr(at, 2).data(), 2);
+  return v;
 }
 inline double F64At(const std::string& b, size_t at) {
   double d;
-  std::memcpy(&d, b.substr(at, 8).data(), 8);  // the build machine is little-endian too
+  std::memcpy(&d, b.substr(at, 8).data(), 8);
   return d;
 }
 inline void PutI16(std::string& b, size_t at, int v) {
-  b.at(at) = static_cast<char>(v & 0xFF);
-  b.at(at + 1) = static_cast<char>((v >> 8) & 0xFF);
+  const auto v16 = static_cast<int16_t>(v);
+  b.replace(at, 2, reinterpret_cast<const char*>(&v16), 2);
 }
 
-inline SaltSource FixedSalt(int salt) {
-  return [salt] { return salt; };
-}
+inline SaltSource FixedSalt(int salt) { return [salt] { return salt; }; }
 
 // A prompt that answers from a list and records the modes it was asked with; after the list
 // it cancels.
@@ -75,10 +69,8 @@ inline void ExpectSameContent(const GradeBook& want, const GradeBook& got) {
   ASSERT_TRUE(a.ok && b.ok) << a.error << b.error;
   EXPECT_EQ(a.bytes, b.bytes);
   ASSERT_EQ(got.SemesterOrder.size(), got.Semesters.size());
-  for (size_t s = 0; s < got.Semesters.size(); ++s) {
-    EXPECT_EQ(got.SemesterOrder[s].Name, got.Semesters[s].Name);
-    EXPECT_TRUE(got.SemesterOrder[s].Marked);
-  }
+  for (size_t s = 0; s < got.Semesters.size(); ++s)
+    EXPECT_TRUE(got.SemesterOrder[s].Marked && got.SemesterOrder[s].Name == got.Semesters[s].Name);
 }
 
 }  // namespace mw::test

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <unistd.h>
 
 #include "storage/gradebook_file.h"
@@ -29,9 +28,7 @@ class AtomicWrite : public ::testing::Test {
     EXPECT_TRUE(ReadFileBytes(Path(name), bytes));
     return bytes;
   }
-  size_t Entries() const {
-    return static_cast<size_t>(std::distance(fs::directory_iterator(dir_), {}));
-  }
+  size_t Entries() const { return std::distance(fs::directory_iterator(dir_), {}); }
   fs::path dir_;
 };
 
@@ -41,16 +38,14 @@ TEST_F(AtomicWrite, WritesAndReplacesWholeFiles) {
   EXPECT_EQ(Read("book.mw"), bytes);
   ASSERT_TRUE(WriteFileAtomically(Path("book.mw"), "short"));
   EXPECT_EQ(Read("book.mw"), "short");  // a shorter file leaves nothing of the longer one
-  EXPECT_EQ(Entries(), 1u);
   // Through a link, the file it points at is replaced and the link stays.
   fs::create_symlink(Path("book.mw"), Path("link.mw"));
   ASSERT_TRUE(WriteFileAtomically(Path("link.mw"), "via link"));
   EXPECT_TRUE(fs::is_symlink(Path("link.mw")));
   EXPECT_EQ(Read("book.mw"), "via link");
-
+  EXPECT_EQ(Entries(), 2u);
   std::string none = "kept";
-  EXPECT_FALSE(ReadFileBytes(Path("missing.mw"), none));
-  EXPECT_FALSE(ReadFileBytes(dir_.string(), none));
+  EXPECT_FALSE(ReadFileBytes(Path("missing.mw"), none) || ReadFileBytes(dir_.string(), none));
   EXPECT_EQ(none, "kept");
 }
 
@@ -59,33 +54,25 @@ TEST_F(AtomicWrite, FailuresLeaveOldFileAndNoTemporary) {
   // The disk fills after 5 bytes, or a write reports nothing written.
   int calls = 0;
   auto fillsUp = [&calls](int fd, const void* data, size_t size) -> ssize_t {
-    if (calls++ > 0) {
-      errno = ENOSPC;
-      return -1;
-    }
+    if (calls++ > 0) return errno = ENOSPC, -1;
     return ::write(fd, data, std::min<size_t>(size, 5));
   };
   EXPECT_FALSE(storage_detail::WriteFileAtomicallyWith(Path("book.mw"), "new contents", fillsUp));
   auto nothing = [](int, const void*, size_t) -> ssize_t { return 0; };
   EXPECT_FALSE(storage_detail::WriteFileAtomicallyWith(Path("book.mw"), "new", nothing));
-  EXPECT_EQ(Read("book.mw"), "old contents");
-  EXPECT_EQ(Entries(), 1u);
-
   // A folder that does not exist, a target that is a folder.
   EXPECT_FALSE(WriteFileAtomically(Path("no/such/book.mw"), "x"));
   fs::create_directory(Path("folder.mw"));
   EXPECT_FALSE(WriteFileAtomically(Path("folder.mw"), "x"));
-  EXPECT_TRUE(fs::is_directory(Path("folder.mw")));
-  EXPECT_EQ(Entries(), 2u);
-
   // A read-only folder (root writes anyway, so only as another user).
   if (::geteuid() != 0) {
     fs::permissions(dir_, fs::perms::owner_write, fs::perm_options::remove);
     EXPECT_FALSE(WriteFileAtomically(Path("book.mw"), "new contents"));
     fs::permissions(dir_, fs::perms::owner_write, fs::perm_options::add);
-    EXPECT_EQ(Read("book.mw"), "old contents");
-    EXPECT_EQ(Entries(), 2u);
   }
+  EXPECT_EQ(Read("book.mw"), "old contents");
+  EXPECT_TRUE(fs::is_directory(Path("folder.mw")));
+  EXPECT_EQ(Entries(), 2u);
 }
 
 }  // namespace
