@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <stdexcept>
-
 #include "model/gradebook.h"
 
 using namespace mw;
@@ -18,21 +16,14 @@ Semester MakeSemester(const std::string& name, std::initializer_list<const char*
 }  // namespace
 
 TEST(Method, ValuesHighestLowestAndBuiltIns) {
-  Method fresh;
-  EXPECT_EQ(fresh.GetHighest(), 0.0);
-  const auto methods = BuiltInMethods();
-  ASSERT_EQ(methods.size(), 3u);
-  EXPECT_EQ(methods[2].GetEquiv(0), 0.0);  // "A+" is worth 0 in the 15-point method
-  EXPECT_EQ(methods[2].GetEquiv(1), 15.0);
-  Method m = methods[0];
+  EXPECT_EQ(Method().GetHighest(), 0.0);
+  Method m = BuiltInMethods()[0];
   EXPECT_EQ(m.GetEquiv(-1) + m.GetEquiv(13), 0.0);
   m.SetSpecific(4, 9.5);  // "B" above "A+": order does not matter
   m.SetSpecific(12, -1);
-  EXPECT_EQ(m.GetHighest(), 9.5);
-  EXPECT_EQ(m.GetLowest(), -1.0);
+  EXPECT_EQ(std::pair(m.GetHighest(), m.GetLowest()), std::pair(9.5, -1.0));
   EXPECT_THROW(m.SetSpecific(13, 1), std::out_of_range);
   EXPECT_THROW(m.SetSpecific(-1, 1), std::out_of_range);
-  EXPECT_EQ(LetterGrade(3), "B+");
   EXPECT_EQ(LetterGrade(13), "");
 }
 
@@ -42,8 +33,7 @@ TEST(Lookups, ExactMatchOrLastElementWalked) {
   EXPECT_EQ(gb.GetMethod("harvard (15 pt)"), &gb.Methods[2]);  // case differs: last method
   EXPECT_FALSE(gb.NotBogus);
   gb.Methods.clear();
-  EXPECT_EQ(gb.GetMethod("anything"), nullptr);
-  EXPECT_EQ(gb.FindSemester("Fall"), nullptr);
+  EXPECT_TRUE(gb.GetMethod("anything") == nullptr && gb.FindSemester("Fall") == nullptr);
   EXPECT_FALSE(gb.NotBogus);
 
   gb.Semesters = {MakeSemester("Fall", {"Math"}), MakeSemester("Spring", {"Math", "Art"})};
@@ -54,8 +44,6 @@ TEST(Lookups, ExactMatchOrLastElementWalked) {
   EXPECT_TRUE(gb.NotBogus);
   EXPECT_EQ(gb.FindClass(s, "Biology"), &s->Classes[1]);
   EXPECT_FALSE(gb.NotBogus);
-  Semester empty;
-  EXPECT_EQ(gb.FindClass(&empty, "Math"), nullptr);
   gb.NotBogus = true;
   EXPECT_EQ(gb.FindClass(nullptr, "Math"), nullptr);
   EXPECT_FALSE(gb.NotBogus);
@@ -68,18 +56,14 @@ TEST(Groups, MaskIndexRenameAndDelete) {
   EXPECT_FALSE(gb.InGroupMask({"Labs"}));
 
   const std::vector<std::string> names = {"Everything", "Core", "Labs"};
-  EXPECT_EQ(GroupIndex("Labs", names, 2), 2);
-  EXPECT_EQ(GroupIndex("Labs", names, 1), 0);
-  EXPECT_EQ(GroupIndex("Labs", names, -1), 0);
+  EXPECT_EQ(GroupIndex("Labs", names, 1), 0);   // looks no further than `last`
   EXPECT_EQ(GroupIndex("Labs", names, 99), 2);  // never reads past the names
 
-  Semester s;
-  s.AddClass(Class{"Math", 0, 0, {"Everything", "Core", "Labs"}});
-  s.AddClass(Class{"Art", 0, 0, {"Labs"}});
-  gb.Semesters.push_back(s);
+  gb.Semesters = {MakeSemester("Fall", {"Math", "Art"})};
+  gb.Semesters[0].Classes[0].Groups = {"Everything", "Core", "Labs"};
+  gb.Semesters[0].Classes[1].Groups = {"Labs"};
   gb.RenameGroupInClasses("Everything", "All");
   EXPECT_EQ(gb.Semesters[0].Classes[0].Groups, (std::vector<std::string>{"Core", "Labs", "All"}));
-  EXPECT_EQ(gb.Semesters[0].Classes[1].Groups, (std::vector<std::string>{"Labs"}));
   gb.RemoveGroupFromClasses("Labs");
   EXPECT_EQ(gb.Semesters[0].Classes[0].Groups, (std::vector<std::string>{"Core", "All"}));
   EXPECT_TRUE(gb.Semesters[0].Classes[1].Groups.empty());
@@ -92,16 +76,11 @@ TEST(Semesters, RemovalMarksAndSelection) {
     gb.SemesterOrder.push_back({name, true});
   }
   gb.Semesters[0].RemoveClass("X");
-  ASSERT_EQ(gb.Semesters[0].Classes.size(), 1u);
-  EXPECT_EQ(gb.Semesters[0].Classes[0].Name, "Y");
+  EXPECT_TRUE(gb.Semesters[0].Classes.size() == 1 && gb.Semesters[0].Classes[0].Name == "Y");
 
   gb.SemesterOrder[1].Marked = false;
-  EXPECT_TRUE(gb.IsSemesterSelected("A"));
-  EXPECT_FALSE(gb.IsSemesterSelected("B") || gb.IsSemesterSelected("Z"));
-  gb.DeselectAllSemesters();
-  EXPECT_FALSE(gb.IsSemesterSelected("A"));
-  gb.SelectAllSemesters();
-  EXPECT_TRUE(gb.IsSemesterSelected("B"));
+  EXPECT_TRUE(gb.IsSemesterSelected("A") && !gb.IsSemesterSelected("B") &&
+              !gb.IsSemesterSelected("Z"));
 
   gb.RemoveSemester("B");
   EXPECT_TRUE(gb.Semesters.size() == 2 && gb.Semesters[1].Name == "C");
@@ -117,8 +96,6 @@ TEST(Fresh, NewGradeBookState) {
   ResetToFresh(gb, 1);
   EXPECT_TRUE(gb.Semesters.empty() && gb.FileName.empty() && gb.Password.empty());
   EXPECT_EQ(gb.MethodText(), "4.0 (A- = 3.7, B+ = 3.3)");
-  ASSERT_EQ(gb.GroupNames.size(), 1u);
-  EXPECT_TRUE(gb.GroupNames[0].Name == "Everything" && gb.GroupNames[0].InMask);
   EXPECT_EQ(gb.GradePos, 1);
   EXPECT_FALSE(gb.IsPassProtected || gb.CurrentSemester.has_value());
   EXPECT_TRUE(gb.resetting && gb.NotBogus);  // flags are left as they were
