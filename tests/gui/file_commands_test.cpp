@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -14,10 +13,10 @@ namespace mw {
 namespace {
 
 struct FakeWindow : WindowHost {
-  QStringList captions, statuses;
+  QStringList log;  // captions and status lines, in order
   int shown = 0, refreshed = 0;
-  void SetCaption(const QString& c) override { captions << c; }
-  void SetStatusText(const QString& t) override { statuses << t; }
+  void SetCaption(const QString& c) override { log << c; }
+  void SetStatusText(const QString& t) override { log << t; }
   void ShowLoadedGradeBook() override { ++shown; }
   void RefreshFigures() override { ++refreshed; }
 };
@@ -35,8 +34,6 @@ QByteArray Bytes(const QString& path) {
   QFile f(path);
   return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
-
-QString ReadError(const QString& path) { return "Error reading in file \"" + path + "\"!"; }
 
 class FileCommandsTest : public ::testing::Test {
  protected:
@@ -56,128 +53,97 @@ class FileCommandsTest : public ::testing::Test {
     gb.CurrentClass = "Math";
   }
   QString Path(const QString& name) const { return dir.filePath(name); }
-  void SaveAs(const QString& name, const QString& password = {}) {
-    gb.IsPassProtected = !password.isEmpty();
-    prompts.files = {Path(name)};
-    prompts.passwords = {password};
-    cmd.SaveAs();
+  // Runs a command with the file dialog answering `name` and the password prompt `passwords`.
+  void Run(void (FileCommands::*command)(), const QString& name,
+           std::deque<std::optional<QString>> passwords = {}) {
+    prompts.asked.clear();
+    prompts.files = {name.isEmpty() ? QString() : Path(name)};
+    prompts.passwords = std::move(passwords);
+    (cmd.*command)();
   }
 };
 
 TEST_F(FileCommandsTest, PasswordsAreAskedAsEachSaveAndLoadRequires) {
   gb.IsPassProtected = true;
-  prompts.files = {Path("a.mw")};
-  prompts.passwords = {QString("pa55word")};
-  cmd.Save();  // no file yet: runs Save As, then asks for a password (mode 1)
-  EXPECT_EQ(prompts.asked.at(0).text + prompts.asked[0].title,
-            "Markwell Save FileMarkwell Files (*.mw);;All Files (*)");
-  EXPECT_EQ(prompts.asked.at(1).kind + prompts.asked[1].text, "password1");
+  Run(&FileCommands::Save, "a.mw", {"pa55word"});  // no file yet: Save As, then mode 1
+  EXPECT_EQ(prompts.asked.at(0).text + prompts.asked[0].title + prompts.asked.at(1).text,
+            "Markwell Save FileMarkwell Files (*.mw);;All Files (*)1");
   const std::string saved = EncodePlain(gb).bytes;
-  SaveAs("b.mw", "second");  // a new file asks even when a password is known
-  EXPECT_EQ(prompts.asked[2].defaultText, Path("a.mw"));  // the dialog kept its last name
-  prompts.asked.clear();
-  cmd.Save();  // the known password is used without asking
+  Run(&FileCommands::SaveAs, "b.mw", {"second"});  // a new file asks even when one is known
+  EXPECT_EQ(prompts.asked[0].defaultText, Path("a.mw"));
+  Run(&FileCommands::Save, {});  // the known password is used without asking
   EXPECT_TRUE(prompts.asked.empty());
 
-  prompts.files = {Path("c.mw")};
-  prompts.passwords = {QString()};  // the prompt cancelled
-  cmd.SaveAs();
-  EXPECT_EQ(win.statuses.last(), "No password entered; did not save file \"" + Path("c.mw") +
+  Run(&FileCommands::SaveAs, "c.mw", {QString()});  // the prompt cancelled
+  EXPECT_EQ(win.log.last(), "No password entered; did not save file \"" + Path("c.mw") +
                                      "\"! (Turn off password-protection in the Options menu.)");
   EXPECT_FALSE(QFile::exists(Path("c.mw")));
 
   // Cancelling the prompt of a load keeps the open book but empties its password.
-  gb.Password = "second";
+  gb.Password = "";
   const std::string before = Snap(gb);
-  prompts.files = {Path("a.mw")};
-  prompts.passwords = {QString()};
-  cmd.Load();
-  EXPECT_EQ(gb.Password, "");
   gb.Password = "second";
+  Run(&FileCommands::Load, "a.mw", {QString()});
   EXPECT_EQ(Snap(gb), before);
 
   // Wrong, then closed by the frame (keeps the wrong one, so asks again), then right.
   ResetToFresh(gb, 1);
   gb.CurrentSemester = gb.CurrentClass = "gone";
-  prompts.asked.clear();
-  prompts.files = {Path("a.mw")};
-  prompts.passwords = {QString("wrong"), std::nullopt, QString("pa55word")};
-  cmd.Load();
+  Run(&FileCommands::Load, "a.mw", {"wrong", std::nullopt, "pa55word"});
   EXPECT_EQ(EncodePlain(gb).bytes, saved);
-  EXPECT_TRUE(gb.SemesterOrder[1].Marked && !gb.CurrentSemester && !gb.CurrentClass);
-  EXPECT_EQ(gb.Password, "pa55word");
-  EXPECT_EQ(prompts.asked.size(), 4u);
-  EXPECT_EQ(prompts.asked[3].text + prompts.asked[3].title, "3a.mw");
-  EXPECT_EQ(win.statuses.last(), "Sucessfully loaded from file a.mw. (password-protected)");
+  EXPECT_TRUE(gb.SemesterOrder[1].Marked && !gb.CurrentSemester && !gb.CurrentClass &&
+              gb.Password == "pa55word");
+  EXPECT_EQ(prompts.asked.at(3).text + prompts.asked[3].title, "3a.mw");
+  EXPECT_TRUE(win.log.contains("Sucessfully loaded from file a.mw. (password-protected)"));
 }
 
-TEST_F(FileCommandsTest, FailedLoadOrSaveChangesNothing) {
-  SaveAs("good.mw", "pw");
+TEST_F(FileCommandsTest, FailedOrCancelledLoadsAndSavesChangeNothing) {
+  Run(&FileCommands::SaveAs, "good.mw", {"pw"});
   const QByteArray good = Bytes(Path("good.mw"));
   const std::pair<QString, QByteArray> bad[] = {{"cut.mw", good.left(good.size() - 3)},
                                                 {"not-a-book.mw", "hello\r\nworld\r\n"},
-                                                {"empty.mw", ""},
                                                 {"missing.mw", {}}};
   const std::string before = Snap(gb);
-  const QStringList captions = win.captions, statuses = win.statuses;
+  const QStringList log = win.log;
   for (const auto& [name, bytes] : bad) {
     if (QFile f(Path(name)); !bytes.isNull()) {
       ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
     }
-    prompts.asked.clear();
-    prompts.files = {Path(name)};
-    prompts.passwords = {QString("pw")};
-    cmd.Load();
-    EXPECT_EQ(prompts.messages(), QStringList{ReadError(Path(name))});
+    Run(&FileCommands::Load, name, {"pw"});
+    EXPECT_EQ(prompts.messages(), QStringList{"Error reading in file \"" + Path(name) + "\"!"});
     EXPECT_EQ(prompts.asked.back().title, "Error!");
-    EXPECT_EQ(prompts.asked.back().icon, Prompts::Icon::Critical);
     EXPECT_EQ(Snap(gb), before) << name.toStdString();
   }
-  EXPECT_EQ(win.captions, captions);
-  EXPECT_EQ(win.shown, 0);
+  // Cancelled file dialogs, starting from the open book's name.
+  Run(&FileCommands::Load, {});
+  EXPECT_EQ(prompts.asked[0].text + prompts.asked[0].defaultText,
+            "Markwell Load File" + Path("missing.mw"));  // the dialog kept its last name
+  Run(&FileCommands::SaveAs, {});
+  EXPECT_TRUE(Snap(gb) == before && win.shown == 0 && win.log == log);
 
-  // Saves are written whole or not at all.
-  prompts.asked.clear();
+  // Saves are written whole or not at all, and say nothing of success.
+  const QString saveError = "Error saving to file \"%1\"! (Read-only?)";
   gb.Semesters[0].Classes[0].Name = "数学";  // not in Windows-1252
-  cmd.Save();
+  Run(&FileCommands::Save, {});
+  EXPECT_EQ(prompts.messages(), QStringList{saveError.arg(Path("good.mw"))});
   gb.Semesters[0].Classes[0].Name = "Math";
-  prompts.files = {Path("no/such/folder/x.mw")};
-  cmd.SaveAs();
-  const auto saveError = [](const QString& p) {
-    return "Error saving to file \"" + p + "\"! (Read-only?)";
-  };
-  EXPECT_EQ(prompts.messages(),
-            QStringList({saveError(Path("good.mw")), saveError(Path("no/such/folder/x.mw"))}));
-  EXPECT_EQ(prompts.asked.back().icon, Prompts::Icon::Critical);
+  Run(&FileCommands::SaveAs, "no/such/folder/x.mw");
+  EXPECT_EQ(prompts.messages(), QStringList{saveError.arg(Path("no/such/folder/x.mw"))});
   EXPECT_EQ(Bytes(Path("good.mw")), good);
-  EXPECT_EQ(win.statuses, statuses);
+  EXPECT_EQ(win.log.size(), log.size() + 1) << "only the new name's caption";
 }
 
 TEST_F(FileCommandsTest, StartupLoadTakesTheArgumentElseTheAutoOpenSetting) {
-  SaveAs("book.mw");
+  Run(&FileCommands::SaveAs, "book.mw");
   store.WriteSetting("Options", "OpenFileName", Path("book.mw").toStdString());
   ResetToFresh(gb, 1);
   const std::string fresh = Snap(gb);
   store.WriteSetting("Options", "AutoOpen", "2");  // only 1 opens the named file
   cmd.StartupLoad({});
-  EXPECT_EQ(Snap(gb), fresh);
   store.WriteSetting("Options", "AutoOpen", "1");
-  cmd.StartupLoad(Path("missing.mw"));  // the argument wins
-  EXPECT_EQ(prompts.messages(), QStringList{ReadError(Path("missing.mw"))});
-  EXPECT_EQ(Snap(gb), fresh);  // no file names left behind
+  cmd.StartupLoad(Path("missing.mw"));  // the argument wins over the setting's good book
+  EXPECT_EQ(Snap(gb), fresh);  // so nothing loads, and no file name is left behind
   EXPECT_EQ(win.refreshed, 1) << "figures refreshed after a load tried, failed or not";
-}
-
-TEST_F(FileCommandsTest, CancelledFileDialogsChangeNothing) {
-  gb.FullFileName = "/somewhere/kept.mw";
-  const std::string before = Snap(gb);
-  prompts.files = {QString(), QString()};
-  cmd.Load();
-  cmd.SaveAs();
-  EXPECT_EQ(prompts.asked[0].text + prompts.asked[0].defaultText,
-            "Markwell Load File/somewhere/kept.mw");
-  EXPECT_EQ(Snap(gb), before);
-  EXPECT_TRUE(win.captions.isEmpty() && win.statuses.isEmpty());
 }
 
 }  // namespace
