@@ -1,28 +1,21 @@
 // The grade report, byte for byte, and the dialog's running totals.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
 #include "model/gradebook.h"
 #include "report/grade_report.h"
 #include "report/report_file.h"
+#include "storage/gradebook_file.h"
 
 namespace mw {
 namespace {
 
 using Row = std::vector<std::pair<int, std::string>>;  // pieces and their starting columns
 const std::string kRule(65, '-');
-const char* const kDate = "12/5/2026 3:54:28 AM";
 
 // One line with each piece starting at its column (counted from 1), blanks in between.
 std::string At(const Row& pieces) {
   std::string line;
-  for (const auto& [column, text] : pieces) {
-    line.resize(size_t(column - 1), ' ');
-    line += text;
-  }
+  for (const auto& [column, text] : pieces) line += std::string(size_t(column - 1) - line.size(), ' ') + text;
   return line + "\r\n";
 }
 
@@ -37,12 +30,7 @@ std::string Section(int indent, const std::string& title, const std::string& row
 
 std::string Closing(const std::string& summary) { return "\r\n\r\n" + kRule + "\r\n" + summary + "\r\n" + kRule + "\r\n"; }
 
-GradeBook Book(std::vector<Semester> semesters) {
-  GradeBook gb;
-  gb.Methods = BuiltInMethods();
-  gb.Semesters = std::move(semesters);
-  return gb;
-}
+GradeBook Book(std::vector<Semester> s) { GradeBook gb; gb.Methods = BuiltInMethods(); gb.Semesters = std::move(s); return gb; }
 // Fall 2025: Calculus (4, A-, Everything+Core), Poetry (3, B+, Everything);
 // Spring 2026: Chemistry (0.5, A, Core).
 GradeBook SmallBook() {
@@ -55,7 +43,7 @@ ReportChoices Choose(std::vector<std::string> semesters, std::vector<std::string
   return {org, std::move(semesters), std::move(groups), "4.0 (A- = 3.7, B+ = 3.3)"};
 }
 
-std::string Report(const GradeBook& gb, const ReportChoices& c, const char* date = kDate) {
+std::string Report(const GradeBook& gb, const ReportChoices& c, const char* date = "12/5/2026 3:54:28 AM") {
   return GradeReport(gb, c, UpdateTotals(gb, c), date);
 }
 
@@ -89,7 +77,7 @@ TEST(GradeReportTest, BothOrganisationsByteForByte) {
   EXPECT_EQ(Report(gb, Choose({}, {"Everything"})), first + Closing(kSummary0));
 }
 
-TEST(GradeReportTest, RowsCutLongNamesAndWrapPastTheirColumns) {
+TEST(GradeReportTest, RowsCutLongNamesWrapPastTheirColumnsAndSpaceTheSummary) {
   std::string umlauts;  // 40 two-byte characters: cut and columns count characters
   for (int i = 0; i < 40; ++i) umlauts += "\xC3\xBC";
   const std::string name(60, 'x');  // a heading of 64 characters still gets one blank
@@ -106,9 +94,7 @@ TEST(GradeReportTest, RowsCutLongNamesAndWrapPastTheirColumns) {
                 Section(1, name, rows, " 6.33333333333333 ", "2.547") +
                 // x = 0.5: no blanks between the pieces
                 Closing("Total Classes: 3Total Credits: 6.33333333333333Overall GPA: 2.547"));
-}
 
-TEST(GradeReportTest, SummarySpacingAndSignedNumbers) {
   // x = (66 - pieces) / 2 less 0.5, rounded half to even: 13 gives 12 and 8 gives 8 (the worked
   // example, 4 and 3 credits at 3.7 and 3.3); 12.5, 9 and 0.5 are in the reports above.
   for (const auto& [pieces, blanks] : std::vector<std::pair<size_t, int>>{{40, 12}, {50, 8}, {66, 0}, {90, 0}})
@@ -122,23 +108,17 @@ TEST(ReportTotalsTest, CountsChosenClassesWithTheDialogsMethod) {
   GradeBook gb = SmallBook();
   gb.Semesters[1].Classes.push_back({"Seminar", 0, 0, {"Everything"}});
   ReportChoices c = Choose({"Fall 2025", "Spring 2026"}, {"Everything"});
-  ReportTotals t = UpdateTotals(gb, c);
-  EXPECT_EQ(TotalsCountText(t) + TotalsTooltipText(t) + TotalsGpaText(t), "3(7/7.5 credits)3.529");  // the 0-credit class counts
-
-  // A name matching no method exactly falls back to the last one (Harvard).
-  c.MethodName = "4.0 (a- = 3.7, b+ = 3.3)";
-  EXPECT_EQ(TotalsGpaText(UpdateTotals(gb, c)), "13.143");  // (4 x 14 + 3 x 12) / 7
-
+  auto shown = [&] { const ReportTotals t = UpdateTotals(gb, c);
+                     return TotalsCountText(t) + ' ' + TotalsTooltipText(t) + ' ' + TotalsGpaText(t); };
+  EXPECT_EQ(shown(), "3 (7/7.5 credits) 3.529");  // the 0-credit class counts
+  c.MethodName = "4.0 (a- = 3.7, b+ = 3.3)";  // no exact match: the last method (Harvard)
+  EXPECT_EQ(shown(), "3 (7/7.5 credits) 13.143");  // (4 x 14 + 3 x 12) / 7
   c.SelectedGroups.clear();  // credits stay 0 in the tooltip, the division uses 1
-  EXPECT_EQ(TotalsTooltipText(UpdateTotals(gb, c)) + TotalsGpaText(UpdateTotals(gb, c)),
-            "(0/7.5 credits)0.0");
-
+  EXPECT_EQ(shown(), "0 (0/7.5 credits) 0.0");
   gb.Methods.clear();  // no method at all: every grade is worth 0
   c.SelectedGroups = {"Core"};
-  t = UpdateTotals(gb, c);
-  EXPECT_EQ(TotalsCountText(t) + TotalsGpaText(t), "20.0");
-  EXPECT_NE(Report(gb, c).find(At({{1, "Calculus"}, {42, " 4 "}, {52, "A-"}, {60, "0.0"}})),
-            std::string::npos);
+  EXPECT_EQ(shown(), "2 (4.5/7.5 credits) 0.0");
+  EXPECT_NE(Report(gb, c).find(At({{1, "Calculus"}, {42, " 4 "}, {52, "A-"}, {60, "0.0"}})), std::string::npos);
 }
 
 TEST(ReportFileTest, WritesWindows1252AndReportsFailure) {
@@ -146,14 +126,12 @@ TEST(ReportFileTest, WritesWindows1252AndReportsFailure) {
   // A character Windows-1252 lacks and a stray byte each become one question mark.
   EXPECT_EQ(ReportBytes("a\xE4\xB8\xAD" "b\xFF" "c"), "a?b?c");
 
-  const auto dir = std::filesystem::temp_directory_path() / "markwell_report_test";
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
-  ASSERT_TRUE(WriteReportFile((dir / "r.txt").string(), "\xC3\x9C" "ber\r\n"));
-  std::ostringstream bytes;
-  EXPECT_EQ((bytes << std::ifstream(dir / "r.txt", std::ios::binary).rdbuf(), bytes.str()), "\xDC" "ber\r\n");
-  EXPECT_FALSE(WriteReportFile((dir / "missing" / "r.txt").string(), "x"));
-  std::filesystem::remove_all(dir);
+  const std::string path = ::testing::TempDir() + "markwell_report_test.txt";
+  std::string bytes;
+  ASSERT_TRUE(WriteReportFile(path, "\xC3\x9C" "ber\r\n") && ReadFileBytes(path, bytes));
+  EXPECT_EQ(bytes, "\xDC" "ber\r\n");
+  EXPECT_FALSE(WriteReportFile(::testing::TempDir() + "missing/r.txt", "x"));
+  std::remove(path.c_str());
 }
 
 }  // namespace

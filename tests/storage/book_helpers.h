@@ -3,23 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <string>
-#include <vector>
 
 #include "model/gradebook.h"
 #include "storage/gradebook_file.h"
 
 namespace mw::test {
 
-inline Class MakeClass(std::string name, int grade, double credits,
-                       std::vector<std::string> groups) {
+inline Class MakeClass(std::string name, int grade, double credits, std::vector<std::string> groups) {
   return Class{std::move(name), static_cast<int16_t>(grade), credits, std::move(groups)};
 }
 
 inline Semester& AddSemester(GradeBook& gb, std::string name) {
-  gb.Semesters.emplace_back().Name = name;
-  gb.SemesterOrder.push_back({std::move(name), true});
-  return gb.Semesters.back();
+  gb.SemesterOrder.push_back({name, true});
+  return gb.Semesters.emplace_back(Semester{{}, std::move(name)});
 }
 
 // A fresh grade book with one semester "Fall" holding "Math" (B+, 4 credits) in "Everything".
@@ -30,34 +26,26 @@ inline GradeBook OneClassBook() {
   return gb;
 }
 
-// Little-endian fields (the build machine is little-endian too).
-inline int I16At(const std::string& b, size_t at) {
-  int16_t v;
-  std::memcpy(&v, b.substr(at, 2).data(), 2);
+// Little-endian fields (the build machine is little-endian too): Get<int16_t>, Get<double>.
+template <typename T>
+T Get(const std::string& b, size_t at) {
+  T v;
+  std::memcpy(&v, b.substr(at, sizeof v).data(), sizeof v);
   return v;
 }
-inline double F64At(const std::string& b, size_t at) {
-  double d;
-  std::memcpy(&d, b.substr(at, 8).data(), 8);
-  return d;
-}
-inline void PutI16(std::string& b, size_t at, int v) {
-  const auto v16 = static_cast<int16_t>(v);
-  b.replace(at, 2, reinterpret_cast<const char*>(&v16), 2);
-}
+inline void PutI16(std::string& b, size_t at, int16_t v) { b.replace(at, 2, reinterpret_cast<const char*>(&v), 2); }
 
 inline SaltSource FixedSalt(int salt) { return [salt] { return salt; }; }
 
 // A prompt that answers from a list and records the modes it was asked with; after the list
 // it cancels.
 struct PromptScript {
-  explicit PromptScript(std::vector<std::string> a) : answers(std::move(a)) {}
   std::vector<std::string> answers;
   std::vector<int> modes;
   PasswordPrompt Prompt() {
-    return [this](int mode, std::string& password) {
+    return [this](int mode, std::string& pw) {
       modes.push_back(mode);
-      password = modes.size() <= answers.size() ? answers[modes.size() - 1] : std::string();
+      pw = modes.size() <= answers.size() ? answers[modes.size() - 1] : std::string();
     };
   }
 };
