@@ -11,6 +11,7 @@ int main(int argc, char** argv) {
   QApplication::setOrganizationName(QStringLiteral("Markwell"));
   QApplication::setApplicationName(QStringLiteral("Markwell"));
   QApplication::setApplicationVersion(QStringLiteral(MARKWELL_VERSION));
+  QApplication::setDesktopFileName(QStringLiteral("io.github.markwell.Markwell"));
 
   // The whole argument text after the program's name, joined by single blanks: a path with
   // blanks arrives whole, quoted or not.
