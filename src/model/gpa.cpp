@@ -98,7 +98,7 @@ GpaFigures UpdateGPABoxes(GradeBook& gb) {
     const size_t n = s.Classes.size();
     for (size_t i = 0; i < n; ++i) {
       // The group names live in each class's own block: ask for a few classes ahead.
-      if (i + 8 < n) __builtin_prefetch(s.Classes[i + 8].Groups.data());
+      if (i + 16 < n) __builtin_prefetch(s.Classes[i + 16].Groups.data());
       const Class& c = s.Classes[i];
       A += c.Credits;
       if (!mask.Contains(c.Groups)) continue;
