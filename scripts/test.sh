@@ -6,7 +6,15 @@ scripts/deps.sh clang-14 libclang-rt-14-dev desktop-file-utils appstream libxml2
 export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMARKWELL_TESTS=ON
 cmake --build build-test --parallel
-ctest --test-dir build-test --output-on-failure --parallel 2
+# The file-format fuzzers first (quietly, into build-fuzz/fuzz.log), so that ctest's summary
+# closes the run.
 if [ -x scripts/fuzz.sh ]; then
-  scripts/fuzz.sh
+  mkdir -p build-fuzz
+  if ! scripts/fuzz.sh > build-fuzz/fuzz.log 2>&1; then
+    tail -n 40 build-fuzz/fuzz.log
+    echo "fuzz: FAILED (see build-fuzz/fuzz.log)"
+    exit 1
+  fi
+  grep -E '^(fuzz:|stat::number_of_executed_units)' build-fuzz/fuzz.log || true
 fi
+ctest --test-dir build-test --output-on-failure --parallel 2
