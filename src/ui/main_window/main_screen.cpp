@@ -464,6 +464,14 @@ void MainScreen::FillSemesterList() {
   ShowSemesterCurrent();
 }
 
+void MainScreen::ShowSemesterMarks() {
+  Syncing guard(syncing_);
+  for (int i = 0; i < SemesterList->count() && i < static_cast<int>(gb_.SemesterOrder.size()); ++i)
+    SemesterList->item(i)->setCheckState(gb_.SemesterOrder[static_cast<size_t>(i)].Marked
+                                             ? Qt::Checked
+                                             : Qt::Unchecked);
+}
+
 void MainScreen::ShowSemesterCurrent() {
   Syncing guard(syncing_);
   const int row = gb_.CurrentSemester ? gb_.SemesterEntryIndex(*gb_.CurrentSemester) : -1;

@@ -107,6 +107,7 @@ class MainScreen : public QMainWindow, public WindowHost {
 
   // Model -> widgets, with the widgets' own change notifications ignored.
   void FillSemesterList();
+  void ShowSemesterMarks();  // the check marks from the model
   void FillMethodList();
   void FillGroupLists();
   void FillGradeList();

@@ -170,21 +170,13 @@ void MainScreen::SemesterList_KeyDown(int key, Qt::KeyboardModifiers modifiers) 
 
 void MainScreen::SemSelAll_Click() {
   gb_.SelectAllSemesters();
-  {
-    Syncing guard(syncing_);
-    for (int i = 0; i < SemesterList->count(); ++i)
-      SemesterList->item(i)->setCheckState(Qt::Checked);
-  }
+  ShowSemesterMarks();
   UpdateGPABoxes();
 }
 
 void MainScreen::SemSelNone_Click() {
   gb_.DeselectAllSemesters();
-  {
-    Syncing guard(syncing_);
-    for (int i = 0; i < SemesterList->count(); ++i)
-      SemesterList->item(i)->setCheckState(Qt::Unchecked);
-  }
+  ShowSemesterMarks();
   UpdateGPABoxes();
 }
 
