@@ -118,6 +118,8 @@ class MainScreen : public QMainWindow, public WindowHost {
   // the list has no current entry.
   Semester* CurrentSemesterObj();
   Class* CurrentClassObj(Semester* s);
+  // The current class; without one, the status line says what to select first.
+  Class* CurrentClassOrSay();
   // DisplayMe on the current class when both lookups succeed.
   void ShowClassAgain();
   // The refusal of a name that a grade book file could not hold; true when refused.

@@ -37,6 +37,17 @@ Semester* MainScreen::CurrentSemesterObj() {
   return gb_.NotBogus ? s : nullptr;
 }
 
+Class* MainScreen::CurrentClassOrSay() {
+  Semester* s = CurrentSemesterObj();
+  if (!s) {
+    SetStatusText(kSelectSemesterAndClass);
+    return nullptr;
+  }
+  Class* c = CurrentClassObj(s);
+  if (!c) SetStatusText(kSelectClass);
+  return c;
+}
+
 Class* MainScreen::CurrentClassObj(Semester* s) {
   if (!s || !gb_.CurrentClass) {
     gb_.NotBogus = false;
@@ -277,11 +288,7 @@ void MainScreen::CreditsBox_Change() {
     return;
   }
   if (gb_.resetting) return;
-  if (Semester* s = CurrentSemesterObj(); !s) {
-    SetStatusText(kSelectSemesterAndClass);
-  } else if (Class* c = CurrentClassObj(s); !c) {
-    SetStatusText(kSelectClass);
-  } else {
+  if (Class* c = CurrentClassOrSay()) {
     c->Credits = *value;
     SetStatusText(QStringLiteral("Changed credits for class ") + Q(c->Name) +
                   QStringLiteral(" to ") + Q(PlainNumber(c->Credits)) + QStringLiteral("."));
@@ -292,11 +299,7 @@ void MainScreen::CreditsBox_Change() {
 
 void MainScreen::GradeListBox_Click() {
   if (gb_.resetting) return;
-  if (Semester* s = CurrentSemesterObj(); !s) {
-    SetStatusText(kSelectSemesterAndClass);
-  } else if (Class* c = CurrentClassObj(s); !c) {
-    SetStatusText(kSelectClass);
-  } else {
+  if (Class* c = CurrentClassOrSay()) {
     if (gb_.GradePos >= 0 && gb_.GradePos < kGradeCount)
       c->Grade = static_cast<int16_t>(gb_.GradePos);
     SetStatusText(QStringLiteral("Changed grade for class ") + Q(c->Name) + QStringLiteral("."));
@@ -349,11 +352,7 @@ void MainScreen::GroupList_Click() {
 
 void MainScreen::MemberGroup_Click() {
   if (gb_.resetting) return;
-  if (Semester* s = CurrentSemesterObj(); !s) {
-    SetStatusText(kSelectSemesterAndClass);
-  } else if (Class* c = CurrentClassObj(s); !c) {
-    SetStatusText(kSelectClass);
-  } else {
+  if (Class* c = CurrentClassOrSay()) {
     std::vector<std::string> groups;
     for (int i = 0; i < MemberGroup->count(); ++i)
       if (MemberGroup->item(i)->isSelected()) groups.push_back(MemberGroup->item(i)->text().toStdString());
