@@ -37,7 +37,7 @@ class MaskSet {
     empty_ = count == 0;
   }
 
-  bool Contains(const std::vector<std::string>& groups) const {
+  bool Contains(const GroupList& groups) const {
     if (empty_) return false;
     for (const auto& g : groups)
       if (Find(g)) return true;
@@ -97,8 +97,6 @@ GpaFigures UpdateGPABoxes(GradeBook& gb) {
     const bool isCurrent = s.Name == cur;
     const size_t n = s.Classes.size();
     for (size_t i = 0; i < n; ++i) {
-      // The group names live in each class's own block: ask for a few classes ahead.
-      if (i + 16 < n) __builtin_prefetch(s.Classes[i + 16].Groups.data());
       const Class& c = s.Classes[i];
       A += c.Credits;
       if (!mask.Contains(c.Groups)) continue;

@@ -61,7 +61,7 @@ bool GradeBook::GroupExists(std::string_view name) const {
                      [&](const GroupEntry& g) { return g.Name == name; });
 }
 
-bool GradeBook::InGroupMask(const std::vector<std::string>& groups) const {
+bool GradeBook::InGroupMask(const GroupList& groups) const {
   for (const auto& g : GroupNames) {
     if (!g.InMask) continue;
     for (const auto& name : groups)
@@ -134,7 +134,7 @@ void GradeBook::RemoveGroupFromClasses(std::string_view name) {
   }
 }
 
-bool GetGroup(std::string_view s, const std::vector<std::string>& c) {
+bool GetGroup(std::string_view s, const GroupList& c) {
   return std::find(c.begin(), c.end(), s) != c.end();
 }
 

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "model/group_list.h"
 #include "model/method.h"
 
 namespace mw {
@@ -16,7 +17,7 @@ class Class {
   std::string Name;
   int16_t Grade = 0;     // position in the letter grade list; 0 is "A+", 12 is "E"
   double Credits = 0.0;  // any number, 0 and fractions included
-  std::vector<std::string> Groups;  // names of the groups the class belongs to, no name twice
+  GroupList Groups;  // names of the groups the class belongs to, no name twice
 
   void SetName(std::string s) { Name = std::move(s); }
 };
@@ -88,7 +89,7 @@ class GradeBook {
   // True when name is an entry of GroupNames. Does not touch NotBogus.
   bool GroupExists(std::string_view name) const;
   // True when some group of the mask equals some element of groups.
-  bool InGroupMask(const std::vector<std::string>& groups) const;
+  bool InGroupMask(const GroupList& groups) const;
   // True when an entry of the semester list with exactly this text carries a check mark.
   bool IsSemesterSelected(std::string_view name) const;
   // Position of the first semester list entry with this text, -1 when none.
@@ -111,7 +112,7 @@ class GradeBook {
 };
 
 // True when s equals an element of c.
-bool GetGroup(std::string_view s, const std::vector<std::string>& c);
+bool GetGroup(std::string_view s, const GroupList& c);
 // The first position p in 0..last with names[p] == s; 0 when none, and 0 when last < 0.
 int16_t GroupIndex(std::string_view s, const std::vector<std::string>& names, int last);
 

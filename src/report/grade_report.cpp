@@ -13,7 +13,8 @@ constexpr std::string_view kRule =
     "-----------------------------------------------------------------";  // 65 hyphens
 constexpr size_t kNameWidth = 38;
 
-bool Contains(const std::vector<std::string>& names, std::string_view name) {
+template <class Names>
+bool Contains(const Names& names, std::string_view name) {
   return std::find(names.begin(), names.end(), name) != names.end();
 }
 
@@ -78,7 +79,7 @@ bool ReportChoices::IsSemesterChecked(std::string_view name) const {
   return Contains(CheckedSemesters, name);
 }
 
-bool ReportChoices::InSelectedGroup(const std::vector<std::string>& groups) const {
+bool ReportChoices::InSelectedGroup(const GroupList& groups) const {
   for (const auto& selected : SelectedGroups)
     if (Contains(groups, selected)) return true;
   return false;

@@ -114,7 +114,7 @@ class PlainWriter {
     Line(it->second);
     return true;
   }
-  bool Name(const std::string& utf8) {
+  bool Name(std::string_view utf8) {
     if (utf8.find_first_of("\r\n") != std::string::npos) return false;
     if (IsAscii(utf8)) {
       Line(utf8);
@@ -455,7 +455,7 @@ EncodeResult EncodePlain(const GradeBook& gb) {
     estimate += s.Name.size() + 8;
     for (const Class& c : s.Classes) {
       estimate += c.Name.size() + 32;
-      for (const std::string& g : c.Groups) estimate += g.size() + 2;
+      for (std::string_view g : c.Groups) estimate += g.size() + 2;
     }
   }
   r.bytes.reserve(estimate);
@@ -483,8 +483,8 @@ EncodeResult EncodePlain(const GradeBook& gb) {
       out.Number(c.Grade);
       if (!out.Double(c.Credits)) return Failed("credits not finite in " + c.Name);
       out.Number(static_cast<long>(c.Groups.size()));
-      for (const std::string& g : c.Groups) {
-        if (!out.Name(g)) return Failed("group name cannot be stored: " + g);
+      for (std::string_view g : c.Groups) {
+        if (!out.Name(g)) return Failed("group name cannot be stored: " + std::string(g));
       }
     }
   }
@@ -576,7 +576,7 @@ EncodeResult storage_detail::EncodeProtectedWord(const GradeBook& gb, const std:
       if (c.Groups.empty()) continue;
       const auto groupComp = comp(t * (k + 2));
       if (!groupComp) return Failed("multiplier position too high in semester " + s->Name);
-      for (const std::string& g : c.Groups) {
+      for (std::string_view g : c.Groups) {
         auto it = groupIndex.find(g);
         const long index = it == groupIndex.end() ? 0 : it->second;
         const long ref = index * *groupComp;

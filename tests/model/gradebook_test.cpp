@@ -102,3 +102,36 @@ TEST(Fresh, NewGradeBookState) {
   gb.MethodPos = 7;
   EXPECT_EQ(gb.MethodText(), "");
 }
+
+TEST(Groups, ListKeepsOrderAcrossItsTwoStorages) {
+  const std::string long24(24, 'x');  // one byte too long to live in place
+  GroupList g = {"A", "B", "C"};
+  EXPECT_TRUE(g.KeysCoverAll());
+  g.push_back("D");  // a fourth name moves the list out of place, order kept
+  EXPECT_FALSE(g.KeysCoverAll());
+  EXPECT_EQ(g, (std::vector<std::string>{"A", "B", "C", "D"}));
+  g.erase(g.begin() + 1);
+  EXPECT_EQ(g, (std::vector<std::string>{"A", "C", "D"}));
+
+  GroupList h = {"", std::string("N\0ul", 4), std::string(23, 'y')};  // any bytes, up to 23
+  EXPECT_TRUE(h.KeysCoverAll());
+  EXPECT_EQ(h[0], "");
+  EXPECT_EQ(h[1], std::string_view("N\0ul", 4));
+  EXPECT_EQ(h[2], std::string(23, 'y'));
+  h.erase(h.begin());
+  EXPECT_EQ(h, (std::vector<std::string>{std::string("N\0ul", 4), std::string(23, 'y')}));
+  EXPECT_EQ(h.InPlaceKeys()[2], GroupList::UnusedKey());
+
+  GroupList copy = h;
+  copy.push_back(long24);
+  EXPECT_FALSE(copy.KeysCoverAll());
+  EXPECT_EQ(copy[2], long24);
+  EXPECT_EQ(h.size(), 2u);  // the copy is independent
+  GroupList moved = std::move(copy);
+  EXPECT_EQ(moved.size(), 3u);
+  EXPECT_TRUE(copy.empty());  // NOLINT: a moved-from list is left empty and usable
+  copy.push_back("E");
+  EXPECT_EQ(copy, (std::vector<std::string>{"E"}));
+  moved.clear();
+  EXPECT_TRUE(moved.empty() && moved.KeysCoverAll());
+}
