@@ -4,11 +4,12 @@
 
 namespace mw::bench {
 
-GradeBook MakeSampleBook(int semesters, int classesPerSemester, int groups, int maskGroups) {
+GradeBook MakeSampleBook(int semesters, int classesPerSemester, int groups, int maskGroups,
+                         const std::string& groupPrefix) {
   GradeBook gb;
   ResetToFresh(gb, 1);
   gb.GroupNames.clear();
-  for (int g = 0; g < groups; ++g) gb.GroupNames.push_back({"Group " + std::to_string(g), g < maskGroups});
+  for (int g = 0; g < groups; ++g) gb.GroupNames.push_back({groupPrefix + std::to_string(g), g < maskGroups});
 
   unsigned seed = 12345;
   auto next = [&seed] {
@@ -25,7 +26,7 @@ GradeBook MakeSampleBook(int semesters, int classesPerSemester, int groups, int 
       cls.Credits = 1 + static_cast<double>(next() % 8) / 2;
       const int memberships = 1 + static_cast<int>(next() % 3);
       for (int m = 0; m < memberships && groups > 0; ++m) {
-        std::string name = "Group " + std::to_string(next() % static_cast<unsigned>(groups));
+        std::string name = groupPrefix + std::to_string(next() % static_cast<unsigned>(groups));
         if (!GetGroup(name, cls.Groups)) cls.Groups.push_back(std::move(name));
       }
       sem.AddClass(std::move(cls));

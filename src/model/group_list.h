@@ -96,6 +96,17 @@ class GroupList {
   // UnusedKey() in the places past size().
   bool KeysCoverAll() const { return !spill_; }
   const std::array<Key, kInPlace>& InPlaceKeys() const { return keys_; }
+  // For a long pass over many classes: asks the processor for the block of names held out of
+  // place (step 0) or for the characters of those names (step 1, once the block has arrived).
+  // Does nothing for names in place.
+  void FetchNames(int step) const {
+    if (!spill_) return;
+    if (step == 0) {
+      __builtin_prefetch(spill_->data());
+    } else {
+      for (const auto& name : *spill_) __builtin_prefetch(name.data());
+    }
+  }
 
   std::vector<std::string> ToVector() const { return {begin(), end()}; }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <random>
 #include <tuple>
 
 #include "model/gpa.h"
@@ -120,4 +122,71 @@ TEST(Prediction, InputBoxMessages) {
   EXPECT_EQ(ClassesLeftChangeMessage("two"),
             "Please enter a numeric value for the number of classes left.");
   EXPECT_EQ(ClassesLeftChangeMessage("2"), "");
+}
+
+// The refresh takes a word-comparison path for classes whose few short group names live in
+// place, and a name-lookup path for the rest. Both must give, bit for bit, what the plain
+// definition gives: every class of a marked semester adds its credits to the total, and one in
+// a group of the mask adds to the counted sums, in order.
+TEST(Gpa, RefreshMatchesThePlainDefinition) {
+  const std::vector<std::string> pool = {
+      "Everything", "", "Core", "Core ", std::string("Co\0re", 5), std::string(23, 'g'),
+      std::string(24, 'g'), "Labs and other long group names", std::string(20, 'h'),
+      std::string(19, 'h') + "i", "Minor"};
+  std::mt19937 rng(7);
+  auto pick = [&rng](size_t n) { return static_cast<size_t>(rng() % n); };
+
+  for (int round = 0; round < 200; ++round) {
+    GradeBook gb;
+    ResetToFresh(gb, 1);
+    gb.GroupNames.clear();
+    for (const auto& name : pool) gb.GroupNames.push_back({name, pick(2) == 0});
+    if (round % 50 == 49) {  // a mask far too big for the word table
+      for (int i = 0; i < 5000; ++i) gb.GroupNames.push_back({"Extra " + std::to_string(i), true});
+    }
+    const double credits[] = {3, 0, -0.0, -2, 0.5, 1e300, 4};
+    for (int s = 0; s < 4; ++s) {
+      Semester sem;
+      sem.SetName(s == 3 ? "Fall" : "Term " + std::to_string(s));  // "Fall" twice in the list
+      for (size_t c = pick(30); c > 0; --c) {
+        Class cls{"c", static_cast<int16_t>(pick(15)), credits[pick(7)], {}};
+        for (size_t n = pick(6); n > 0; --n) {
+          const std::string& g = pool[pick(pool.size())];
+          if (!GetGroup(g, cls.Groups)) cls.Groups.push_back(g);
+        }
+        sem.AddClass(std::move(cls));
+      }
+      gb.SemesterOrder.push_back({sem.Name, pick(4) != 0});
+      gb.Semesters.push_back(std::move(sem));
+    }
+    gb.Semesters[0].SetName("Fall");
+    gb.CurrentSemester = "Fall";
+    gb.MethodPos = static_cast<int>(pick(3));
+
+    const Method* m = gb.GetMethod(gb.MethodText());
+    double P = 0, C = 0, Ps = 0, Cs = 0, A = 0;
+    int64_t k = 0;
+    for (const auto& s : gb.Semesters) {
+      if (!gb.IsSemesterSelected(s.Name)) continue;
+      for (const auto& c : s.Classes) {
+        A += c.Credits;
+        if (!gb.InGroupMask(c.Groups)) continue;
+        const double x = m->GetEquiv(c.Grade) * c.Credits;
+        P += x;
+        C += c.Credits;
+        ++k;
+        if (s.Name == "Fall") {
+          Ps += x;
+          Cs += c.Credits;
+        }
+      }
+    }
+    const GpaFigures f = UpdateGPABoxes(gb);
+    auto bits = [](double d) { return std::bit_cast<uint64_t>(d); };
+    ASSERT_EQ(f.ClassCount, k) << round;
+    ASSERT_EQ(bits(f.AllCredits), bits(A)) << round;
+    ASSERT_EQ(bits(f.CountedCredits), bits(C)) << round;
+    ASSERT_EQ(bits(f.OverallGPA), bits(P / (C == 0 ? 1 : C))) << round;
+    ASSERT_EQ(bits(f.SemesterGPA), bits(Ps / (Cs == 0 ? 1 : Cs))) << round;
+  }
 }
