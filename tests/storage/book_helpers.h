@@ -40,6 +40,7 @@ inline SaltSource FixedSalt(int salt) { return [salt] { return salt; }; }
 // A prompt that answers from a list and records the modes it was asked with; after the list
 // it cancels.
 struct PromptScript {
+  explicit PromptScript(std::vector<std::string> script) : answers(std::move(script)) {}
   std::vector<std::string> answers;
   std::vector<int> modes;
   PasswordPrompt Prompt() {
