@@ -72,9 +72,11 @@ void GroupList::reserve(std::size_t n) {
 }
 
 void GroupList::push_back(std::string_view name) {
-  if (!spill_ && (size_ == kInPlace || name.size() > kKeyChars)) Spill(size_ + 1);
-  if (spill_) {
-    spill_->emplace_back(name);
+  // name may view this list's own storage, which spilling or growing moves: copy it first.
+  if (spill_ || size_ == kInPlace || name.size() > kKeyChars) {
+    std::string copy(name);
+    if (!spill_) Spill(size_ + 1);
+    spill_->push_back(std::move(copy));
   } else {
     keys_[size_++] = KeyOf(name);
   }

@@ -107,11 +107,11 @@ TEST(Groups, ListKeepsOrderAcrossItsTwoStorages) {
   const std::string long24(24, 'x');  // one byte too long to live in place
   GroupList g = {"A", "B", "C"};
   EXPECT_TRUE(g.KeysCoverAll());
-  g.push_back("D");  // a fourth name moves the list out of place, order kept
+  g.push_back(g[1]);  // a fourth name moves the list out of place, order kept
   EXPECT_FALSE(g.KeysCoverAll());
-  EXPECT_EQ(g, (std::vector<std::string>{"A", "B", "C", "D"}));
+  EXPECT_EQ(g, (std::vector<std::string>{"A", "B", "C", "B"}));
   g.erase(g.begin() + 1);
-  EXPECT_EQ(g, (std::vector<std::string>{"A", "C", "D"}));
+  EXPECT_EQ(g, (std::vector<std::string>{"A", "C", "B"}));
 
   GroupList h = {"", std::string("N\0ul", 4), std::string(23, 'y')};  // any bytes, up to 23
   EXPECT_TRUE(h.KeysCoverAll());
