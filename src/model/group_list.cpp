@@ -86,6 +86,13 @@ GroupList::const_iterator GroupList::erase(const_iterator pos) {
   const std::size_t at = pos.index_;
   if (spill_) {
     spill_->erase(spill_->begin() + static_cast<std::ptrdiff_t>(at));
+    // Back in place once the names fit again.
+    if (spill_->size() <= kInPlace &&
+        std::all_of(spill_->begin(), spill_->end(),
+                    [](const std::string& n) { return n.size() <= kKeyChars; })) {
+      auto names = std::move(spill_);
+      for (const auto& n : *names) keys_[size_++] = KeyOf(n);
+    }
   } else {
     for (std::size_t i = at; i + 1 < size_; ++i) keys_[i] = keys_[i + 1];
     keys_[--size_] = UnusedKey();

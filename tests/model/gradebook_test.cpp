@@ -112,6 +112,7 @@ TEST(Groups, ListKeepsOrderAcrossItsTwoStorages) {
   EXPECT_EQ(g, (std::vector<std::string>{"A", "B", "C", "B"}));
   g.erase(g.begin() + 1);
   EXPECT_EQ(g, (std::vector<std::string>{"A", "C", "B"}));
+  EXPECT_TRUE(g.KeysCoverAll());  // three short names fit in place again
 
   GroupList h = {"", std::string("N\0ul", 4), std::string(23, 'y')};  // any bytes, up to 23
   EXPECT_TRUE(h.KeysCoverAll());
