@@ -180,8 +180,9 @@ void AddSemester(const Semester& s, bool isCurrent, const GradePoints& points,
   const Class* const first = s.Classes.data();
   const Class* const last = first + s.Classes.size();
   for (const Class* p = first; p != last; ++p) {
-    FetchAhead(p, kAhead);  // a class spans up to three lines: two hints per class keep pace
+    FetchAhead(p, kAhead);  // a class spans up to three lines: a hint for each
     FetchAhead(p, kAhead + 64);
+    FetchAhead(p, kAhead + 128);
     // Names held out of place: their block 16 classes ahead, their characters 8 ahead.
     if (last - p > 16) p[16].Groups.FetchNames(0);
     if (last - p > 8) p[8].Groups.FetchNames(1);
