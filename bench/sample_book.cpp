@@ -1,5 +1,6 @@
 #include "sample_book.h"
 
+#include <algorithm>
 #include <string>
 
 namespace mw::bench {
@@ -7,7 +8,7 @@ namespace mw::bench {
 GradeBook MakeSampleBook(int semesters, int classesPerSemester, int groups, int maskGroups,
                          const std::string& groupPrefix) {
   GradeBook gb;
-  ResetToFresh(gb, 1);
+  ResetToFresh(gb);
   gb.GroupNames.clear();
   for (int g = 0; g < groups; ++g) gb.GroupNames.push_back({groupPrefix + std::to_string(g), g < maskGroups});
 
@@ -26,15 +27,16 @@ GradeBook MakeSampleBook(int semesters, int classesPerSemester, int groups, int 
       cls.Credits = 1 + static_cast<double>(next() % 8) / 2;
       const int memberships = 1 + static_cast<int>(next() % 3);
       for (int m = 0; m < memberships && groups > 0; ++m) {
-        std::string name = groupPrefix + std::to_string(next() % static_cast<unsigned>(groups));
-        if (!GetGroup(name, cls.Groups)) cls.Groups.push_back(std::move(name));
+        const GroupId id =
+            gb.InternGroup(groupPrefix + std::to_string(next() % static_cast<unsigned>(groups)));
+        if (std::find(cls.Groups.begin(), cls.Groups.end(), id) == cls.Groups.end())
+          cls.Groups.push_back(id);
       }
       sem.AddClass(std::move(cls));
     }
     gb.SemesterOrder.push_back({sem.Name, true});
     gb.Semesters.push_back(std::move(sem));
   }
-  if (!gb.Semesters.empty()) gb.CurrentSemester = gb.Semesters.front().Name;
   return gb;
 }
 

@@ -11,13 +11,15 @@
 
 namespace {
 
+mw::GradeBook* book = nullptr;
+
 mw::Class MakeClass(const char* name, int grade, double credits,
-                    std::vector<std::string> groups) {
+                    const std::vector<std::string>& groups) {
   mw::Class c;
   c.Name = name;
   c.Grade = static_cast<int16_t>(grade);
   c.Credits = credits;
-  c.Groups = std::move(groups);
+  book->SetGroups(c, groups);
   return c;
 }
 
@@ -36,6 +38,7 @@ int main(int argc, char** argv) {
   window.NewGradeBook();
 
   mw::GradeBook& gb = window.Book();
+  book = &gb;
   gb.GroupNames.push_back({"Major", true});
   gb.GroupNames.push_back({"Electives", false});
   mw::Semester fall;

@@ -48,24 +48,21 @@ QString FileCommands::DialogStartPath() const {
   return lastDialogPath_.isEmpty() ? Q(gb_.FullFileName) : lastDialogPath_;
 }
 
-void FileCommands::Save() {
-  if (gb_.FullFileName.empty()) {
-    SaveAs();
-    return;
-  }
-  WriteCurrentFile();
+bool FileCommands::Save() {
+  if (gb_.FullFileName.empty()) return SaveAs();
+  return WriteCurrentFile();
 }
 
-void FileCommands::SaveAs() {
+bool FileCommands::SaveAs() {
   const QString path = prompts_.SaveFileName(
       MarkwellFileDialog(QStringLiteral("Markwell Save File"), DialogStartPath(), true));
-  if (path.isEmpty()) return;
+  if (path.isEmpty()) return false;
   lastDialogPath_ = path;
   TakeChosenPath(gb_, path);
   window_.SetCaption(kCaptionPrefix + Q(gb_.FileName));
   // A new file always gets a freshly typed password.
   if (gb_.IsPassProtected) gb_.Password.clear();
-  WriteCurrentFile();
+  return WriteCurrentFile();
 }
 
 void FileCommands::Load() {
@@ -137,14 +134,11 @@ bool FileCommands::LoadGradeBook() {
       break;
   }
 
-  GradeBook& book = result.book;
-  gb_.Semesters = std::move(book.Semesters);
-  gb_.SemesterOrder = std::move(book.SemesterOrder);
-  gb_.Methods = std::move(book.Methods);
-  gb_.MethodPos = book.MethodPos;
-  gb_.GroupNames = std::move(book.GroupNames);
-  gb_.CurrentSemester.reset();
-  gb_.CurrentClass.reset();
+  // The file's document replaces the open one whole; the file names stay those just chosen.
+  std::string name = std::move(gb_.FileName), fullName = std::move(gb_.FullFileName);
+  gb_ = std::move(result.book);
+  gb_.FileName = std::move(name);
+  gb_.FullFileName = std::move(fullName);
   gb_.SelectAllSemesters();
   gb_.IsPassProtected = result.isProtected;
   gb_.Password = result.isProtected ? std::move(result.password) : std::string();
@@ -157,7 +151,7 @@ bool FileCommands::LoadGradeBook() {
   return true;
 }
 
-void FileCommands::WriteCurrentFile() {
+bool FileCommands::WriteCurrentFile() {
   const QString fullName = Q(gb_.FullFileName);
   EncodeResult encoded;
   if (gb_.IsPassProtected) {
@@ -170,7 +164,7 @@ void FileCommands::WriteCurrentFile() {
                             fullName +
                             QStringLiteral("\"! (Turn off password-protection in the Options "
                                            "menu.)"));
-      return;
+      return false;
     }
     encoded = EncodeProtected(gb_, gb_.Password);
   } else {
@@ -181,7 +175,7 @@ void FileCommands::WriteCurrentFile() {
     prompts_.Message(QStringLiteral("Error saving to file \"") + fullName +
                          QStringLiteral("\"! (Read-only?)"),
                      QStringLiteral("Error!"), Prompts::Icon::Critical);
-    return;
+    return false;
   }
 
   const QString fileName = Q(gb_.FileName);
@@ -189,6 +183,8 @@ void FileCommands::WriteCurrentFile() {
   window_.SetStatusText(QStringLiteral("Sucessfully saved to file ") + fileName +
                         (gb_.IsPassProtected ? QStringLiteral(". (password-protected)")
                                              : QStringLiteral(".")));
+  window_.MarkSaved();
+  return true;
 }
 
 }  // namespace mw

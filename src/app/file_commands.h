@@ -19,14 +19,17 @@ class WindowHost {
   virtual void ShowLoadedGradeBook() = 0;
   // Recompute the figures only (UpdateGPABoxes).
   virtual void RefreshFigures() = 0;
+  // The grade book was written to its file: it no longer has unsaved changes.
+  virtual void MarkSaved() = 0;
 };
 
 class FileCommands {
  public:
   FileCommands(GradeBook& gb, Prompts& prompts, SettingsStore& settings, WindowHost& window);
 
-  void Save();
-  void SaveAs();
+  // True when the grade book was written.
+  bool Save();
+  bool SaveAs();
   void Load();
   // Asks "Are you sure you want to quit Markwell?"; true when the user answered Yes.
   bool ConfirmQuit();
@@ -46,7 +49,7 @@ class FileCommands {
   // The file dialog's starting name: the last one chosen, else FullFileName.
   QString DialogStartPath() const;
   // Writes the whole grade book to FullFileName, plain or protected as IsPassProtected says.
-  void WriteCurrentFile();
+  bool WriteCurrentFile();
 };
 
 }  // namespace mw

@@ -10,6 +10,7 @@ namespace mw {
 class Prompts {
  public:
   enum class Icon { None, Critical };
+  enum class SaveChoice { Save, Discard, Cancel };
 
   struct FileDialog {
     QString title;
@@ -26,6 +27,8 @@ class Prompts {
                            const QString& defaultText) = 0;
   // A modal question with Yes and No and no icon; true for Yes.
   virtual bool AskYesNo(const QString& text, const QString& title) = 0;
+  // A modal question with Save, Discard and Cancel (Escape and the close box: Cancel).
+  virtual SaveChoice AskSaveChanges(const QString& text) = 0;
   // A modal message box with OK.
   virtual void Message(const QString& text, const QString& title = QStringLiteral("Markwell"),
                        Icon icon = Icon::None) = 0;

@@ -59,14 +59,10 @@ bool ChooseMethod(GradeBook& gb, const Arguments& args, std::ostream& err, int& 
   return false;
 }
 
-// The name of the method the figures use: the window's lookup of the selector's text.
-const Method* MethodInUse(GradeBook& gb) { return gb.GetMethod(gb.MethodText()); }
-
 int Summary(GradeBook& gb, const Arguments& args, std::ostream& out) {
   const std::vector<SemesterFigures> semesters = SemesterSummary(gb);
-  gb.CurrentSemester.reset();
-  const GpaFigures overall = UpdateGPABoxes(gb);
-  const Method* method = MethodInUse(gb);
+  const GpaFigures overall = UpdateGPABoxes(gb, {});
+  const Method* method = gb.MethodInUse();
 
   if (!args.json) {
     out << "Method: " << (method ? method->Name : std::string("(none)")) << '\n';
@@ -101,8 +97,7 @@ int Summary(GradeBook& gb, const Arguments& args, std::ostream& out) {
 }
 
 int Predict(GradeBook& gb, const Arguments& args, std::ostream& out) {
-  UpdateGPABoxes(gb);  // the prediction reads the figures of the last update
-  out << PredictNeeded(gb, *args.desired, *args.left) << '\n';
+  out << PredictNeeded(gb, UpdateGPABoxes(gb, {}), *args.desired, *args.left) << '\n';
   return kOk;
 }
 
@@ -205,8 +200,6 @@ int LoadBook(const std::string& path, std::istream& in, std::ostream& err, Grade
       break;
   }
   gb = std::move(result.book);
-  gb.CurrentSemester.reset();
-  gb.CurrentClass.reset();
   gb.SelectAllSemesters();
   gb.FileName = path;
   gb.FullFileName = path;
@@ -215,14 +208,12 @@ int LoadBook(const std::string& path, std::istream& in, std::ostream& err, Grade
   return kOk;
 }
 
-std::vector<SemesterFigures> SemesterSummary(GradeBook& gb) {
-  const Method* m = MethodInUse(gb);
+std::vector<SemesterFigures> SemesterSummary(const GradeBook& gb) {
+  const Method* m = gb.MethodInUse();
   std::unordered_set<std::string_view> marked;
   for (const auto& e : gb.SemesterOrder)
     if (e.Marked) marked.insert(e.Name);
-  std::unordered_set<std::string_view> mask;
-  for (const auto& g : gb.GroupNames)
-    if (g.InMask) mask.insert(g.Name);
+  const GroupMask mask(gb);
 
   // The window's semester sums, Ps and Cs, gathered for every name at once. Each name's sums
   // take their terms in the window's order (semesters, then classes, in collection order), so
@@ -237,13 +228,7 @@ std::vector<SemesterFigures> SemesterSummary(GradeBook& gb) {
     Sums& sums = byName[s.Name];
     if (!marked.count(s.Name)) continue;  // an unmarked current semester shows 0.0
     for (const auto& c : s.Classes) {
-      bool counted = false;
-      for (const auto& g : c.Groups)
-        if (mask.count(g)) {
-          counted = true;
-          break;
-        }
-      if (!counted) continue;
+      if (!IsCounted(c, mask)) continue;
       const double gp = m ? m->GetEquiv(c.Grade) : 0.0;
       sums.Credits += c.Credits;
       sums.Points += gp * c.Credits;

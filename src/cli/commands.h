@@ -40,7 +40,7 @@ struct SemesterFigures {
 
 // One line per semester in file order, in one pass over the classes. The window finds the
 // current semester by name, so semesters that share a name share their figures here too.
-std::vector<SemesterFigures> SemesterSummary(GradeBook& gb);
+std::vector<SemesterFigures> SemesterSummary(const GradeBook& gb);
 
 // The date and time of the report's first line: local time as "M/d/yyyy h:mm:ss AM".
 std::string LocalDateTimeText();

@@ -1,6 +1,7 @@
 #include "model/gradebook.h"
 
 #include <algorithm>
+#include <array>
 
 namespace mw {
 
@@ -10,64 +11,60 @@ void Semester::RemoveClass(std::string_view s) {
     if (Classes[p].Name == s) Classes.erase(Classes.begin() + static_cast<std::ptrdiff_t>(p));
 }
 
+GroupMask::GroupMask(const GradeBook& gb) {
+  for (const auto& g : gb.GroupNames)
+    if (g.InMask)
+      if (auto id = gb.GroupIdOf(g.Name)) Add(*id);
+}
+
+GroupMask::GroupMask(const GradeBook& gb, const std::vector<std::string>& names) {
+  for (const auto& name : names)
+    if (auto id = gb.GroupIdOf(name)) Add(*id);
+}
+
+void GroupMask::Add(GroupId id) {
+  if (id >= flags_.size()) flags_.resize(id + 1, 0);
+  if (!flags_[id]) ++count_;
+  flags_[id] = 1;
+}
+
 std::string GradeBook::MethodText() const {
   if (MethodPos < 0 || MethodPos >= static_cast<int>(Methods.size())) return {};
   return Methods[static_cast<size_t>(MethodPos)].Name;
 }
 
-Method* GradeBook::GetMethod(std::string_view s) {
-  Method* result = nullptr;
-  for (auto& m : Methods) {
-    result = &m;
-    if (m.Name == s) {
-      NotBogus = true;
-      return result;
-    }
-  }
-  NotBogus = false;
-  return result;
+namespace {
+
+template <typename T>
+auto* FirstNamed(T& items, std::string_view name) {
+  auto it = std::find_if(items.begin(), items.end(), [&](const auto& x) { return x.Name == name; });
+  return it == items.end() ? nullptr : &*it;
 }
 
-Semester* GradeBook::FindSemester(std::string_view name) {
-  Semester* result = nullptr;
-  for (auto& s : Semesters) {
-    result = &s;
-    if (s.Name == name) {
-      NotBogus = true;
-      return result;
-    }
-  }
-  NotBogus = false;
-  return result;
-}
+}  // namespace
 
+Method* GradeBook::FindMethod(std::string_view name) { return FirstNamed(Methods, name); }
+const Method* GradeBook::FindMethod(std::string_view name) const {
+  return FirstNamed(Methods, name);
+}
+Semester* GradeBook::FindSemester(std::string_view name) { return FirstNamed(Semesters, name); }
+const Semester* GradeBook::FindSemester(std::string_view name) const {
+  return FirstNamed(Semesters, name);
+}
 Class* GradeBook::FindClass(Semester* s, std::string_view name) {
-  Class* result = nullptr;
-  if (s) {
-    for (auto& c : s->Classes) {
-      result = &c;
-      if (c.Name == name) {
-        NotBogus = true;
-        return result;
-      }
-    }
-  }
-  NotBogus = false;
-  return result;
+  return s ? FirstNamed(s->Classes, name) : nullptr;
+}
+const Class* GradeBook::FindClass(const Semester* s, std::string_view name) {
+  return s ? FirstNamed(s->Classes, name) : nullptr;
+}
+
+const Method* GradeBook::MethodOrLast(std::string_view name) const {
+  if (const Method* m = FindMethod(name)) return m;
+  return Methods.empty() ? nullptr : &Methods.back();
 }
 
 bool GradeBook::GroupExists(std::string_view name) const {
-  return std::any_of(GroupNames.begin(), GroupNames.end(),
-                     [&](const GroupEntry& g) { return g.Name == name; });
-}
-
-bool GradeBook::InGroupMask(const GroupList& groups) const {
-  for (const auto& g : GroupNames) {
-    if (!g.InMask) continue;
-    for (const auto& name : groups)
-      if (g.Name == name) return true;
-  }
-  return false;
+  return GroupPosition(name) >= 0;
 }
 
 bool GradeBook::IsSemesterSelected(std::string_view name) const {
@@ -78,6 +75,12 @@ bool GradeBook::IsSemesterSelected(std::string_view name) const {
 int GradeBook::SemesterEntryIndex(std::string_view name) const {
   for (size_t i = 0; i < SemesterOrder.size(); ++i)
     if (SemesterOrder[i].Name == name) return static_cast<int>(i);
+  return -1;
+}
+
+int GradeBook::SemesterIndex(std::string_view name) const {
+  for (size_t i = 0; i < Semesters.size(); ++i)
+    if (Semesters[i].Name == name) return static_cast<int>(i);
   return -1;
 }
 
@@ -92,6 +95,39 @@ std::vector<std::string> GradeBook::GroupNameList() const {
   names.reserve(GroupNames.size());
   for (const auto& g : GroupNames) names.push_back(g.Name);
   return names;
+}
+
+GroupId GradeBook::InternGroup(std::string_view name) {
+  auto it = groupIds_.find(name);
+  if (it != groupIds_.end()) return it->second;
+  const auto id = static_cast<GroupId>(groupNames_.size());
+  groupNames_.emplace_back(name);
+  groupIds_.emplace(std::string(name), id);
+  return id;
+}
+
+std::optional<GroupId> GradeBook::GroupIdOf(std::string_view name) const {
+  auto it = groupIds_.find(name);
+  if (it == groupIds_.end()) return std::nullopt;
+  return it->second;
+}
+
+std::vector<std::string> GradeBook::GroupsOf(const Class& c) const {
+  std::vector<std::string> names;
+  names.reserve(c.Groups.size());
+  for (GroupId g : c.Groups) names.push_back(GroupName(g));
+  return names;
+}
+
+void GradeBook::SetGroups(Class& c, const std::vector<std::string>& names) {
+  c.Groups.clear();
+  c.Groups.reserve(names.size());
+  for (const auto& name : names) c.Groups.push_back(InternGroup(name));
+}
+
+bool GradeBook::InGroup(const Class& c, std::string_view name) const {
+  const auto id = GroupIdOf(name);
+  return id && std::find(c.Groups.begin(), c.Groups.end(), *id) != c.Groups.end();
 }
 
 void GradeBook::RemoveSemester(std::string_view name) {
@@ -109,15 +145,18 @@ void GradeBook::DeselectAllSemesters() {
 }
 
 void GradeBook::RenameGroupInClasses(std::string_view oldName, const std::string& newName) {
+  const auto from = GroupIdOf(oldName);
+  if (!from) return;
+  const GroupId to = InternGroup(newName);
   for (auto& s : Semesters) {
     for (auto& c : s.Classes) {
       auto& g = c.Groups;
       // One walk over the positions the list had at the start.
       const size_t count = g.size();
       for (size_t i = 0; i < count && i < g.size(); ++i) {
-        if (g[i] == oldName) {
+        if (g[i] == *from) {
           g.erase(g.begin() + static_cast<std::ptrdiff_t>(i));
-          g.push_back(newName);
+          g.push_back(to);
         }
       }
     }
@@ -125,24 +164,10 @@ void GradeBook::RenameGroupInClasses(std::string_view oldName, const std::string
 }
 
 void GradeBook::RemoveGroupFromClasses(std::string_view name) {
-  for (auto& s : Semesters) {
-    for (auto& c : s.Classes) {
-      auto& g = c.Groups;
-      for (size_t q = 0; q < g.size(); ++q)
-        if (g[q] == name) g.erase(g.begin() + static_cast<std::ptrdiff_t>(q));
-    }
-  }
-}
-
-bool GetGroup(std::string_view s, const GroupList& c) {
-  return std::find(c.begin(), c.end(), s) != c.end();
-}
-
-int16_t GroupIndex(std::string_view s, const std::vector<std::string>& names, int last) {
-  const int end = std::min(last, static_cast<int>(names.size()) - 1);
-  for (int p = 0; p <= end; ++p)
-    if (names[static_cast<size_t>(p)] == s) return static_cast<int16_t>(p);
-  return 0;
+  const auto id = GroupIdOf(name);
+  if (!id) return;
+  for (auto& s : Semesters)
+    for (auto& c : s.Classes) std::erase(c.Groups, *id);
 }
 
 std::vector<Method> BuiltInMethods() {
@@ -166,20 +191,11 @@ std::vector<Method> BuiltInMethods() {
   return methods;
 }
 
-void ResetToFresh(GradeBook& gb, int defaultGrade) {
-  gb.Semesters.clear();
+void ResetToFresh(GradeBook& gb) {
+  gb = GradeBook();
   gb.Methods = BuiltInMethods();
   gb.MethodPos = 0;
-  gb.SemesterOrder.clear();
-  gb.GroupNames.clear();
   gb.GroupNames.push_back({"Everything", true});
-  gb.GradePos = defaultGrade;
-  gb.CurrentSemester.reset();
-  gb.CurrentClass.reset();
-  gb.FileName.clear();
-  gb.FullFileName.clear();
-  gb.IsPassProtected = false;
-  gb.Password.clear();
 }
 
 }  // namespace mw

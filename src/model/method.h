@@ -28,6 +28,8 @@ class Method {
   double GetHighest() const;
   double GetLowest() const;
 
+  friend bool operator==(const Method&, const Method&) = default;
+
  private:
   std::array<double, kGradeCount> Equiv{};
 };

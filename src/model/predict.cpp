@@ -37,11 +37,10 @@ std::string PredictNeeded(std::string_view desiredText, std::string_view classes
   return text;
 }
 
-std::string PredictNeeded(GradeBook& gb, std::string_view desiredText,
-                          std::string_view classesLeftText) {
-  const Method* m = gb.GetMethod(gb.MethodText());
-  return PredictNeeded(desiredText, classesLeftText, m, gb.MaskGPA, gb.MaskClassCount,
-                       gb.MaskCredits);
+std::string PredictNeeded(const GradeBook& gb, const GpaFigures& last,
+                          std::string_view desiredText, std::string_view classesLeftText) {
+  return PredictNeeded(desiredText, classesLeftText, gb.MethodInUse(), last.OverallGPA,
+                       last.ClassCount, last.MaskCredits);
 }
 
 std::string DesiredGpaChangeMessage(std::string_view text) {

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "model/gpa.h"
 #include "model/gradebook.h"
 
 namespace mw {
@@ -14,9 +15,9 @@ std::string PredictNeeded(std::string_view desiredText, std::string_view classes
                           const Method* method, double maskGPA, int64_t maskClassCount,
                           double maskCredits);
 
-// The same with the grade book's current method and stored figures.
-std::string PredictNeeded(GradeBook& gb, std::string_view desiredText,
-                          std::string_view classesLeftText);
+// The same with the grade book's method in use and the figures of its last refresh.
+std::string PredictNeeded(const GradeBook& gb, const GpaFigures& last,
+                          std::string_view desiredText, std::string_view classesLeftText);
 
 // Status texts of the two input boxes' change handlers: the message, or "" to clear.
 std::string DesiredGpaChangeMessage(std::string_view text);

@@ -79,19 +79,8 @@ bool ReportChoices::IsSemesterChecked(std::string_view name) const {
   return Contains(CheckedSemesters, name);
 }
 
-bool ReportChoices::InSelectedGroup(const GroupList& groups) const {
-  for (const auto& selected : SelectedGroups)
-    if (Contains(groups, selected)) return true;
-  return false;
-}
-
 const Method* ReportMethod(const GradeBook& gb, std::string_view name) {
-  const Method* found = nullptr;
-  for (const auto& m : gb.Methods) {
-    found = &m;
-    if (m.Name == name) break;
-  }
-  return found;
+  return gb.MethodOrLast(name);
 }
 
 double ReportGradePoints(const Method* method, int grade) {
@@ -103,12 +92,13 @@ double ReportTotals::Gpa() const { return WeightedSum / (Credits == 0.0 ? 1.0 : 
 ReportTotals UpdateTotals(const GradeBook& gb, const ReportChoices& choices) {
   ReportTotals t;
   const Method* method = ReportMethod(gb, choices.MethodName);
+  const GroupMask selected(gb, choices.SelectedGroups);
   for (const auto& s : gb.Semesters) {
     if (!choices.IsSemesterChecked(s.Name)) continue;
     for (const auto& c : s.Classes) {
       t.CheckedCredits += c.Credits;
       t.CheckedClassCount += 1;
-      if (!choices.InSelectedGroup(c.Groups)) continue;
+      if (!IsCounted(c, selected)) continue;
       t.WeightedSum += c.Credits * ReportGradePoints(method, c.Grade);
       t.Credits += c.Credits;
       t.ClassCount += 1;
@@ -201,22 +191,24 @@ std::string GradeReport(const GradeBook& gb, const ReportChoices& choices,
 
   const Method* method = ReportMethod(gb, choices.MethodName);
   if (choices.Organisation == ReportOrganisation::BySemester) {
+    const GroupMask selected(gb, choices.SelectedGroups);
     for (const auto& s : gb.Semesters) {
       if (!choices.IsSemesterChecked(s.Name)) continue;
       WriteSectionHead(w, s.Name);
       SectionSums sums;
       for (const auto& c : s.Classes)
-        if (choices.InSelectedGroup(c.Groups)) WriteRow(w, c, method, sums);
+        if (IsCounted(c, selected)) WriteRow(w, c, method, sums);
       WriteSectionEnd(w, sums);
     }
   } else {
     for (const auto& group : choices.SelectedGroups) {
       WriteSectionHead(w, group);
+      const GroupMask selected(gb, {group});
       SectionSums sums;
       for (const auto& s : gb.Semesters) {
         if (!choices.IsSemesterChecked(s.Name)) continue;
         for (const auto& c : s.Classes)
-          if (Contains(c.Groups, group)) WriteRow(w, c, method, sums);
+          if (IsCounted(c, selected)) WriteRow(w, c, method, sums);
       }
       WriteSectionEnd(w, sums);
     }

@@ -34,8 +34,6 @@ struct ReportChoices {
 
   // True when a semester of exactly this name is checked.
   bool IsSemesterChecked(std::string_view name) const;
-  // True when one of a class's groups is a selected group.
-  bool InSelectedGroup(const GroupList& groups) const;
 };
 
 // The dialog's own method lookup: the first method named exactly `name`, else the last method

@@ -248,7 +248,7 @@ bool DecodePlain(std::string_view bytes, GradeBook& book) {
       for (int n = 0; n < memberships; ++n) {
         std::string group;
         if (!in.Name(group)) return false;
-        c.Groups.push_back(std::move(group));
+        c.Groups.push_back(book.InternGroup(group));
       }
       semester.AddClass(std::move(c));
     }
@@ -388,7 +388,7 @@ bool DecodeProtectedBody(BinaryReader& in, bool multiplied, int salt, std::strin
         int ref = 0, index = 0;
         if (!in.I16(ref) || !Divide(ref, comp(t * (k + 2)), index)) return false;
         if (index < 0 || index >= static_cast<int>(book.GroupNames.size())) return false;
-        c.Groups.push_back(book.GroupNames[static_cast<size_t>(index)].Name);
+        c.Groups.push_back(book.InternGroup(book.GroupNames[static_cast<size_t>(index)].Name));
       }
       semester.AddClass(std::move(c));
     }
@@ -455,7 +455,7 @@ EncodeResult EncodePlain(const GradeBook& gb) {
     estimate += s.Name.size() + 8;
     for (const Class& c : s.Classes) {
       estimate += c.Name.size() + 32;
-      for (std::string_view g : c.Groups) estimate += g.size() + 2;
+      for (GroupId g : c.Groups) estimate += gb.GroupName(g).size() + 2;
     }
   }
   r.bytes.reserve(estimate);
@@ -483,8 +483,9 @@ EncodeResult EncodePlain(const GradeBook& gb) {
       out.Number(c.Grade);
       if (!out.Double(c.Credits)) return Failed("credits not finite in " + c.Name);
       out.Number(static_cast<long>(c.Groups.size()));
-      for (std::string_view g : c.Groups) {
-        if (!out.Name(g)) return Failed("group name cannot be stored: " + std::string(g));
+      for (GroupId id : c.Groups) {
+        const std::string& g = gb.GroupName(id);
+        if (!out.Name(g)) return Failed("group name cannot be stored: " + g);
       }
     }
   }
@@ -576,8 +577,8 @@ EncodeResult storage_detail::EncodeProtectedWord(const GradeBook& gb, const std:
       if (c.Groups.empty()) continue;
       const auto groupComp = comp(t * (k + 2));
       if (!groupComp) return Failed("multiplier position too high in semester " + s->Name);
-      for (std::string_view g : c.Groups) {
-        auto it = groupIndex.find(g);
+      for (GroupId id : c.Groups) {
+        auto it = groupIndex.find(gb.GroupName(id));
         const long index = it == groupIndex.end() ? 0 : it->second;
         const long ref = index * *groupComp;
         if (!FitsInt16(ref)) return Failed("stored group overflows in class " + c.Name);

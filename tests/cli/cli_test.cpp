@@ -52,7 +52,7 @@ bool ValidJson(const std::string& text) {
   return Shell("(python3 -c 'import json, sys; json.loads(sys.stdin.buffer.read(), parse_constant=lambda c: 1 / 0)'"
                " || ! command -v python3)", text).status == 0;
 }
-const auto C = mw::test::MakeClass;
+using mw::test::MakeClass;
 
 // "Four" gives A 4.0, B+ 3.3, B 3.0, C 2.0; "Flat" 2.5 for all. "Other" is outside the mask,
 // so Gym does not count; Bio counts with 0 credits.
@@ -65,8 +65,8 @@ GradeBook HandBook() {
   gb.Methods[1].SetNumerical({2.5, 2.5, 2.5, 2.5, 2.5, 2.5, 2.5, 2.5, 2.5, 2.5, 2.5, 2.5, 2.5});
   gb.MethodPos = 0;
   gb.GroupNames = {{"Everything", true}, {"Other", false}};
-  AddSemester(gb, "Fall").Classes = {C("Math", 1, 3, {"Everything"}), C("Art", 7, 1, {"Everything"})};
-  AddSemester(gb, "Spring \"B\"").Classes = {C("Gym", 1, 2, {"Other"}), C("Bio", 3, 0, {"Everything"})};
+  AddSemester(gb, "Fall").Classes = {MakeClass(gb, "Math", 1, 3, {"Everything"}), MakeClass(gb, "Art", 7, 1, {"Everything"})};
+  AddSemester(gb, "Spring \"B\"").Classes = {MakeClass(gb, "Gym", 1, 2, {"Other"}), MakeClass(gb, "Bio", 3, 0, {"Everything"})};
   return gb;
 }
 
@@ -85,7 +85,7 @@ TEST(CliTest, SummaryTextAndJsonAreTheWindowsFigures) {
   // Names that need escapes; a third semester shares the first one's name, and each of the two
   // shows the figures of both together, as the window does with that name current.
   gb.Semesters[0].Name = gb.SemesterOrder[0].Name = "Caf\xC3\xA9\t\\ \x7F/";
-  AddSemester(gb, gb.Semesters[0].Name).Classes = {C("x", 12, 4.25, {"Other", "Everything"}), C("y", 5, 0.5, {"Other"})};
+  AddSemester(gb, gb.Semesters[0].Name).Classes = {MakeClass(gb, "x", 12, 4.25, {"Other", "Everything"}), MakeClass(gb, "y", 5, 0.5, {"Other"})};
   const std::string cafe = "{\"name\": \"Caf\xC3\xA9\\t\\\\ \\u007f/\", \"gpa\": 1.696969696969697, \"gpa_text\": \"1.697\", "
                            "\"classes\": 3, \"credits\": 8.25}";
   o = Cli({"summary", WriteBook("hand.mw", gb), "--json"});
@@ -101,8 +101,8 @@ TEST(CliTest, SummaryTextAndJsonAreTheWindowsFigures) {
 
 TEST(CliTest, PredictPrintsTheStatusTextOfGo) {
   GradeBook gb = HandBook();  // 4 counted classes of 3 credits at B (3.0), method 0 to 4.3
-  gb.Semesters[0].Classes = {C("a", 4, 3, {"Other", "Everything"}), C("b", 4, 3, {"Everything"}),
-                             C("c", 4, 3, {"Everything"}), C("d", 4, 3, {"Everything"})};
+  gb.Semesters[0].Classes = {MakeClass(gb, "a", 4, 3, {"Other", "Everything"}), MakeClass(gb, "b", 4, 3, {"Everything"}),
+                             MakeClass(gb, "c", 4, 3, {"Everything"}), MakeClass(gb, "d", 4, 3, {"Everything"})};
   gb.Semesters[1].Classes.clear();
   const std::string file = WriteBook("predict.mw", gb);
   const std::string start = "Assuming each class is worth 3.0 credit(s), you need to average a ";

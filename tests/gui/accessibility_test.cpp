@@ -143,7 +143,7 @@ TEST_F(Accessibility, DialogControlsAreNamedAndReachedByTab) {
                      std::make_unique<OptionsDialog>(gb, settings, prompts, main.get())});
   windows.push_back({"GetPasswordDialog", std::make_unique<GetPasswordDialog>(main.get())});
   windows.push_back({"EditMethodDialog",
-                     std::make_unique<EditMethodDialog>(gb, prompts, main.get())});
+                     std::make_unique<EditMethodDialog>(gb.Methods, prompts, main.get())});
   windows.push_back({"ExportFileDialog",
                      std::make_unique<ExportFileDialog>(
                          gb, prompts, [](const QString&) {}, main.get())});

@@ -29,7 +29,7 @@ struct Editor {
       gb.Methods.emplace_back().Name = name;
       gb.Methods.back().SetNumerical(values);
     }
-    dlg = std::make_unique<mw::EditMethodDialog>(gb, prompts, nullptr);
+    dlg = std::make_unique<mw::EditMethodDialog>(gb.Methods, prompts, nullptr);
   }
   QListWidget* list() { return dlg->findChild<QListWidget*>("MethodListBox"); }
   QLineEdit* box(int i) { return dlg->findChild<QLineEdit*>(QString("Text1_%1").arg(i)); }

@@ -31,10 +31,11 @@ class ExportFileTest : public ::testing::Test {
   // Fall (marked): Calculus 4 A- in Everything+Core, Poetry 3 B+ in Everything;
   // Spring (not marked, listed first): Chemistry 2 A in Core. Mask: Everything. Second method.
   ExportFileTest() {
-    ResetToFresh(gb, 0);
+    ResetToFresh(gb);
     gb.GroupNames.push_back({"Core", false});
-    gb.Semesters = {{{{"Calculus", 2, 4, {"Everything", "Core"}}, {"Poetry", 3, 3, {"Everything"}}}, "Fall"},
-                    {{{"Chemistry", 1, 2, {"Core"}}}, "Spring"}};
+    const GroupId all = gb.InternGroup("Everything"), core = gb.InternGroup("Core");
+    gb.Semesters = {{{{"Calculus", 2, 4, {all, core}}, {"Poetry", 3, 3, {all}}}, "Fall"},
+                    {{{"Chemistry", 1, 2, {core}}}, "Spring"}};
     gb.SemesterOrder = {{"Spring", false}, {"Fall", true}};
     gb.MethodPos = 1;
     d = std::make_unique<ExportFileDialog>(gb, prompts, [this](const QString& s) { statuses << s; }, nullptr);

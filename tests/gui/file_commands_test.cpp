@@ -19,12 +19,12 @@ struct FakeWindow : WindowHost {
   void SetStatusText(const QString& t) override { log << t; }
   void ShowLoadedGradeBook() override { ++shown; }
   void RefreshFigures() override { ++refreshed; }
+  void MarkSaved() override { log << "<saved>"; }
 };
 
 // Everything a command may change: the document (as its plain file) and the state around it.
 std::string Snap(const GradeBook& g) {
-  std::string s = EncodePlain(g).bytes + g.CurrentSemesterText() + '/' + g.CurrentClassText() +
-                  '/' + g.FileName + '/' + g.FullFileName + '/' + g.Password +
+  std::string s = EncodePlain(g).bytes + '/' + g.FileName + '/' + g.FullFileName + '/' + g.Password +
                   (g.IsPassProtected ? "P" : "-");
   for (const auto& e : g.SemesterOrder) s += e.Marked ? '+' : '-';
   return s;
@@ -46,15 +46,14 @@ class FileCommandsTest : public ::testing::Test {
 
   // An unmarked second semester, a current semester and class.
   FileCommandsTest() {
-    ResetToFresh(gb, 1);
-    gb.Semesters = {{{{"Math", 3, 1.0 / 3, {"Everything"}}}, "Fall"}, {{}, "Spring"}};
+    ResetToFresh(gb);
+    gb.Semesters = {{{{"Math", 3, 1.0 / 3, {gb.InternGroup("Everything")}}}, "Fall"}, {{}, "Spring"}};
     gb.SemesterOrder = {{"Fall", true}, {"Spring", false}};
-    gb.CurrentSemester = "Fall";
-    gb.CurrentClass = "Math";
   }
   QString Path(const QString& name) const { return dir.filePath(name); }
   // Runs a command with the file dialog answering `name` and the password prompt `passwords`.
-  void Run(void (FileCommands::*command)(), const QString& name,
+  template <typename R>
+  void Run(R (FileCommands::*command)(), const QString& name,
            std::deque<std::optional<QString>> passwords = {}) {
     prompts.asked.clear();
     prompts.files = {name.isEmpty() ? QString() : Path(name)};
@@ -87,12 +86,10 @@ TEST_F(FileCommandsTest, PasswordsAreAskedAsEachSaveAndLoadRequires) {
   EXPECT_EQ(Snap(gb), before);
 
   // Wrong, then closed by the frame (keeps the wrong one, so asks again), then right.
-  ResetToFresh(gb, 1);
-  gb.CurrentSemester = gb.CurrentClass = "gone";
+  ResetToFresh(gb);
   Run(&FileCommands::Load, "a.mw", {"wrong", std::nullopt, "pa55word"});
   EXPECT_EQ(EncodePlain(gb).bytes, saved);
-  EXPECT_TRUE(gb.SemesterOrder[1].Marked && !gb.CurrentSemester && !gb.CurrentClass &&
-              gb.Password == "pa55word");
+  EXPECT_TRUE(gb.SemesterOrder[1].Marked && gb.Password == "pa55word");
   EXPECT_EQ(prompts.asked.at(3).text + prompts.asked[3].title, "3a.mw");
   EXPECT_TRUE(win.log.contains("Sucessfully loaded from file a.mw. (password-protected)"));
 }
@@ -136,7 +133,7 @@ TEST_F(FileCommandsTest, FailedOrCancelledLoadsAndSavesChangeNothing) {
 TEST_F(FileCommandsTest, StartupLoadTakesTheArgumentElseTheAutoOpenSetting) {
   Run(&FileCommands::SaveAs, "book.mw");
   store.WriteSetting("Options", "OpenFileName", Path("book.mw").toStdString());
-  ResetToFresh(gb, 1);
+  ResetToFresh(gb);
   const std::string fresh = Snap(gb);
   store.WriteSetting("Options", "AutoOpen", "2");  // only 1 opens the named file
   cmd.StartupLoad({});

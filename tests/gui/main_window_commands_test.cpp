@@ -193,7 +193,7 @@ TEST_F(MainWindowCommands, GroupsAddRenameAndDelete) {
   EXPECT_EQ(Press("AddGroup", "Labs"), "Group Labs added.");  // no class current: mask only
   Click(classes, 1);
   Press("AddGroup", "Core");
-  EXPECT_EQ(ClassNamed("Fall", "Math").Groups,
+  EXPECT_EQ(w->Book().GroupsOf(ClassNamed("Fall", "Math")),
             (std::vector<std::string>{"Everything", "Core"}));
   EXPECT_EQ(Press("AddGroup", "Core"), "A group of that name already exists!");
 
@@ -202,7 +202,8 @@ TEST_F(MainWindowCommands, GroupsAddRenameAndDelete) {
   EXPECT_EQ(Click(groups, 0, {}, true), "A group with that name already exists!");
   Click(members, 0, {}, true);
   EXPECT_EQ(Entries(members), QStringList({"All", "Labs", "Core"}));
-  EXPECT_EQ(ClassNamed("Fall", "Math").Groups, (std::vector<std::string>{"Core", "All"}));
+  EXPECT_EQ(w->Book().GroupsOf(ClassNamed("Fall", "Math")),
+            (std::vector<std::string>{"Core", "All"}));
 
   // Deleting every group leaves no class counted; then there is nothing to ask about.
   prompts.yesNo = {true, true, true};

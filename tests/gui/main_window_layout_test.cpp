@@ -66,16 +66,20 @@ TEST_F(MainWindowLayout, OpensFreshShortcutsNewAndQuit) {
   QTest::mouseClick(Get<QLabel>("Label2"), Qt::LeftButton);
   EXPECT_TRUE(credits->hasFocus());
 
-  // New asks first; the default grade is read when it is used.
+  // New asks first: about the unsaved semester, and then only that; on a book without
+  // changes, whether to start afresh. The default grade is read when it is used.
   prompts.inputs = {"Fall"};
   w->AddSemesterButton_Click();
   settings.WriteSetting("Options", "DefGrade", "4");
-  prompts.yesNo = {false, true, false, true};
+  prompts.saveChanges = {Prompts::SaveChoice::Cancel, Prompts::SaveChoice::Discard};
+  prompts.yesNo = {true, false, true};
   w->New_Click();
   EXPECT_EQ(Get("SemesterList")->count(), 1);
   w->New_Click();
-  EXPECT_EQ(prompts.asked.back().text, "Are you sure you want to create a new Markwell file?");
+  EXPECT_EQ(prompts.asked.back().kind, "savechanges");
   EXPECT_EQ(Get("SemesterList")->count(), 0);
+  w->New_Click();
+  EXPECT_EQ(prompts.asked.back().text, "Are you sure you want to create a new Markwell file?");
   EXPECT_EQ(grades->currentText() + " " + Text("ClassGPABox"), "B 3.0");
   EXPECT_EQ(grades->count(), 13);  // filled afresh, not appended to
 

@@ -12,7 +12,7 @@
 namespace mw::test {
 
 struct Asked {
-  QString kind;   // "input", "yesno", "message", "open", "save", "password"
+  QString kind;   // "input", "yesno", "savechanges", "message", "open", "save", "password"
   QString text;   // prompt, message text, dialog title, or the password mode as text
   QString title;  // title (input, yes/no, message), file name (password)
   QString defaultText;  // input default, file dialog initial path
@@ -24,6 +24,7 @@ class ScriptedPrompts : public Prompts {
   // Answers, consumed in order by the questions of their kind.
   std::deque<QString> inputs;                    // InputBox answers
   std::deque<bool> yesNo;                        // AskYesNo answers
+  std::deque<SaveChoice> saveChanges;            // AskSaveChanges answers
   std::deque<QString> files;                     // OpenFileName / SaveFileName answers
   std::deque<std::optional<QString>> passwords;  // GetPassword answers
   std::vector<Asked> asked;
@@ -36,6 +37,10 @@ class ScriptedPrompts : public Prompts {
   bool AskYesNo(const QString& text, const QString& title) override {
     asked.push_back({"yesno", text, title, {}});
     return take(yesNo, "yes/no");
+  }
+  SaveChoice AskSaveChanges(const QString& text) override {
+    asked.push_back({"savechanges", text, {}, {}});
+    return take(saveChanges, "save changes");
   }
   void Message(const QString& text, const QString& title, Icon icon) override {
     asked.push_back({"message", text, title, {}, icon});

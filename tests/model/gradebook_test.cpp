@@ -27,46 +27,45 @@ TEST(Method, ValuesHighestLowestAndBuiltIns) {
   EXPECT_EQ(LetterGrade(13), "");
 }
 
-TEST(Lookups, ExactMatchOrLastElementWalked) {
+TEST(Lookups, ExactMatchOrNullAndTheNamedFallback) {
   GradeBook gb;
   gb.Methods = BuiltInMethods();
-  EXPECT_EQ(gb.GetMethod("harvard (15 pt)"), &gb.Methods[2]);  // case differs: last method
-  EXPECT_FALSE(gb.NotBogus);
+  EXPECT_EQ(gb.FindMethod("harvard (15 pt)"), nullptr);  // case differs
+  EXPECT_EQ(gb.MethodOrLast("harvard (15 pt)"), &gb.Methods[2]);
+  gb.MethodPos = -1;
+  EXPECT_EQ(gb.MethodInUse(), &gb.Methods[2]);  // none in use: the last one counts
   gb.Methods.clear();
-  EXPECT_TRUE(gb.GetMethod("anything") == nullptr && gb.FindSemester("Fall") == nullptr);
-  EXPECT_FALSE(gb.NotBogus);
+  EXPECT_TRUE(gb.MethodOrLast("anything") == nullptr && gb.FindSemester("Fall") == nullptr);
 
   gb.Semesters = {MakeSemester("Fall", {"Math"}), MakeSemester("Spring", {"Math", "Art"})};
-  EXPECT_EQ(gb.FindSemester("fall"), &gb.Semesters[1]);
-  EXPECT_FALSE(gb.NotBogus);
+  EXPECT_EQ(gb.FindSemester("fall"), nullptr);
   Semester* s = gb.FindSemester("Spring");
-  EXPECT_EQ(gb.FindClass(s, "Math"), &s->Classes[0]);
-  EXPECT_TRUE(gb.NotBogus);
-  EXPECT_EQ(gb.FindClass(s, "Biology"), &s->Classes[1]);
-  EXPECT_FALSE(gb.NotBogus);
-  gb.NotBogus = true;
-  EXPECT_EQ(gb.FindClass(nullptr, "Math"), nullptr);
-  EXPECT_FALSE(gb.NotBogus);
+  EXPECT_EQ(GradeBook::FindClass(s, "Math"), &s->Classes[0]);
+  EXPECT_EQ(GradeBook::FindClass(s, "Biology"), nullptr);
+  EXPECT_EQ(GradeBook::FindClass(static_cast<Semester*>(nullptr), "Math"), nullptr);
 }
 
-TEST(Groups, MaskIndexRenameAndDelete) {
+TEST(Groups, IdsMaskRenameAndDelete) {
   GradeBook gb;
   gb.GroupNames = {{"Everything", true}, {"Core", true}, {"Labs", false}};
-  EXPECT_TRUE(gb.InGroupMask({"Labs", "Core"}));
-  EXPECT_FALSE(gb.InGroupMask({"Labs"}));
+  gb.Semesters = {MakeSemester("Fall", {"Math", "Art", "Gym"})};
+  auto& classes = gb.Semesters[0].Classes;
+  gb.SetGroups(classes[0], {"Everything", "Core", "Labs"});
+  gb.SetGroups(classes[1], {"Labs", "Labs"});
+  gb.SetGroups(classes[2], {"Unlisted"});  // a name the group list lacks counts nowhere
+  EXPECT_EQ(gb.InternGroup("Core"), *gb.GroupIdOf("Core"));  // one id per name
+  const GroupMask mask(gb);
+  EXPECT_TRUE(IsCounted(classes[0], mask));
+  EXPECT_FALSE(IsCounted(classes[1], mask) || IsCounted(classes[2], mask));
+  EXPECT_TRUE(IsCounted(classes[1], GroupMask(gb, {"Labs", "Nowhere"})));
 
-  const std::vector<std::string> names = {"Everything", "Core", "Labs"};
-  EXPECT_EQ(GroupIndex("Labs", names, 1), 0);   // looks no further than `last`
-  EXPECT_EQ(GroupIndex("Labs", names, 99), 2);  // never reads past the names
-
-  gb.Semesters = {MakeSemester("Fall", {"Math", "Art"})};
-  gb.Semesters[0].Classes[0].Groups = {"Everything", "Core", "Labs"};
-  gb.Semesters[0].Classes[1].Groups = {"Labs"};
-  gb.RenameGroupInClasses("Everything", "All");
-  EXPECT_EQ(gb.Semesters[0].Classes[0].Groups, (std::vector<std::string>{"Core", "Labs", "All"}));
-  gb.RemoveGroupFromClasses("Labs");
-  EXPECT_EQ(gb.Semesters[0].Classes[0].Groups, (std::vector<std::string>{"Core", "All"}));
-  EXPECT_TRUE(gb.Semesters[0].Classes[1].Groups.empty());
+  gb.RenameGroupInClasses("Everything", "All");  // the renamed group moves to the end
+  EXPECT_EQ(gb.GroupsOf(classes[0]), (std::vector<std::string>{"Core", "Labs", "All"}));
+  gb.RenameGroupInClasses("Core", "Unlisted");  // into a name classes already hold
+  EXPECT_TRUE(gb.InGroup(classes[0], "Unlisted") && gb.InGroup(classes[2], "Unlisted"));
+  gb.RemoveGroupFromClasses("Labs");  // every occurrence, neighbours included
+  EXPECT_EQ(gb.GroupsOf(classes[0]), (std::vector<std::string>{"All", "Unlisted"}));
+  EXPECT_TRUE(classes[1].Groups.empty());
 }
 
 TEST(Semesters, RemovalMarksAndSelection) {
@@ -90,49 +89,14 @@ TEST(Semesters, RemovalMarksAndSelection) {
 
 TEST(Fresh, NewGradeBookState) {
   GradeBook gb;
-  gb.resetting = gb.NotBogus = gb.IsPassProtected = true;
-  gb.FileName = gb.Password = gb.CurrentSemester.emplace("x");
+  gb.IsPassProtected = true;
+  gb.FileName = gb.Password = "x";
   gb.Semesters.resize(2);
-  ResetToFresh(gb, 1);
+  ResetToFresh(gb);
   EXPECT_TRUE(gb.Semesters.empty() && gb.FileName.empty() && gb.Password.empty());
   EXPECT_EQ(gb.MethodText(), "4.0 (A- = 3.7, B+ = 3.3)");
-  EXPECT_EQ(gb.GradePos, 1);
-  EXPECT_FALSE(gb.IsPassProtected || gb.CurrentSemester.has_value());
-  EXPECT_TRUE(gb.resetting && gb.NotBogus);  // flags are left as they were
+  EXPECT_FALSE(gb.IsPassProtected);
+  EXPECT_EQ(gb.GroupNames, (std::vector<GroupEntry>{{"Everything", true}}));
   gb.MethodPos = 7;
   EXPECT_EQ(gb.MethodText(), "");
-}
-
-TEST(Groups, ListKeepsOrderAcrossItsTwoStorages) {
-  const std::string long24(24, 'x');  // one byte too long to live in place
-  GroupList g = {"A", "B", "C"};
-  EXPECT_TRUE(g.KeysCoverAll());
-  g.push_back(g[1]);  // a fourth name moves the list out of place, order kept
-  EXPECT_FALSE(g.KeysCoverAll());
-  EXPECT_EQ(g, (std::vector<std::string>{"A", "B", "C", "B"}));
-  g.erase(g.begin() + 1);
-  EXPECT_EQ(g, (std::vector<std::string>{"A", "C", "B"}));
-  EXPECT_TRUE(g.KeysCoverAll());  // three short names fit in place again
-
-  GroupList h = {"", std::string("N\0ul", 4), std::string(23, 'y')};  // any bytes, up to 23
-  EXPECT_TRUE(h.KeysCoverAll());
-  EXPECT_EQ(h[0], "");
-  EXPECT_EQ(h[1], std::string_view("N\0ul", 4));
-  EXPECT_EQ(h[2], std::string(23, 'y'));
-  h.erase(h.begin());
-  EXPECT_EQ(h, (std::vector<std::string>{std::string("N\0ul", 4), std::string(23, 'y')}));
-  EXPECT_EQ(h.InPlaceKeys()[2], GroupList::UnusedKey());
-
-  GroupList copy = h;
-  copy.push_back(long24);
-  EXPECT_FALSE(copy.KeysCoverAll());
-  EXPECT_EQ(copy[2], long24);
-  EXPECT_EQ(h.size(), 2u);  // the copy is independent
-  GroupList moved = std::move(copy);
-  EXPECT_EQ(moved.size(), 3u);
-  EXPECT_TRUE(copy.empty());  // NOLINT: a moved-from list is left empty and usable
-  copy.push_back("E");
-  EXPECT_EQ(copy, (std::vector<std::string>{"E"}));
-  moved.clear();
-  EXPECT_TRUE(moved.empty() && moved.KeysCoverAll());
 }

@@ -123,7 +123,7 @@ TEST_F(HighDpi, DialogsClipNothing) {
   password.PromptMode = 2;
   password.FileName = QStringLiteral("/home/student/grades/Fall 2026.mw");
   Check(&password, "get_password_dialog");
-  EditMethodDialog methods(gb, prompts, main.get());
+  EditMethodDialog methods(gb.Methods, prompts, main.get());
   Check(&methods, "edit_method_dialog");
   ExportFileDialog report(gb, prompts, [](const QString&) {}, main.get());
   Check(&report, "export_file_dialog");

@@ -65,14 +65,14 @@ class MimeTypeTest : public ::testing::Test {
 
   static mw::GradeBook SampleBook() {
     mw::GradeBook gb;
-    mw::ResetToFresh(gb, 0);
+    mw::ResetToFresh(gb);
     mw::Semester s;
     s.SetName("Fall 2026");
     mw::Class c;
     c.SetName("Linear Algebra");
     c.Grade = 3;
     c.Credits = 4;
-    c.Groups = {"Everything"};
+    gb.SetGroups(c, {"Everything"});
     s.AddClass(c);
     gb.Semesters.push_back(s);
     gb.SemesterOrder.push_back({"Fall 2026", true});

@@ -30,7 +30,31 @@ std::string Section(int indent, const std::string& title, const std::string& row
 
 std::string Closing(const std::string& summary) { return "\r\n\r\n" + kRule + "\r\n" + summary + "\r\n" + kRule + "\r\n"; }
 
-GradeBook Book(std::vector<Semester> s) { GradeBook gb; gb.Methods = BuiltInMethods(); gb.Semesters = std::move(s); return gb; }
+struct ClassSpec {
+  std::string name;
+  int grade;
+  double credits;
+  std::vector<std::string> groups;
+};
+struct SemesterSpec {
+  std::vector<ClassSpec> classes;
+  std::string name;
+};
+Class MakeClass(GradeBook& gb, const ClassSpec& spec) {
+  Class c{spec.name, static_cast<int16_t>(spec.grade), spec.credits, {}};
+  gb.SetGroups(c, spec.groups);
+  return c;
+}
+GradeBook Book(const std::vector<SemesterSpec>& semesters) {
+  GradeBook gb;
+  gb.Methods = BuiltInMethods();
+  for (const auto& spec : semesters) {
+    Semester& s = gb.Semesters.emplace_back();
+    s.Name = spec.name;
+    for (const auto& c : spec.classes) s.Classes.push_back(MakeClass(gb, c));
+  }
+  return gb;
+}
 // Fall 2025: Calculus (4, A-, Everything+Core), Poetry (3, B+, Everything);
 // Spring 2026: Chemistry (0.5, A, Core).
 GradeBook SmallBook() {
@@ -106,7 +130,7 @@ TEST(GradeReportTest, RowsCutLongNamesWrapPastTheirColumnsAndSpaceTheSummary) {
 
 TEST(ReportTotalsTest, CountsChosenClassesWithTheDialogsMethod) {
   GradeBook gb = SmallBook();
-  gb.Semesters[1].Classes.push_back({"Seminar", 0, 0, {"Everything"}});
+  gb.Semesters[1].Classes.push_back(MakeClass(gb, {"Seminar", 0, 0, {"Everything"}}));
   ReportChoices c = Choose({"Fall 2025", "Spring 2026"}, {"Everything"});
   auto shown = [&] { const ReportTotals t = UpdateTotals(gb, c);
                      return TotalsCountText(t) + ' ' + TotalsTooltipText(t) + ' ' + TotalsGpaText(t); };

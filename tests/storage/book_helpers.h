@@ -9,8 +9,12 @@
 
 namespace mw::test {
 
-inline Class MakeClass(std::string name, int grade, double credits, std::vector<std::string> groups) {
-  return Class{std::move(name), static_cast<int16_t>(grade), credits, std::move(groups)};
+// A class of gb (its group names take gb's ids).
+inline Class MakeClass(GradeBook& gb, std::string name, int grade, double credits,
+                       const std::vector<std::string>& groups) {
+  Class c{std::move(name), static_cast<int16_t>(grade), credits, {}};
+  gb.SetGroups(c, groups);
+  return c;
 }
 
 inline Semester& AddSemester(GradeBook& gb, std::string name) {
@@ -21,8 +25,8 @@ inline Semester& AddSemester(GradeBook& gb, std::string name) {
 // A fresh grade book with one semester "Fall" holding "Math" (B+, 4 credits) in "Everything".
 inline GradeBook OneClassBook() {
   GradeBook gb;
-  ResetToFresh(gb, 0);
-  AddSemester(gb, "Fall").AddClass(MakeClass("Math", 3, 4.0, {"Everything"}));
+  ResetToFresh(gb);
+  AddSemester(gb, "Fall").AddClass(MakeClass(gb, "Math", 3, 4.0, {"Everything"}));
   return gb;
 }
 

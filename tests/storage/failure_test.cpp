@@ -37,9 +37,9 @@ TEST(FileEncodeFailure, WhatCannotBeWrittenAndSaltsThatCannotBeUsed) {
   // Tenth semester, 24th class in a group: group multiplier position 10 x 26 = 260.
   GradeBook gb = OneClassBook();
   for (int t = 2; t <= 10; ++t) AddSemester(gb, "S" + std::to_string(t));
-  for (int k = 1; k <= 24; ++k) gb.Semesters.back().AddClass(MakeClass("C" + std::to_string(k), 1, 3, {}));
+  for (int k = 1; k <= 24; ++k) gb.Semesters.back().AddClass(MakeClass(gb, "C" + std::to_string(k), 1, 3, {}));
   EXPECT_TRUE(EncodeProtected(gb, "pw").ok);  // no groups: no group multiplier needed
-  gb.Semesters.back().Classes.back().Groups = {"Everything"};
+  gb.SetGroups(gb.Semesters.back().Classes.back(), {"Everything"});
   EXPECT_TRUE(!EncodeProtected(gb, "pw").ok && EncodePlain(gb).ok);
 
   // Salt 74 gives "/" a multiplier of 0; the next draw is used instead.
@@ -114,7 +114,7 @@ TEST(FilePasswordPrompt, ModesCancelRetriesAndSharedCharacters) {
   // Eight characters: the check passes on six, but the 8th class's grade 5 x 97 is no multiple
   // of 81: the reading error, not a wrong grade.
   GradeBook gb = OneClassBook();  // Math (B+) and seven classes at grade 5
-  for (int k = 2; k <= 8; ++k) gb.Semesters[0].AddClass(MakeClass("C" + std::to_string(k), 5, 3, {}));
+  for (int k = 2; k <= 8; ++k) gb.Semesters[0].AddClass(MakeClass(gb, "C" + std::to_string(k), 5, 3, {}));
   PromptScript shared{{"abcdefgX"}};
   EXPECT_EQ(DecodeGradeBook(EncodeProtected(gb, "abcdefgh", FixedSalt(64)).bytes, "",
                             shared.Prompt()).status, DecodeStatus::Error);

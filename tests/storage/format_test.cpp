@@ -20,7 +20,7 @@ TEST(FileLayout, PlainLinesInOrder) {
   gb.MethodPos = 0;
   gb.GroupNames = {{"Everything", true}, {"Core", false}};
   AddSemester(gb, "Spring");
-  AddSemester(gb, "Fall").AddClass(MakeClass("Café", 12, 1.0 / 3, {"Core", "Everything"}));
+  AddSemester(gb, "Fall").AddClass(MakeClass(gb, "Café", 12, 1.0 / 3, {"Core", "Everything"}));
   std::swap(gb.SemesterOrder[0], gb.SemesterOrder[1]);  // shown as Fall, Spring
 
   const EncodeResult r = EncodePlain(gb);
@@ -55,7 +55,7 @@ TEST(FileLayout, ProtectedWorkedExample) {
   // Group references carry the position-3 multiplier; format word 2 stores values as they are.
   GradeBook two = gb;
   two.GroupNames.push_back({"Core", false});
-  two.Semesters[0].Classes[0].Groups = {"Core", "Everything"};
+  two.SetGroups(two.Semesters[0].Classes[0], {"Core", "Everything"});
   EXPECT_EQ(Get<int16_t>(EncodeProtected(two, kAbc, FixedSalt(64)).bytes, 802), 91);
   const EncodeResult w2 = storage_detail::EncodeProtectedWord(two, kAbc, FixedSalt(64), 2);
   EXPECT_EQ(Get<int16_t>(w2.bytes, 790), 3);
@@ -71,7 +71,7 @@ TEST(FileLayout, ProtectedWorkedExample) {
 GradeBook AwkwardBook(bool cut = false) {
   auto n = [cut](std::string s) { return cut ? s.erase(std::min(s.find_last_not_of(' ') + 1, size_t{64})) : s; };
   GradeBook gb;
-  ResetToFresh(gb, 0);
+  ResetToFresh(gb);
   gb.MethodPos = 2;
   gb.GroupNames = {{"Everything", true}, {"Core", false}, {n("Labs "), true}};
   AddSemester(gb, std::string(64, 'S'));
@@ -79,8 +79,8 @@ GradeBook AwkwardBook(bool cut = false) {
   // Labs for odd grades, Core for those not divisible by 3.
   const std::vector<std::string> sets[] = {{},       {n("Labs "), "Core"}, {"Core"},
                                            {n("Labs ")}, {"Core"}, {n("Labs "), "Core"}};
-  for (int g = 0; g <= 12; ++g) s.AddClass(MakeClass(n("Class " + std::to_string(g) + "  "), g, g / 3.0, sets[g % 6]));
-  AddSemester(gb, n("Été ")).AddClass(MakeClass(n(std::string(70, 'c')), 12, 1.0 / 3, {}));
+  for (int g = 0; g <= 12; ++g) s.AddClass(MakeClass(gb, n("Class " + std::to_string(g) + "  "), g, g / 3.0, sets[g % 6]));
+  AddSemester(gb, n("Été ")).AddClass(MakeClass(gb, n(std::string(70, 'c')), 12, 1.0 / 3, {}));
   return gb;
 }
 

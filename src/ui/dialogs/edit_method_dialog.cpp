@@ -14,6 +14,7 @@
 #include <string>
 
 #include "app/prompts.h"
+#include "edit/edit.h"
 #include "model/codepage.h"
 #include "model/numtext.h"
 
@@ -27,8 +28,9 @@ constexpr int kFirstColumnRows = 6;
 
 }  // namespace
 
-EditMethodDialog::EditMethodDialog(GradeBook& gb, Prompts& prompts, QWidget* parent)
-    : QDialog(parent), gb_(gb), prompts_(prompts) {
+EditMethodDialog::EditMethodDialog(std::vector<Method>& methods, Prompts& prompts,
+                                   QWidget* parent)
+    : QDialog(parent), methods_(methods), prompts_(prompts) {
   setObjectName(QStringLiteral("EditMethod"));
   setWindowTitle(QStringLiteral("Edit Grade Methods"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -108,7 +110,7 @@ EditMethodDialog::EditMethodDialog(GradeBook& gb, Prompts& prompts, QWidget* par
   connect(Return_, &QPushButton::clicked, this, &EditMethodDialog::Return_Click);
 
   // Opening: every method's name in order, nothing selected, the value boxes empty.
-  for (const Method& m : gb_.Methods) MethodListBox_->addItem(QString::fromStdString(m.Name));
+  for (const Method& m : methods_) MethodListBox_->addItem(QString::fromStdString(m.Name));
   MethodListBox_->clearSelection();
 }
 
@@ -121,10 +123,10 @@ int EditMethodDialog::SelectedRow() const {
 Method* EditMethodDialog::SelectedMethod() {
   const int row = SelectedRow();
   if (row < 0) return nullptr;
-  Method* m = gb_.GetMethod(MethodListBox_->item(row)->text().toStdString());
-  // The lookup falls back to the last method when the name is missing; the editor must never
-  // show or change a method other than the one named.
-  return gb_.NotBogus ? m : nullptr;
+  const std::string name = MethodListBox_->item(row)->text().toStdString();
+  auto it = std::find_if(methods_.begin(), methods_.end(),
+                         [&](const Method& m) { return m.Name == name; });
+  return it == methods_.end() ? nullptr : &*it;
 }
 
 void EditMethodDialog::ShowMethod(const Method& m) {
@@ -146,10 +148,7 @@ void EditMethodDialog::MethodListBox_KeyDown(int key) {
                      QStringLiteral("Cannot delete last method!"), Prompts::Icon::Critical);
     return;
   }
-  const std::string name = MethodListBox_->item(row)->text().toStdString();
-  gb_.GetMethod(name);
-  if (gb_.NotBogus)
-    std::erase_if(gb_.Methods, [&name](const Method& m) { return m.Name == name; });
+  edit::DeleteMethod(methods_, MethodListBox_->item(row)->text().toStdString());
 
   // Nothing is selected afterwards and the boxes keep what they showed, so the list must not
   // report a new selection while the entry goes.
@@ -165,23 +164,11 @@ void EditMethodDialog::AddMethod_Click() {
   if (answer.isEmpty()) return;
   const std::string name = answer.toStdString();
 
-  gb_.GetMethod(name);
-  if (gb_.NotBogus) {
-    prompts_.Message(QStringLiteral("A method with that name already exists!"),
-                     QStringLiteral("Markwell"), Prompts::Icon::None);
+  if (const auto refusal = edit::AddMethod(methods_, name)) {
+    prompts_.Message(QString::fromStdString(*refusal), QStringLiteral("Markwell"),
+                     Prompts::Icon::None);
     return;
   }
-  // A name the grade book file cannot hold would make the next save fail.
-  if (!IsStorableName(name)) {
-    prompts_.Message(QStringLiteral("That name cannot be saved in a Markwell file. Please use "
-                                    "only Western European letters, digits and punctuation."),
-                     QStringLiteral("Markwell"), Prompts::Icon::None);
-    return;
-  }
-
-  Method m;
-  m.Name = name;  // all 13 values of a new method are 0
-  gb_.Methods.push_back(std::move(m));
   MethodListBox_->addItem(answer);
   for (QLineEdit* box : Text1_) box->clear();
 }
@@ -189,8 +176,9 @@ void EditMethodDialog::AddMethod_Click() {
 void EditMethodDialog::UpdateCurrent_Click() {
   Method* m = SelectedMethod();
   if (!m) return;
-  for (int i = 0; i < kGradeCount; ++i)
-    m->SetSpecific(i, LeadingNumber(Text1_[i]->text().toStdString()));
+  std::vector<double> values;
+  for (QLineEdit* box : Text1_) values.push_back(LeadingNumber(box->text().toStdString()));
+  edit::SaveMethod(methods_, m->Name, values);
 }
 
 bool EditMethodDialog::MethodChanged() {

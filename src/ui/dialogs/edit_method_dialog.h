@@ -1,12 +1,14 @@
 #pragma once
 // The grading method editor: add and delete methods, and edit the 13 grade point values of one
-// method at a time. Adding and deleting change the grade book's Methods at once; value edits
-// reach a method only through "Save Changes to Current Method" or the question asked at OK.
+// method at a time, on a list of methods (the main window hands in a copy and takes what the
+// editor changed as one step). Value edits reach a method only through "Save Changes to
+// Current Method" or the question asked at OK.
 #include <QDialog>
 
 #include <array>
 
-#include "model/gradebook.h"
+#include <vector>
+
 #include "model/method.h"
 
 class QLabel;
@@ -22,7 +24,7 @@ class EditMethodDialog : public QDialog {
   Q_OBJECT
 
  public:
-  EditMethodDialog(GradeBook& gb, Prompts& prompts, QWidget* parent = nullptr);
+  EditMethodDialog(std::vector<Method>& methods, Prompts& prompts, QWidget* parent = nullptr);
 
   // The handlers, public so that the main window's tests and our own can drive them directly.
   void MethodListBox_Click();
@@ -40,12 +42,12 @@ class EditMethodDialog : public QDialog {
 
  private:
   // The method named by the selected entry, or null when nothing is selected or the name is
-  // not (any longer) in the grade book.
+  // not (any longer) in the list.
   Method* SelectedMethod();
   int SelectedRow() const;
   void ShowMethod(const Method& m);
 
-  GradeBook& gb_;
+  std::vector<Method>& methods_;
   Prompts& prompts_;
 
   QLabel* Label2_ = nullptr;

@@ -170,7 +170,12 @@ void OptionsDialog::Apply() {
   settings_.WriteSetting("Options", "DefCredits", NormalCredits(CreditBox->text()));
   settings_.WriteSetting("Options", "OpenFileName", FileNameBox->text().toStdString());
   settings_.WriteSetting("Options", "AutoOpen", FileNameCheck->isChecked() ? "1" : "0");
-  gb_.IsPassProtected = Passprotect->isChecked();
+  if (Passprotect->isChecked() != gb_.IsPassProtected) {
+    if (SetProtection)
+      SetProtection(Passprotect->isChecked());
+    else
+      gb_.IsPassProtected = Passprotect->isChecked();
+  }
 }
 
 void OptionsDialog::cmdOK_Click() {

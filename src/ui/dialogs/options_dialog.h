@@ -3,6 +3,7 @@
 // start-up, and password protection of the open grade book. The dialog edits its controls
 // only; Apply (or OK) writes the settings store and the grade book's IsPassProtected.
 #include <QDialog>
+#include <functional>
 
 #include "app/prompts.h"
 #include "model/gradebook.h"
@@ -28,6 +29,9 @@ class OptionsDialog : public QDialog {
 
   // The Apply steps: writes the four preferences and IsPassProtected.
   void Apply();
+
+  // When set, a change of the protection goes here instead of straight into the grade book.
+  std::function<void(bool)> SetProtection;
 
  private:
   void Form_Load();

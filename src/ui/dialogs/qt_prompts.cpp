@@ -50,6 +50,19 @@ bool QtPrompts::AskYesNo(const QString& text, const QString& title) {
   return box.exec() == QMessageBox::Yes;
 }
 
+Prompts::SaveChoice QtPrompts::AskSaveChanges(const QString& text) {
+  QMessageBox box(QMessageBox::Warning, QStringLiteral("Markwell"), text,
+                  QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent_);
+  box.setTextFormat(Qt::PlainText);
+  box.setDefaultButton(QMessageBox::Save);
+  box.setEscapeButton(QMessageBox::Cancel);
+  switch (box.exec()) {
+    case QMessageBox::Save: return SaveChoice::Save;
+    case QMessageBox::Discard: return SaveChoice::Discard;
+    default: return SaveChoice::Cancel;
+  }
+}
+
 void QtPrompts::Message(const QString& text, const QString& title, Icon icon) {
   QMessageBox box(icon == Icon::Critical ? QMessageBox::Critical : QMessageBox::NoIcon, title,
                   text, QMessageBox::Ok, parent_);

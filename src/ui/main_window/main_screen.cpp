@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QScopedValueRollback>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -14,6 +15,8 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QCloseEvent>
+#include <QUndoStack>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
@@ -24,6 +27,7 @@
 #include <utility>
 #include <vector>
 
+#include "edit/edit.h"
 #include "model/gpa.h"
 #include "model/method.h"
 #include "model/numtext.h"
@@ -40,7 +44,6 @@ namespace mw {
 
 using main_window::Q;
 using main_window::ClassListItem;
-using main_window::Syncing;
 
 namespace {
 
@@ -67,13 +70,17 @@ MainScreen::MainScreen(SettingsStore& settings, Prompts* prompts, QWidget* paren
   if (const QScreen* screen = QGuiApplication::primaryScreen())
     scale_ = std::max(0.5, screen->logicalDotsPerInchX() / 96.0);
 
+  undo_ = new QUndoStack(this);
+  // Each step keeps only what it changed; the history still keeps the last steps only.
+  undo_->setUndoLimit(kUndoLimit);
+  connect(undo_, &QUndoStack::cleanChanged, this, [this](bool clean) { setWindowModified(!clean); });
   BuildControls();
   BuildMenus();
   SetTabOrder();
   FitFont();
   ConnectSignals();
 
-  setWindowTitle(QStringLiteral("Markwell"));
+  SetCaption(QStringLiteral("Markwell"));
   setWindowIcon(QIcon(RenderSvg(QStringLiteral(":/markwell/icon.svg"), QSize(64, 64), 1.0)));
   // A fixed single-line border with a minimise box and no maximise box.
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -289,7 +296,7 @@ void MainScreen::BuildMenus() {
   QAction* load = file->addAction(QStringLiteral("&Load"));
   load->setObjectName(QStringLiteral("Load"));
   load->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
-  connect(load, &QAction::triggered, this, [this] { files_.Load(); });
+  connect(load, &QAction::triggered, this, [this] { Load_Click(); });
   item(file, "New", QStringLiteral("&New"), QKeySequence(), &MainScreen::New_Click);
   file->addSeparator();
   item(file, "PrintExport", QStringLiteral("&Print/Export Grades"),
@@ -297,6 +304,18 @@ void MainScreen::BuildMenus() {
   file->addSeparator();
   item(file, "Quit", QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q),
        &MainScreen::Quit_Click);
+
+  QMenu* editMenu = bar->addMenu(QStringLiteral("&Edit"));
+  editMenu->setObjectName(QStringLiteral("EditMenu"));
+  QAction* undo = undo_->createUndoAction(this, QStringLiteral("&Undo"));
+  undo->setObjectName(QStringLiteral("Undo"));
+  undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+  QAction* redo = undo_->createRedoAction(this, QStringLiteral("&Redo"));
+  redo->setObjectName(QStringLiteral("Redo"));
+  redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+                      QKeySequence(Qt::CTRL | Qt::Key_Y)});
+  editMenu->addAction(undo);
+  editMenu->addAction(redo);
 
   QAction* options = bar->addAction(QStringLiteral("&Options"));
   options->setObjectName(QStringLiteral("Options"));
@@ -394,7 +413,7 @@ void MainScreen::ConnectSignals() {
   connect(PredictGo, &QPushButton::clicked, this, [this] { PredictGo_Click(); });
 
   connect(SaveButton, &QPushButton::clicked, this, [this] { files_.Save(); });
-  connect(LoadButton, &QPushButton::clicked, this, [this] { files_.Load(); });
+  connect(LoadButton, &QPushButton::clicked, this, [this] { Load_Click(); });
   connect(OptionsButton, &QPushButton::clicked, this, [this] { Options_Click(); });
 }
 
@@ -448,12 +467,15 @@ QString MainScreen::StatusText() const { return statusLabel_->text(); }
 
 void MainScreen::SetStatusText(const QString& text) { statusLabel_->setText(text); }
 
-void MainScreen::SetCaption(const QString& caption) { setWindowTitle(caption); }
+void MainScreen::SetCaption(const QString& caption) {
+  // The title bar marks unsaved changes.
+  setWindowTitle(caption + QStringLiteral("[*]"));
+}
 
 // ---- Model -> widgets ----
 
 void MainScreen::FillSemesterList() {
-  Syncing guard(syncing_);
+  const QScopedValueRollback guard(syncing_, true);
   SemesterList->clear();
   for (const SemesterEntry& e : gb_.SemesterOrder) {
     auto* item = new QListWidgetItem(Q(e.Name));
@@ -465,7 +487,7 @@ void MainScreen::FillSemesterList() {
 }
 
 void MainScreen::ShowSemesterMarks() {
-  Syncing guard(syncing_);
+  const QScopedValueRollback guard(syncing_, true);
   for (int i = 0; i < SemesterList->count() && i < static_cast<int>(gb_.SemesterOrder.size()); ++i)
     SemesterList->item(i)->setCheckState(gb_.SemesterOrder[static_cast<size_t>(i)].Marked
                                              ? Qt::Checked
@@ -473,8 +495,8 @@ void MainScreen::ShowSemesterMarks() {
 }
 
 void MainScreen::ShowSemesterCurrent() {
-  Syncing guard(syncing_);
-  const int row = gb_.CurrentSemester ? gb_.SemesterEntryIndex(*gb_.CurrentSemester) : -1;
+  const QScopedValueRollback guard(syncing_, true);
+  const int row = curSemester_ ? gb_.SemesterEntryIndex(*curSemester_) : -1;
   if (row < 0) {
     SemesterList->setCurrentRow(-1);
     SemesterList->clearSelection();
@@ -484,7 +506,7 @@ void MainScreen::ShowSemesterCurrent() {
 }
 
 void MainScreen::FillMethodList() {
-  Syncing guard(syncing_);
+  const QScopedValueRollback guard(syncing_, true);
   MethodList->clear();
   for (const Method& m : gb_.Methods) MethodList->addItem(Q(m.Name));
   // The drop-down shows whole names even when the closed box cuts them.
@@ -495,7 +517,7 @@ void MainScreen::FillMethodList() {
 }
 
 void MainScreen::FillGroupLists() {
-  Syncing guard(syncing_);
+  const QScopedValueRollback guard(syncing_, true);
   GroupList->clear();
   MemberGroup->clear();
   for (const GroupEntry& g : gb_.GroupNames) {
@@ -506,7 +528,7 @@ void MainScreen::FillGroupLists() {
 }
 
 void MainScreen::FillGradeList() {
-  Syncing guard(syncing_);
+  const QScopedValueRollback guard(syncing_, true);
   GradeListBox->clear();
   for (std::string_view letter : kLetterGrades)
     GradeListBox->addItem(QString::fromUtf8(letter.data(), static_cast<int>(letter.size())));
@@ -514,9 +536,9 @@ void MainScreen::FillGradeList() {
 }
 
 void MainScreen::ShowGradePos() {
-  Syncing guard(syncing_);
-  if (gb_.GradePos < -1 || gb_.GradePos >= GradeListBox->count()) gb_.GradePos = -1;
-  GradeListBox->setCurrentIndex(gb_.GradePos);
+  const QScopedValueRollback guard(syncing_, true);
+  if (gradePos_ < -1 || gradePos_ >= GradeListBox->count()) gradePos_ = -1;
+  GradeListBox->setCurrentIndex(gradePos_);
 }
 
 // ---- Widgets -> model ----
@@ -525,11 +547,11 @@ void MainScreen::OnSemesterCurrentChanged() {
   if (syncing_) return;
   QListWidgetItem* item = SemesterList->currentItem();
   if (item) {
-    gb_.CurrentSemester = item->text().toStdString();
-    Syncing guard(syncing_);
+    curSemester_ = item->text().toStdString();
+    const QScopedValueRollback guard(syncing_, true);
     item->setSelected(true);
   } else {
-    gb_.CurrentSemester.reset();
+    curSemester_.reset();
   }
   SemesterList_Click();
 }
@@ -541,7 +563,7 @@ void MainScreen::OnSemesterItemChanged(QListWidgetItem* item) {
   gb_.SemesterOrder[row].Marked = item->checkState() == Qt::Checked;
   // Flipping a mark makes its entry current.
   if (SemesterList->currentRow() != row) {
-    gb_.CurrentSemester = gb_.SemesterOrder[row].Name;
+    curSemester_ = gb_.SemesterOrder[row].Name;
     ShowSemesterCurrent();
   }
   SemesterList_Click();
@@ -551,31 +573,30 @@ void MainScreen::OnClassCurrentChanged() {
   if (syncing_) return;
   QListWidgetItem* item = ClassList->currentItem();
   if (item) {
-    gb_.CurrentClass = item->text().toStdString();
-    Syncing guard(syncing_);
+    curClass_ = item->text().toStdString();
+    const QScopedValueRollback guard(syncing_, true);
     item->setSelected(true);
   } else {
-    gb_.CurrentClass.reset();
+    curClass_.reset();
   }
   ClassList_Click();
 }
 
 void MainScreen::OnGradeIndexChanged(int index) {
   if (syncing_) return;
-  gb_.GradePos = index;
+  gradePos_ = index;
   GradeListBox_Click();
 }
 
 void MainScreen::OnMethodIndexChanged(int index) {
   if (syncing_) return;
-  gb_.MethodPos = index;
-  MethodList_Click();
+  Run(edit::SetMethodInUse(gb_, index));
+  UpdateClassGPABox();
+  UpdateGPABoxes();
 }
 
 void MainScreen::OnGroupListSelectionChanged() {
   if (syncing_) return;
-  const int n = std::min(GroupList->count(), static_cast<int>(gb_.GroupNames.size()));
-  for (int i = 0; i < n; ++i) gb_.GroupNames[i].InMask = GroupList->item(i)->isSelected();
   GroupList_Click();
 }
 
@@ -587,14 +608,16 @@ void MainScreen::OnMemberGroupSelectionChanged() {
 // ---- Refresh ----
 
 void MainScreen::UpdateGPABoxes() {
-  const GpaFigures f = mw::UpdateGPABoxes(gb_);
-  NumGroupMask->setText(Q(f.CountCaption));
-  NumGroupMask->setToolTip(Q(f.CountTooltip));
-  OverallGPABox->setText(Q(f.OverallGPAText));
-  SemGPABox->setText(Q(f.SemGPAText));
+  last_ = mw::UpdateGPABoxes(gb_, curSemester_.value_or(std::string()));
+  NumGroupMask->setText(Q(last_.CountCaption));
+  NumGroupMask->setToolTip(Q(last_.CountTooltip));
+  OverallGPABox->setText(Q(last_.OverallGPAText));
+  SemGPABox->setText(Q(last_.SemGPAText));
 }
 
-void MainScreen::UpdateClassGPABox() { ClassGPABox->setText(Q(mw::UpdateClassGPABox(gb_).Text)); }
+void MainScreen::UpdateClassGPABox() {
+  ClassGPABox->setText(Q(mw::UpdateClassGPABox(gb_, gradePos_).Text));
+}
 
 void MainScreen::RefreshFigures() { UpdateGPABoxes(); }
 
@@ -607,70 +630,69 @@ void MainScreen::SetClassListTitle(const QString& text, bool bold) {
 
 void MainScreen::DisplayClasses(const Semester& s) {
   SetClassListTitle(Q(s.Name), true);
-  Syncing guard(syncing_);
+  const QScopedValueRollback guard(syncing_, true);
   ClassList->setSortingEnabled(false);
   ClassList->clear();
   for (const Class& c : s.Classes) ClassList->addItem(new ClassListItem(Q(c.Name)));
   ClassList->setSortingEnabled(true);
   ClassList->sortItems();
   ClassList->setCurrentRow(-1);
-  gb_.CurrentClass.reset();
+  curClass_.reset();
 }
 
 void MainScreen::DisplayMe(const Class& c) {
-  gb_.resetting = true;
+  const QScopedValueRollback reset(resetting_, true);
   ClassName->setText(Q(c.Name));
   QFont f = ClassName->font();
   f.setBold(true);
   ClassName->setFont(f);
   {
-    Syncing guard(syncing_);
+    const QScopedValueRollback guard(syncing_, true);
     for (int i = 0; i < MemberGroup->count(); ++i)
-      MemberGroup->item(i)->setSelected(GetGroup(MemberGroup->item(i)->text().toStdString(),
-                                                 c.Groups));
+      MemberGroup->item(i)->setSelected(gb_.InGroup(c, MemberGroup->item(i)->text().toStdString()));
   }
   // A grade that is no position of the letter list (possible only from a file) selects none.
-  gb_.GradePos = (c.Grade >= 0 && c.Grade < kGradeCount) ? c.Grade : -1;
+  gradePos_ = (c.Grade >= 0 && c.Grade < kGradeCount) ? c.Grade : -1;
   ShowGradePos();
   UpdateClassGPABox();
   CreditsBox->setText(Q(GeneralNumber(c.Credits)));
-  gb_.resetting = false;
 }
 
 void MainScreen::DeselectMemberGroups() {
-  Syncing guard(syncing_);
+  const QScopedValueRollback guard(syncing_, true);
   MemberGroup->clearSelection();
 }
 
 void MainScreen::ClearClassDisplay() {
   ClassName->setText(QString());
   {
-    Syncing guard(syncing_);
+    const QScopedValueRollback guard(syncing_, true);
     ClassList->clear();
-    gb_.CurrentClass.reset();
+    curClass_.reset();
   }
-  const bool saved = gb_.resetting;
-  gb_.resetting = true;
+  const QScopedValueRollback reset(resetting_, true);
   CreditsBox->setText(QString());
   DeselectMemberGroups();
-  gb_.GradePos = ReadDefGrade(settings_);
+  gradePos_ = ReadDefGrade(settings_);
   ShowGradePos();
   UpdateClassGPABox();
-  gb_.resetting = saved;
 }
 
 // ---- The fresh grade book ----
 
 void MainScreen::NewGradeBook() {
   const int defGrade = ReadDefGrade(settings_);
-  ResetToFresh(gb_, defGrade);
+  ResetToFresh(gb_);
+  gradePos_ = defGrade;
+  curSemester_.reset();
+  curClass_.reset();
   // The method selector gets the built-in methods with the first current, which runs the
   // method change.
   gb_.MethodPos = -1;
   FillMethodList();
   gb_.MethodPos = gb_.Methods.empty() ? -1 : 0;
   {
-    Syncing guard(syncing_);
+    const QScopedValueRollback guard(syncing_, true);
     MethodList->setCurrentIndex(gb_.MethodPos);
   }
   MethodList_Click();
@@ -678,9 +700,9 @@ void MainScreen::NewGradeBook() {
   FillGroupLists();
   // The grade selector is filled afresh and set to the default grade, which runs the grade
   // change (with nothing current it only recomputes).
-  gb_.GradePos = -1;
+  gradePos_ = -1;
   FillGradeList();
-  gb_.GradePos = defGrade;
+  gradePos_ = defGrade;
   ShowGradePos();
   GradeListBox_Click();
   ClearClassDisplay();
@@ -688,11 +710,8 @@ void MainScreen::NewGradeBook() {
   ClassListTitle->setText(QString());
   ClassesLeftBox->setText(QString());
   SetCaption(QStringLiteral("Markwell"));
-  gb_.FileName.clear();
-  gb_.FullFileName.clear();
   SetStatusText(QStringLiteral("Welcome to Markwell!"));
-  gb_.IsPassProtected = false;
-  gb_.Password.clear();
+  undo_->clear();
 }
 
 void MainScreen::StartUp(const QString& argumentText) {
@@ -702,18 +721,79 @@ void MainScreen::StartUp(const QString& argumentText) {
 
 void MainScreen::ShowLoadedGradeBook() {
   // Refilling the lists leaves no semester or class current; every semester is marked.
-  gb_.CurrentSemester.reset();
-  gb_.CurrentClass.reset();
+  curSemester_.reset();
+  curClass_.reset();
   FillMethodList();
   FillGroupLists();
   FillSemesterList();
   ClearClassDisplay();
+  UpdateGPABoxes();
+  undo_->clear();
+}
+
+void MainScreen::MarkSaved() { undo_->setClean(); }
+
+bool MainScreen::MaybeSave() {
+  if (undo_->isClean()) return true;
+  switch (prompts_->AskSaveChanges(
+      QStringLiteral("The grade book has unsaved changes. Save them?"))) {
+    case Prompts::SaveChoice::Save: return files_.Save();
+    case Prompts::SaveChoice::Discard: return true;
+    case Prompts::SaveChoice::Cancel: return false;
+  }
+  return false;
+}
+
+void MainScreen::Load_Click() {
+  if (MaybeSave()) files_.Load();
+}
+
+void MainScreen::closeEvent(QCloseEvent* event) {
+  if (quitting_ || MaybeSave()) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
+  quitting_ = false;
+}
+
+void MainScreen::Resync(unsigned touches, const edit::Place& place) {
+  // The lists again from the document; the entries the step names become current, else the
+  // ones that were current stay so where they still exist.
+  if (place.semester) {
+    curSemester_ = place.semester;
+    curClass_ = place.cls;
+  }
+  if (curSemester_ && gb_.SemesterEntryIndex(*curSemester_) < 0) curSemester_.reset();
+  const std::optional<std::string> cls = curClass_;
+  if (touches & (edit::kMethods | edit::kMethodInUse)) FillMethodList();
+  if (touches & (edit::kGroups | edit::kMask)) FillGroupLists();
+  FillSemesterList();
+  ClearClassDisplay();
+  if (Semester* s = CurrentSemesterObj()) {
+    DisplayClasses(*s);
+    if (cls && GradeBook::FindClass(s, *cls)) {
+      curClass_ = cls;
+      const QScopedValueRollback guard(syncing_, true);
+      const auto found = ClassList->findItems(Q(*cls), Qt::MatchExactly);
+      if (!found.isEmpty()) ClassList->setCurrentItem(found.front());
+    }
+    ShowClassAgain();
+  } else {
+    SetClassListTitle(QStringLiteral("Class:"), false);
+  }
+  UpdateClassGPABox();
   UpdateGPABoxes();
 }
 
 // ---- Dialogs and menu commands ----
 
 void MainScreen::New_Click() {
+  // With unsaved changes their question is the only one asked.
+  if (!undo_->isClean()) {
+    if (MaybeSave()) NewGradeBook();
+    return;
+  }
   if (prompts_->AskYesNo(
           QStringLiteral("Are you sure you want to create a new Markwell file?"),
           QStringLiteral("New Markwell File")))
@@ -721,11 +801,15 @@ void MainScreen::New_Click() {
 }
 
 void MainScreen::Quit_Click() {
-  if (files_.ConfirmQuit()) close();
+  const bool go = undo_->isClean() ? files_.ConfirmQuit() : MaybeSave();
+  if (!go) return;
+  quitting_ = true;
+  close();
 }
 
 void MainScreen::Options_Click() {
   OptionsDialog dialog(gb_, settings_, *prompts_, this);
+  dialog.SetProtection = [this](bool on) { Run(edit::SetProtection(gb_, on)); };
   dialog.exec();
 }
 
@@ -744,19 +828,17 @@ void MainScreen::About_Click() {
 
 void MainScreen::AddMethod_Click() {
   const int kept = MethodList->currentIndex();
+  // The editor works on a copy; what it changed is one step.
+  std::vector<Method> methods = gb_.Methods;
   {
-    EditMethodDialog dialog(gb_, *prompts_, this);
+    EditMethodDialog dialog(methods, *prompts_, this);
     dialog.exec();
   }
-  const int count = static_cast<int>(gb_.Methods.size());
-  gb_.MethodPos = -1;
+  const int count = static_cast<int>(methods.size());
+  const int pos = kept < 0 ? -1 : (kept < count ? kept : (count > 0 ? 0 : -1));
+  Run(edit::ReplaceMethods(gb_, std::move(methods), pos));
   FillMethodList();
   if (kept < 0) return;
-  gb_.MethodPos = kept < count ? kept : (count > 0 ? 0 : -1);
-  {
-    Syncing guard(syncing_);
-    MethodList->setCurrentIndex(gb_.MethodPos);
-  }
   // Making the entry current runs the method change: the edited grade points count at once.
   MethodList_Click();
 }

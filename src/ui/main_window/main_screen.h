@@ -1,14 +1,19 @@
 #pragma once
 // The main window: the semester, class and group lists, the class panel, the GPA figures, the
-// prediction and every command of the program. It owns the one open grade book. The selection
-// (current semester, class, method and grade, the marks, the group mask) lives in the grade
-// book; the widgets mirror it and feed the user's changes back into it.
+// prediction and every command of the program. It owns the one open grade book and the undo
+// history of its changes. The document lives in the grade book; what is selected (the current
+// semester, class and grade) and the figures of the last refresh are the window's own. Every
+// change goes through the editing layer (edit/edit.h) and becomes one step of the history.
 #include <QMainWindow>
 #include <QString>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "app/file_commands.h"
 #include "app/prompts.h"
+#include "edit/edit.h"
+#include "model/gpa.h"
 #include "model/gradebook.h"
 #include "settings/settings_store.h"
 
@@ -21,6 +26,7 @@ class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
 class QPushButton;
+class QUndoStack;
 
 namespace mw {
 
@@ -37,6 +43,12 @@ class MainScreen : public QMainWindow, public WindowHost {
   const GradeBook& Book() const { return gb_; }
   Prompts& Asker() { return *prompts_; }
   FileCommands& Files() { return files_; }
+  QUndoStack* History() { return undo_; }
+  // The window's selection and the figures of its last refresh.
+  const std::optional<std::string>& CurrentSemester() const { return curSemester_; }
+  const std::optional<std::string>& CurrentClass() const { return curClass_; }
+  int GradePos() const { return gradePos_; }
+  const GpaFigures& LastFigures() const { return last_; }
   // The one line of the status bar.
   QString StatusText() const;
 
@@ -49,6 +61,7 @@ class MainScreen : public QMainWindow, public WindowHost {
   void SetStatusText(const QString& text) override;
   void ShowLoadedGradeBook() override;
   void RefreshFigures() override;
+  void MarkSaved() override;
 
   // ---- Refresh and display ----
   void NewGradeBook();
@@ -61,6 +74,7 @@ class MainScreen : public QMainWindow, public WindowHost {
 
   // ---- Commands: each reads the selection from the grade book ----
   void New_Click();
+  void Load_Click();
   void Quit_Click();
   void Options_Click();
   void PrintExport_Click();
@@ -97,6 +111,7 @@ class MainScreen : public QMainWindow, public WindowHost {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void BuildControls();
@@ -122,8 +137,15 @@ class MainScreen : public QMainWindow, public WindowHost {
   Class* CurrentClassOrSay();
   // DisplayMe on the current class when both lookups succeed.
   void ShowClassAgain();
-  // The refusal of a name that a grade book file could not hold; true when refused.
-  bool RefuseUnstorable(const QString& name);
+  // Shows the outcome's message and, when it changes the book, makes its step (one step of
+  // the history). False when the command was refused or had nothing to do.
+  bool Run(edit::Outcome outcome);
+  // After an undo or redo: the lists and figures again, with place current.
+  void Resync(unsigned touches, const edit::Place& place);
+  // With unsaved changes, asks whether to save them; false when the user cancelled or the
+  // save did not happen.
+  bool MaybeSave();
+  friend class UndoStep;
   void SetClassListTitle(const QString& text, bool bold);
   void RenameGroup(QListWidget* list);
   void DeleteGroup(QListWidget* list, int key);
@@ -140,13 +162,22 @@ class MainScreen : public QMainWindow, public WindowHost {
   int Px(int twips) const;
   QRect Tw(int left, int top, int width, int height) const;
 
+  static constexpr int kUndoLimit = 1000;
+
   GradeBook gb_;
+  std::optional<std::string> curSemester_;  // text of the semester list's current entry
+  std::optional<std::string> curClass_;     // text of the class list's current entry
+  int gradePos_ = -1;                       // current entry of the grade selector, -1 none
+  bool resetting_ = false;                  // the program itself is filling the class panel
+  GpaFigures last_;                         // the figures of the last refresh
+  QUndoStack* undo_ = nullptr;
+  bool quitting_ = false;  // Quit has asked its questions: closing asks none
   SettingsStore& settings_;
   std::unique_ptr<Prompts> ownedPrompts_;
   Prompts* prompts_;
   FileCommands files_;
   double scale_ = 1.0;
-  int syncing_ = 0;  // > 0 while code fills widgets: their change notifications are ignored
+  bool syncing_ = false;  // code fills widgets: their change notifications are ignored
 
   QWidget* central_ = nullptr;
   QLabel* statusLabel_ = nullptr;

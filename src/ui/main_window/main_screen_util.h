@@ -8,18 +8,6 @@ namespace mw::main_window {
 
 inline QString Q(const std::string& s) { return QString::fromStdString(s); }
 
-// Guards a code fill of the widgets: their change notifications are ignored meanwhile.
-class Syncing {
- public:
-  explicit Syncing(int& counter) : counter_(counter) { ++counter_; }
-  ~Syncing() { --counter_; }
-  Syncing(const Syncing&) = delete;
-  Syncing& operator=(const Syncing&) = delete;
-
- private:
-  int& counter_;
-};
-
 // An entry of the class list: the list keeps its entries in alphabetical order without regard
 // to letter case (names equal but for case keep a fixed order among themselves).
 class ClassListItem : public QListWidgetItem {
