@@ -2,7 +2,11 @@
 // real mouse and key events with scripted answers.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QComboBox>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QUndoStack>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -233,6 +237,111 @@ TEST_F(MainWindowCommands, OddGradeBooksFromFilesAreShownSafely) {
   Click(classes, 0);
   grades->setCurrentIndex(2);
   EXPECT_EQ(Text("OverallGPABox"), "0.0");
+}
+
+// ---- Undo and the unsaved-changes question ----
+
+namespace undo_tests {
+
+QAction* Action(MainScreen& w, const char* name) { return w.findChild<QAction*>(QLatin1String(name)); }
+QString Shown(QAction* a) { return a->text().remove(QLatin1Char('&')); }
+
+}  // namespace undo_tests
+
+TEST_F(MainWindowCommands, UndoRedoRestoreFiguresListsAndTheChangedEntry) {
+  using namespace undo_tests;
+  QAction *undo = Action(*w, "Undo"), *redo = Action(*w, "Redo");
+  MakeFall();
+  EXPECT_TRUE(w->isWindowModified());
+  Click(classes, 1);  // Math
+  grades->setCurrentIndex(12);
+  EXPECT_EQ(Text("OverallGPABox"), "0.5");
+  EXPECT_EQ(Shown(undo), "Undo Change Grade");
+  Click(classes, 0);  // the selection moves on; undo brings Math back
+  undo->trigger();
+  EXPECT_EQ(Text("OverallGPABox") + " " + classes->currentItem()->text() + " " + grades->currentText(),
+            "3.5 Math A");
+  EXPECT_EQ(Shown(redo), "Redo Change Grade");
+  redo->trigger();
+  EXPECT_EQ(Text("OverallGPABox") + " " + grades->currentText(), "0.5 E");
+
+  // Credits typed digit by digit are one step; check marks are none.
+  const int steps = w->History()->count();
+  credits->selectAll();
+  QTest::keyClicks(credits, "12");
+  w->SemSelNone_Click();
+  w->SemSelAll_Click();
+  EXPECT_EQ(w->History()->count(), steps + 1);
+  undo->trigger();
+  EXPECT_EQ(credits->text(), "3");
+
+  // A rename and a group deletion come back with their lists.
+  prompts.inputs = {"Autumn"};
+  w->SemesterList_DblClick();
+  EXPECT_EQ(Shown(undo), "Undo Rename Semester");
+  undo->trigger();
+  EXPECT_EQ(Entries(semesters), QStringList{"Fall"});
+  EXPECT_EQ(Shown(redo), "Redo Rename Semester");
+  prompts.yesNo = {true};
+  groups->setCurrentRow(0);
+  Key(groups, Qt::Key_Delete);
+  EXPECT_EQ(groups->count(), 0);
+  undo->trigger();
+  EXPECT_EQ(Entries(groups), QStringList{"Everything"});
+  EXPECT_TRUE(groups->item(0)->isSelected());
+  EXPECT_EQ(Text("OverallGPABox"), "0.5");
+
+  // Undoing back to the saved state clears the title's mark.
+  w->History()->setClean();
+  Click(classes, 1);
+  grades->setCurrentIndex(0);
+  EXPECT_TRUE(w->isWindowModified());
+  undo->trigger();
+  EXPECT_FALSE(w->isWindowModified());
+}
+
+TEST(MainWindowUnsaved, EveryPathAsksWithSaveDiscardAndCancel) {
+  using Choice = Prompts::SaveChoice;
+  enum Path { Close, Quit, New, Load };
+  QTemporaryDir dir;
+  for (Path path : {Close, Quit, New, Load}) {
+    for (Choice choice : {Choice::Save, Choice::Discard, Choice::Cancel}) {
+      for (bool saveCancelled : {false, true}) {
+        if (saveCancelled && choice != Choice::Save) continue;
+        const std::string what = std::to_string(path) + "/" + std::to_string(int(choice)) +
+                                 (saveCancelled ? "/cancelled" : "");
+        MemorySettingsStore settings;
+        test::ScriptedPrompts prompts;
+        MainScreen w(settings, &prompts);
+        w.StartUp(QString());
+        w.show();
+        prompts.inputs = {"Fall"};
+        w.AddSemesterButton_Click();
+        prompts.asked.clear();
+        QString file = QString::fromStdString("b" + what + ".mw").replace('/', '-');
+        file = dir.filePath(file);
+        prompts.saveChanges = {choice};
+        if (choice == Choice::Save) prompts.files.push_back(saveCancelled ? QString() : file);
+        if (path == Load) prompts.files.push_back(QString());  // the open dialog, cancelled
+        switch (path) {
+          case Close: w.close(); break;
+          case Quit: w.Quit_Click(); break;
+          case New: w.New_Click(); break;
+          case Load: w.Load_Click(); break;
+        }
+        const bool goesOn = choice == Choice::Discard || (choice == Choice::Save && !saveCancelled);
+        // Only the question and what it leads to were asked: no "Are you sure" after it.
+        for (const auto& a : prompts.asked) EXPECT_NE(a.kind, "yesno") << what;
+        EXPECT_EQ(prompts.asked.front().text, "The grade book has unsaved changes. Save them?") << what;
+        EXPECT_TRUE(prompts.files.empty() || !goesOn || path != Load) << what;
+        EXPECT_EQ(QFile::exists(file), choice == Choice::Save && !saveCancelled) << what;
+        if (path == Close || path == Quit) EXPECT_EQ(w.isVisible(), !goesOn) << what;
+        if (path == New) EXPECT_EQ(w.Book().Semesters.empty(), goesOn) << what;
+        if (path == Load) EXPECT_EQ(prompts.asked.back().kind == "open", goesOn) << what;
+        EXPECT_EQ(w.isWindowModified(), !(choice == Choice::Save && !saveCancelled) && !(goesOn && path == New)) << what;
+      }
+    }
+  }
 }
 
 }  // namespace
