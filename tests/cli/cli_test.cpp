@@ -8,6 +8,7 @@
 
 #include "report/grade_report.h"
 #include "report/report_file.h"
+#include "storage/file_io.h"
 #include "../storage/book_helpers.h"
 
 namespace {

@@ -4,8 +4,7 @@
 #include <filesystem>
 #include <unistd.h>
 
-#include "storage/gradebook_file.h"
-#include "storage/storage_detail.h"
+#include "storage/file_io.h"
 
 namespace mw {
 namespace {
