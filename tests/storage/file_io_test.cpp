@@ -271,6 +271,8 @@ TEST_F(Disk, KilledSaveLeavesOldOrNewFileAndNextSaveLeavesNoTemporary) {
     leftovers += !Hidden(folder).empty();
   }
   RecordProperty("kills_leaving_a_temporary", leftovers);
+  RecordProperty("save_microseconds", static_cast<int>(save.count()));
+  RecordProperty("book_bytes", static_cast<int>(a.size()));
   ASSERT_TRUE(Save(target, a, {false}));
   EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 1);
 }
