@@ -15,6 +15,7 @@
 #include <string>
 
 #include "sample_book.h"
+#include "storage/file_io.h"
 #include "storage/gradebook_file.h"
 
 extern char** environ;

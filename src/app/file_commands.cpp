@@ -10,6 +10,7 @@
 #include <string>
 #include <utility>
 
+#include "storage/file_io.h"
 #include "storage/gradebook_file.h"
 
 namespace mw {

@@ -14,6 +14,7 @@
 #include "model/predict.h"
 #include "report/grade_report.h"
 #include "report/report_file.h"
+#include "storage/file_io.h"
 #include "storage/gradebook_file.h"
 
 namespace mw::cli {

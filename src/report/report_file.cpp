@@ -1,7 +1,7 @@
 #include "report/report_file.h"
 
 #include "model/codepage.h"
-#include "storage/gradebook_file.h"
+#include "storage/file_io.h"
 
 namespace mw {
 

@@ -67,12 +67,4 @@ bool CheckPassword(const std::string& password, const PasswordKey& key);
 // Windows-1252 lacks. MakePasswordKey counts such a character as "?"; CheckPassword refuses it.
 std::optional<int16_t> GetComp(bool c, int j, int po, const std::string& password);
 
-// ---- The file layer ----
-
-// Reads a whole file; false when it cannot be opened or read.
-bool ReadFileBytes(const std::string& path, std::string& bytes);
-// Writes a whole file atomically: a temporary file in the same folder, then a rename over the
-// target. On failure the previous file is unchanged and no temporary file is left.
-bool WriteFileAtomically(const std::string& path, std::string_view bytes);
-
 }  // namespace mw

@@ -6,7 +6,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <sys/types.h>
 
 #include "storage/gradebook_file.h"
 
@@ -32,10 +31,5 @@ bool SaltGivesZero(std::string_view codes, int salt);
 // as they are (what older files hold). The program writes 3 only.
 EncodeResult EncodeProtectedWord(const GradeBook& gb, const std::string& password,
                                  const SaltSource& salt, int16_t formatWord);
-
-// The atomic write with the write call replaceable, so a failing disk can be simulated.
-using WriteCall = std::function<ssize_t(int fd, const void* data, size_t size)>;
-bool WriteFileAtomicallyWith(const std::string& path, std::string_view bytes,
-                             const WriteCall& write);
 
 }  // namespace mw::storage_detail

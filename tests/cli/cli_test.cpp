@@ -1,5 +1,6 @@
 // markwell-cli run as a separate process on grade book files the tests write.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -8,6 +9,7 @@
 
 #include "report/grade_report.h"
 #include "report/report_file.h"
+#include "storage/file_io.h"
 #include "../storage/book_helpers.h"
 
 namespace {
@@ -150,10 +152,16 @@ TEST(CliTest, ConvertRoundTripsThroughTheProtectedFormAndUnreadableFilesGiveStat
   EXPECT_EQ(std::to_string(o.status) + o.err, "1No password entered; did not save file \"" + Path("none.mw") +
                        "\"! (Turn off password-protection in the Options menu.)\n");
   EXPECT_FALSE(fs::exists(Path("none.mw")));
+  // A target marked read-only keeps its content.
+  const std::string readOnly = WriteBytes("ro.mw", "old");
+  fs::permissions(readOnly, fs::perms::owner_read);
+  o = Cli({"convert", plain, readOnly});
+  EXPECT_EQ(std::to_string(o.status) + o.err + Slurp(readOnly), "1Error saving to file \"" + readOnly + "\"! (Read-only?)\nold");
 
   // Files that do not read, and a protected one whose password is not given: status 1.
   for (const std::string& file : {Path("missing.mw"), WriteBytes("empty.mw", ""),
-                                  WriteBytes("cut.mw", Slurp(plain).substr(0, 60)), temp.dir.string()}) {
+                                  WriteBytes("cut.mw", Slurp(plain).substr(0, 60)), temp.dir.string(),
+                                  (::mkfifo(Path("fifo.mw").c_str(), 0600), Path("fifo.mw"))}) {
     o = Cli({"summary", file});
     EXPECT_EQ(std::to_string(o.status) + o.err + o.out, "1Error reading in file \"" + file + "\"!\n");
   }

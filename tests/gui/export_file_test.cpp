@@ -15,6 +15,7 @@
 #include <QTest>
 
 #include "report/report_file.h"
+#include "storage/file_io.h"
 #include "storage/gradebook_file.h"
 #include "scripted_prompts.h"
 

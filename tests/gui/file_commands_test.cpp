@@ -2,6 +2,7 @@
 #include "app/file_commands.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -99,7 +100,8 @@ TEST_F(FileCommandsTest, FailedOrCancelledLoadsAndSavesChangeNothing) {
   const QByteArray good = Bytes(Path("good.mw"));
   const std::pair<QString, QByteArray> bad[] = {{"cut.mw", good.left(good.size() - 3)},
                                                 {"not-a-book.mw", "hello\r\nworld\r\n"},
-                                                {"missing.mw", {}}};
+                                                {"pipe.mw", {}}, {"missing.mw", {}}};
+  ::mkfifo(qPrintable(Path("pipe.mw")), 0600);  // refused, not waited on
   const std::string before = Snap(gb);
   const QStringList log = win.log;
   for (const auto& [name, bytes] : bad) {
@@ -126,8 +128,11 @@ TEST_F(FileCommandsTest, FailedOrCancelledLoadsAndSavesChangeNothing) {
   gb.Semesters[0].Classes[0].Name = "Math";
   Run(&FileCommands::SaveAs, "no/such/folder/x.mw");
   EXPECT_EQ(prompts.messages(), QStringList{saveError.arg(Path("no/such/folder/x.mw"))});
+  QFile::setPermissions(Path("good.mw"), QFileDevice::ReadOwner);  // read-only, even for root
+  Run(&FileCommands::SaveAs, "good.mw", {"pw"});
+  EXPECT_EQ(prompts.messages(), QStringList{saveError.arg(Path("good.mw"))});
   EXPECT_EQ(Bytes(Path("good.mw")), good);
-  EXPECT_EQ(win.log.size(), log.size() + 1) << "only the new name's caption";
+  EXPECT_EQ(win.log.size(), log.size() + 2) << "only the new names' captions";
 }
 
 TEST_F(FileCommandsTest, StartupLoadTakesTheArgumentElseTheAutoOpenSetting) {

@@ -4,7 +4,7 @@
 #include "model/gradebook.h"
 #include "report/grade_report.h"
 #include "report/report_file.h"
-#include "storage/gradebook_file.h"
+#include "storage/file_io.h"
 
 namespace mw {
 namespace {
