@@ -231,7 +231,7 @@ TEST_F(Disk, KilledSaveLeavesOldOrNewFileAndNextSaveLeavesNoTemporary) {
   GradeBook gb = test::OneClassBook();
   for (int s = 0; s < 40; ++s) {
     Semester& sem = test::AddSemester(gb, "Semester " + std::to_string(s));
-    for (int k = 0; k < 2500; ++k) sem.AddClass(test::MakeClass("Class " + std::to_string(k), k % 13, 3, {"Everything"}));
+    for (int k = 0; k < 2500; ++k) sem.AddClass(test::MakeClass(gb, "Class " + std::to_string(k), k % 13, 3, {"Everything"}));
   }
   const std::string a = EncodePlain(gb).bytes;
   gb.Semesters[0].Classes[0].Grade = 7;
