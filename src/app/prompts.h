@@ -24,8 +24,9 @@ class Prompts {
   // A modal input box with a one-line answer field; Cancel answers empty text.
   virtual QString InputBox(const QString& prompt, const QString& title,
                            const QString& defaultText) = 0;
-  // A modal question with Yes and No and no icon; true for Yes.
-  virtual bool AskYesNo(const QString& text, const QString& title) = 0;
+  // A modal question with Yes and No and no icon; true for Yes. Enter answers Yes, or No when
+  // defaultYes is false.
+  virtual bool AskYesNo(const QString& text, const QString& title, bool defaultYes = true) = 0;
   // A modal message box with OK.
   virtual void Message(const QString& text, const QString& title = QStringLiteral("Markwell"),
                        Icon icon = Icon::None) = 0;

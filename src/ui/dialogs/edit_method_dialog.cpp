@@ -202,8 +202,10 @@ bool EditMethodDialog::MethodChanged() {
 }
 
 void EditMethodDialog::Return_Click() {
+  // No is the default: right after "Add New Method..." the boxes are empty, and Enter must not
+  // turn the selected method's values to 0.
   if (MethodChanged() && prompts_.AskYesNo(QStringLiteral("Method has been changed; save changes?"),
-                                           QStringLiteral("SaveChanges")))
+                                           QStringLiteral("SaveChanges"), false))
     UpdateCurrent_Click();
   accept();
 }
