@@ -24,6 +24,8 @@ class QPushButton;
 
 namespace mw {
 
+class ElidedLabel;
+
 class MainScreen : public QMainWindow, public WindowHost {
   Q_OBJECT
 
@@ -149,7 +151,7 @@ class MainScreen : public QMainWindow, public WindowHost {
   int syncing_ = 0;  // > 0 while code fills widgets: their change notifications are ignored
 
   QWidget* central_ = nullptr;
-  QLabel* statusLabel_ = nullptr;
+  ElidedLabel* statusLabel_ = nullptr;
   // Controls, named as their objectName.
   QLabel* Label1 = nullptr;
   QListWidget* SemesterList = nullptr;
