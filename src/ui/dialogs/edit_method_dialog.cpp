@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -16,6 +17,7 @@
 #include "app/prompts.h"
 #include "model/codepage.h"
 #include "model/numtext.h"
+#include "ui/dialogs/help_viewer.h"
 
 namespace mw {
 
@@ -34,6 +36,9 @@ EditMethodDialog::EditMethodDialog(GradeBook& gb, Prompts& prompts, QWidget* par
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
   setModal(true);
+  // F1 opens the help, which stays usable while this dialog is open.
+  connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
+          [this] { ShowHelp(this, prompts_); });
 
   Label2_ = new QLabel(QStringLiteral("Methods:"), this);
   Label2_->setObjectName(QStringLiteral("Label2"));

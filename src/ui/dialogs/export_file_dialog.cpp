@@ -9,11 +9,13 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include "app/prompts.h"
 #include "report/report_date.h"
 #include "report/report_file.h"
+#include "ui/dialogs/help_viewer.h"
 
 namespace mw {
 
@@ -32,6 +34,9 @@ ExportFileDialog::ExportFileDialog(GradeBook& gb, Prompts& prompts,
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
   setModal(true);
+  // F1 opens the help, which stays usable while this dialog is open.
+  connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
+          [this] { ShowHelp(this, prompts_); });
   DateText = [] { return QString::fromStdString(ReportDateTextNow()); };
 
   auto label = [this](const char* name, const char* text) {
