@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTest>
+#include <QUndoStack>
 #include <memory>
 
 #include "sample_book.h"
@@ -21,6 +22,7 @@ class NoPrompts : public mw::Prompts {
  public:
   QString InputBox(const QString&, const QString&, const QString&) override { return {}; }
   bool AskYesNo(const QString&, const QString&) override { return false; }
+  SaveChoice AskSaveChanges(const QString&) override { return SaveChoice::Cancel; }
   void Message(const QString&, const QString&, Icon) override {}
   QString OpenFileName(const FileDialog&) override { return {}; }
   QString SaveFileName(const FileDialog&) override { return {}; }
@@ -91,6 +93,22 @@ void BM_SemesterSelection(benchmark::State& state) {
   for (auto _ : state) big.semesters->setCurrentRow(i++ % 2 ? 1 : 2);
 }
 BENCHMARK(BM_SemesterSelection)->Unit(benchmark::kMillisecond);
+
+// Undo and redo of a grade change: the book, the lists and the figures shown again.
+void BM_UndoRedo(benchmark::State& state) {
+  BigWindow& big = Big();
+  auto* grade = big.window.findChild<QComboBox*>(QStringLiteral("GradeListBox"));
+  grade->setCurrentIndex(grade->currentIndex() == 3 ? 4 : 3);
+  QUndoStack* history = big.window.History();
+  int i = 0;
+  for (auto _ : state) {
+    if (i++ % 2)
+      history->redo();
+    else
+      history->undo();
+  }
+}
+BENCHMARK(BM_UndoRedo)->Unit(benchmark::kMillisecond);
 
 void BM_StartUpToShownWindow(benchmark::State& state) {
   for (auto _ : state) {

@@ -87,15 +87,18 @@ bool FileCommands::ConfirmQuit() {
 
 void FileCommands::StartupLoad(const QString& argumentText) {
   std::string path;
+  std::string shownName;
   if (!argumentText.isEmpty()) {
-    // The argument text is the path as it stands: not split, trimmed or cut to a file name.
-    path = argumentText.toStdString();
+    // The argument text is the path as it stands: not split, trimmed or cut to a file name. It
+    // is kept as an absolute path, so that "Set to current file" works from any folder.
+    path = QFileInfo(argumentText).absoluteFilePath().toStdString();
+    shownName = argumentText.toStdString();
   } else if (ReadAutoOpen(settings_) == 1) {
     path = ReadOpenFileName(settings_, "");
   }
   if (path.empty()) return;
 
-  gb_.FileName = path;
+  gb_.FileName = shownName.empty() ? path : shownName;
   gb_.FullFileName = path;
   const bool ok = LoadGradeBook();
   window_.RefreshFigures();

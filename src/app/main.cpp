@@ -3,10 +3,31 @@
 #include <QApplication>
 #include <QStringList>
 
+#include <cstdio>
+#include <cstring>
+
 #include "settings/qt_settings_store.h"
 #include "ui/main_window/main_screen.h"
 
 int main(int argc, char** argv) {
+  // "--help" or "--version" as the whole command line answers before any window (and without a
+  // display); every other command line names a file.
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    std::fputs("Markwell " MARKWELL_VERSION "\n", stdout);
+    return 0;
+  }
+  if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+    std::fputs("Usage: markwell [FILE]\n"
+               "Markwell, your personal grade manager. Opens the grade book FILE, or without\n"
+               "one the file the options name to open on start-up.\n"
+               "\n"
+               "  --help     show this help and exit\n"
+               "  --version  show the version and exit\n"
+               "\n"
+               "markwell-cli works with grade book files from the command line.\n",
+               stdout);
+    return 0;
+  }
   QApplication app(argc, argv);
   QApplication::setOrganizationName(QStringLiteral("Markwell"));
   QApplication::setApplicationName(QStringLiteral("Markwell"));

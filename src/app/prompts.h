@@ -25,8 +25,9 @@ class Prompts {
   // A modal input box with a one-line answer field; Cancel answers empty text.
   virtual QString InputBox(const QString& prompt, const QString& title,
                            const QString& defaultText) = 0;
-  // A modal question with Yes and No and no icon; true for Yes.
-  virtual bool AskYesNo(const QString& text, const QString& title) = 0;
+  // A modal question with Yes and No and no icon; true for Yes. Enter answers Yes, or No when
+  // defaultYes is false.
+  virtual bool AskYesNo(const QString& text, const QString& title, bool defaultYes = true) = 0;
   // A modal question with Save, Discard and Cancel (Escape and the close box: Cancel).
   virtual SaveChoice AskSaveChanges(const QString& text) = 0;
   // A modal message box with OK.

@@ -16,7 +16,7 @@ struct OptionInfo {
   unsigned commands;
 };
 
-constexpr std::array<OptionInfo, 12> kOptions = {{
+constexpr std::array<OptionInfo, 13> kOptions = {{
     {"--method", true, kLoadsBook},
     {"--json", false, Bit(Command::Summary)},
     {"--desired", true, Bit(Command::Predict)},
@@ -28,6 +28,7 @@ constexpr std::array<OptionInfo, 12> kOptions = {{
     {"--group", true, Bit(Command::Export)},
     {"--date", true, Bit(Command::Export)},
     {"--protect", false, Bit(Command::Convert)},
+    {"--force", false, Bit(Command::Export)},
     {"--help", false, kLoadsBook | Bit(Command::Convert)},
 }};
 
@@ -136,6 +137,7 @@ ParseResult ParseArguments(const std::vector<std::string>& argv) {
       }
       if (name == "--json") a.json = true;
       if (name == "--protect") a.protect = true;
+      if (name == "--force") a.force = true;
       continue;
     }
     std::string value;
@@ -163,8 +165,9 @@ ParseResult ParseArguments(const std::vector<std::string>& argv) {
 const char* UsageText() {
   return "Usage: markwell-cli summary FILE [--method NAME] [--json]\n"
          "       markwell-cli predict FILE --desired D --left N [--method NAME]\n"
-         "       markwell-cli export FILE [-o OUT] [--by semester|group] [--method NAME]\n"
-         "                               [--semester NAME]... [--group NAME]... [--date TEXT]\n"
+         "       markwell-cli export FILE [-o OUT [--force]] [--by semester|group]\n"
+         "                               [--method NAME] [--semester NAME]... [--group NAME]...\n"
+         "                               [--date TEXT]\n"
          "       markwell-cli convert IN OUT [--protect]\n"
          "       markwell-cli --help | --version\n";
 }
@@ -179,15 +182,20 @@ std::string HelpText() {
          "predict  the average GPA needed over N more classes to reach the desired GPA D.\n"
          "export   the grade report, by semester (default) or by group; every semester and\n"
          "         the file's group mask unless --semester and --group name others; to\n"
-         "         standard output unless -o names a file.\n"
+         "         standard output unless -o names a file. The report never replaces the\n"
+         "         grade book it reads, nor any other grade book file, unless --force is given.\n"
+         "         Its first line carries the date in the form of the locale (LC_TIME), as the\n"
+         "         window writes it, unless --date gives the text.\n"
          "convert  writes the grade book to OUT, plain or, with --protect, password-protected.\n"
          "\n"
          "--method NAME uses that grading method instead of the one stored in the file.\n"
          "Passwords are never taken from the command line: each one is read as one line of\n"
          "standard input (the password of a protected file first, then that of --protect);\n"
-         "an empty line or the end of input cancels.\n"
+         "an empty line or the end of input cancels. At a terminal each is asked for on\n"
+         "standard error and not shown as it is typed.\n"
          "\n"
-         "Exit status: 0 done, 1 a file could not be read or written, 2 a usage error.\n";
+         "Exit status: 0 done, 1 a file could not be read or written or predict's inputs are\n"
+         "ones the window refuses, 2 a usage error.\n";
 }
 
 }  // namespace mw::cli

@@ -22,6 +22,7 @@ struct Arguments {
   std::vector<std::string> groups;     // --group NAME, any number
   bool json = false;                   // --json
   bool protect = false;                // --protect
+  bool force = false;                  // --force: export even over a grade book
 };
 
 struct ParseResult {

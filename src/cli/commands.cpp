@@ -1,7 +1,11 @@
 #include "cli/commands.h"
 
-#include <cstdio>
-#include <ctime>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <fstream>
 #include <istream>
 #include <ostream>
 #include <string_view>
@@ -13,6 +17,7 @@
 #include "model/numtext.h"
 #include "model/predict.h"
 #include "report/grade_report.h"
+#include "report/report_date.h"
 #include "report/report_file.h"
 #include "storage/file_io.h"
 #include "storage/gradebook_file.h"
@@ -26,6 +31,44 @@ std::string ReadPasswordLine(std::istream& in) {
   if (!std::getline(in, line)) return {};
   if (!line.empty() && line.back() == '\r') line.pop_back();
   return line;
+}
+
+// The terminal's settings while a password is read with echo off, for the signal handler.
+termios savedTerminal{};
+volatile std::sig_atomic_t echoIsOff = 0;
+
+extern "C" void RestoreEchoAndDie(int signal) {
+  if (echoIsOff) tcsetattr(STDIN_FILENO, TCSAFLUSH, &savedTerminal);
+  std::signal(signal, SIG_DFL);
+  std::raise(signal);
+}
+
+// A password typed at the terminal: the prompt on standard error, the line read with echo off.
+std::string ReadTerminalPassword(std::istream& in, std::ostream& err, const std::string& prompt) {
+  termios quiet{};
+  const bool canMute = tcgetattr(STDIN_FILENO, &savedTerminal) == 0;
+  if (canMute) {
+    quiet = savedTerminal;
+    quiet.c_lflag &= ~tcflag_t(ECHO);
+    quiet.c_lflag |= ECHONL;  // the Enter still shows, as a line end
+    for (int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) std::signal(s, RestoreEchoAndDie);
+    echoIsOff = tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet) == 0;
+  }
+  err << prompt << std::flush;
+  const std::string password = ReadPasswordLine(in);
+  if (echoIsOff) {
+    tcsetattr(STDIN_FILENO, TCSAFLUSH, &savedTerminal);
+    echoIsOff = 0;
+  }
+  if (!in) err << '\n';  // end of input (Ctrl+D) leaves the cursor after the prompt
+  return password;
+}
+
+// The next password: at a terminal after a prompt and without echo, otherwise a plain line.
+std::string ReadPassword(std::istream& in, std::ostream& err, bool terminal, int mode,
+                         const std::string& file) {
+  return terminal ? ReadTerminalPassword(in, err, PasswordPromptText(mode, file))
+                  : ReadPasswordLine(in);
 }
 
 std::string SavingError(const std::string& path) {
@@ -97,9 +140,33 @@ int Summary(GradeBook& gb, const Arguments& args, std::ostream& out) {
   return kOk;
 }
 
-int Predict(GradeBook& gb, const Arguments& args, std::ostream& out) {
+int Predict(GradeBook& gb, const Arguments& args, std::ostream& out, std::ostream& err) {
+  // What the window refuses: a box's text that is not a number, and inputs Go! turns down.
+  std::string refusal = DesiredGpaChangeMessage(*args.desired);
+  if (refusal.empty()) refusal = ClassesLeftChangeMessage(*args.left);
+  if (refusal.empty()) refusal = PredictRefusal(*args.desired, *args.left, gb.MethodInUse());
+  if (!refusal.empty()) {
+    err << refusal << '\n';
+    return kFileError;
+  }
   out << PredictNeeded(gb, UpdateGPABoxes(gb, {}), *args.desired, *args.left) << '\n';
   return kOk;
+}
+
+// Why a report must not go to `output`: it is the grade book being read (the same file under
+// any name) or it holds a grade book already. Empty when it may.
+std::string ReportTargetProblem(const std::string& input, const std::string& output) {
+  struct stat in {}, target {};
+  if (stat(output.c_str(), &target) != 0) return {};
+  if (stat(input.c_str(), &in) == 0 && in.st_dev == target.st_dev && in.st_ino == target.st_ino)
+    return "the output file \"" + output + "\" is the grade book \"" + input + "\" itself";
+  if (!S_ISREG(target.st_mode)) return {};
+  std::ifstream file(output, std::ios::binary);
+  char start[16] = {};
+  file.read(start, sizeof start);
+  if (LooksLikeGradeBook(std::string_view(start, size_t(file.gcount()))))
+    return "the output file \"" + output + "\" is a grade book";
+  return {};
 }
 
 int Export(GradeBook& gb, const Arguments& args, std::ostream& out, std::ostream& err) {
@@ -135,10 +202,17 @@ int Export(GradeBook& gb, const Arguments& args, std::ostream& out, std::ostream
 
   const ReportTotals totals = UpdateTotals(gb, choices);
   const std::string report =
-      GradeReport(gb, choices, totals, args.date ? *args.date : LocalDateTimeText());
+      GradeReport(gb, choices, totals, args.date ? *args.date : ReportDateTextNow());
   if (!args.output) {
     out << ReportBytes(report);
     return kOk;
+  }
+  if (!args.force) {
+    if (const std::string problem = ReportTargetProblem(args.files[0], *args.output); !problem.empty()) {
+      err << "markwell-cli: " << problem << "; the report was not written (--force writes it "
+             "anyway)\n";
+      return kFileError;
+    }
   }
   if (!WriteReportFile(*args.output, report)) {
     err << SavingError(*args.output) << '\n';
@@ -149,11 +223,11 @@ int Export(GradeBook& gb, const Arguments& args, std::ostream& out, std::ostream
 }
 
 int Convert(GradeBook& gb, const Arguments& args, std::istream& in, std::ostream& out,
-            std::ostream& err) {
+            std::ostream& err, bool terminal) {
   const std::string& target = args.files[1];
   EncodeResult encoded;
   if (args.protect) {
-    const std::string password = ReadPasswordLine(in);
+    const std::string password = ReadPassword(in, err, terminal, 1, target);
     if (password.empty()) {
       err << "No password entered; did not save file \"" << target
           << "\"! (Turn off password-protection in the Options menu.)\n";
@@ -179,15 +253,16 @@ int UsageError(std::ostream& err, const std::string& problem) {
   return kUsageError;
 }
 
-int LoadBook(const std::string& path, std::istream& in, std::ostream& err, GradeBook& gb) {
+int LoadBook(const std::string& path, std::istream& in, std::ostream& err, GradeBook& gb,
+             bool terminal) {
   const std::string readError = "Error reading in file \"" + path + "\"!";
   std::string bytes;
   if (!ReadFileBytes(path, bytes) || bytes.empty()) {
     err << readError << '\n';
     return kFileError;
   }
-  const PasswordPrompt prompt = [&in](int, std::string& password) {
-    password = ReadPasswordLine(in);
+  const PasswordPrompt prompt = [&](int mode, std::string& password) {
+    password = ReadPassword(in, err, terminal, mode, path);
   };
   DecodeResult result = DecodeGradeBook(bytes, std::string(), prompt);
   switch (result.status) {
@@ -252,28 +327,33 @@ std::vector<SemesterFigures> SemesterSummary(const GradeBook& gb) {
   return out;
 }
 
-std::string LocalDateTimeText() {
-  const std::time_t now = std::time(nullptr);
-  const std::tm* local = std::localtime(&now);
-  if (!local) return {};
-  const int hour12 = local->tm_hour % 12 == 0 ? 12 : local->tm_hour % 12;
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%d/%d/%d %d:%02d:%02d %s", local->tm_mon + 1, local->tm_mday,
-                local->tm_year + 1900, hour12, local->tm_min, local->tm_sec,
-                local->tm_hour < 12 ? "AM" : "PM");
-  return buf;
+bool LooksLikeGradeBook(std::string_view start) {
+  // The plain form's first line is "1"; the protected form starts with the 16-bit word 3 (or 2)
+  // and the seven words of the password key.
+  if (start == "1" || start.rfind("1\n", 0) == 0 || start.rfind("1\r\n", 0) == 0) return true;
+  return start.size() >= 16 && (start[0] == 2 || start[0] == 3) && start[1] == 0;
 }
 
-int RunCommand(const Arguments& args, std::istream& in, std::ostream& out, std::ostream& err) {
+std::string PasswordPromptText(int mode, const std::string& file) {
+  switch (mode) {
+    case 1: return "New password for \"" + file + "\": ";
+    case 3: return "Wrong password. Password for \"" + file + "\": ";
+    default: return "Password for \"" + file + "\": ";
+  }
+}
+
+int RunCommand(const Arguments& args, std::istream& in, std::ostream& out, std::ostream& err,
+               bool terminal) {
   GradeBook gb;
-  if (const int status = LoadBook(args.files.at(0), in, err, gb); status != kOk) return status;
+  if (const int status = LoadBook(args.files.at(0), in, err, gb, terminal); status != kOk)
+    return status;
   int status = kOk;
   if (!ChooseMethod(gb, args, err, status)) return status;
   switch (args.command) {
     case Command::Summary: return Summary(gb, args, out);
-    case Command::Predict: return Predict(gb, args, out);
+    case Command::Predict: return Predict(gb, args, out, err);
     case Command::Export: return Export(gb, args, out, err);
-    case Command::Convert: return Convert(gb, args, in, out, err);
+    case Command::Convert: return Convert(gb, args, in, out, err, terminal);
     default: return UsageError(err, "no command given");
   }
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <iosfwd>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/arguments.h"
@@ -16,9 +17,11 @@ inline constexpr int kOk = 0;
 inline constexpr int kFileError = 1;
 inline constexpr int kUsageError = 2;
 
-// Runs summary, predict, export or convert. Passwords are read from `in`, one line each;
-// results go to `out`, the window's error messages to `err`. Returns the exit status.
-int RunCommand(const Arguments& args, std::istream& in, std::ostream& out, std::ostream& err);
+// Runs summary, predict, export or convert. Passwords are read from `in`, one line each (with
+// `terminal`, each after a prompt on `err` and with the terminal's echo off); results go to
+// `out`, the window's error messages to `err`. Returns the exit status.
+int RunCommand(const Arguments& args, std::istream& in, std::ostream& out, std::ostream& err,
+               bool terminal = false);
 
 // Prints "markwell-cli: <problem>" and the usage text; returns kUsageError.
 int UsageError(std::ostream& err, const std::string& problem);
@@ -26,7 +29,8 @@ int UsageError(std::ostream& err, const std::string& problem);
 // Loads a grade book file as the window's Load does: either form, every semester marked, the
 // file's group mask and stored method, nothing current. On failure the window's message is
 // written to err and kFileError returned.
-int LoadBook(const std::string& path, std::istream& in, std::ostream& err, GradeBook& gb);
+int LoadBook(const std::string& path, std::istream& in, std::ostream& err, GradeBook& gb,
+             bool terminal = false);
 
 // The figures of one semester as the window's semester box shows them with that semester
 // current, and its counted classes and credits.
@@ -42,7 +46,11 @@ struct SemesterFigures {
 // current semester by name, so semesters that share a name share their figures here too.
 std::vector<SemesterFigures> SemesterSummary(const GradeBook& gb);
 
-// The date and time of the report's first line: local time as "M/d/yyyy h:mm:ss AM".
-std::string LocalDateTimeText();
+// True when the bytes start as a grade book file does, in either form.
+bool LooksLikeGradeBook(std::string_view start);
+
+// The short prompt before a password typed at a terminal (mode as the window's prompt: 1 a
+// password to save with, 2 to open the file, 3 again after a wrong one).
+std::string PasswordPromptText(int mode, const std::string& file);
 
 }  // namespace mw::cli

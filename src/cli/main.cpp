@@ -1,5 +1,7 @@
 // markwell-cli: the grade book from the command line, for scripts and for checking grade book
 // files without a window.
+#include <unistd.h>
+
 #include <csignal>
 #include <exception>
 #include <iostream>
@@ -26,7 +28,7 @@ int main(int argc, char** argv) {
     } else if (parsed.args.command == Command::Version) {
       std::cout << "markwell-cli " << MARKWELL_VERSION << '\n';
     } else {
-      status = RunCommand(parsed.args, std::cin, std::cout, std::cerr);
+      status = RunCommand(parsed.args, std::cin, std::cout, std::cerr, isatty(STDIN_FILENO) == 1);
     }
   } catch (const std::exception& e) {
     std::cerr << "markwell-cli: " << e.what() << '\n';

@@ -4,17 +4,26 @@
 
 namespace mw {
 
-std::string PredictNeeded(std::string_view desiredText, std::string_view classesLeftText,
-                          const Method* method, double maskGPA, int64_t maskClassCount,
-                          double maskCredits) {
+std::string PredictRefusal(std::string_view desiredText, std::string_view classesLeftText,
+                           const Method* method) {
   const double D = LeadingNumber(desiredText);
-  const double n = LeadingNumber(classesLeftText);
   // With no method at all every grade is worth 0, so no desired GPA is in range.
   const double hi = method ? method->GetHighest() : 0.0;
   const double lo = method ? method->GetLowest() : 0.0;
-
   if (!(lo < D && D <= hi)) return "Desired GPA value is out of range.";
-  if (n < 1) return "You must have a postive number of classes left.";
+  if (LeadingNumber(classesLeftText) < 1) return "You must have a postive number of classes left.";
+  return {};
+}
+
+std::string PredictNeeded(std::string_view desiredText, std::string_view classesLeftText,
+                          const Method* method, double maskGPA, int64_t maskClassCount,
+                          double maskCredits) {
+  if (std::string refusal = PredictRefusal(desiredText, classesLeftText, method); !refusal.empty())
+    return refusal;
+  const double D = LeadingNumber(desiredText);
+  const double n = LeadingNumber(classesLeftText);
+  const double hi = method ? method->GetHighest() : 0.0;
+  const double lo = method ? method->GetLowest() : 0.0;
 
   const double k = static_cast<double>(maskClassCount);
   const double C = maskCredits;

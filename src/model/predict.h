@@ -15,6 +15,11 @@ std::string PredictNeeded(std::string_view desiredText, std::string_view classes
                           const Method* method, double maskGPA, int64_t maskClassCount,
                           double maskCredits);
 
+// The status text of a prediction the inputs do not allow ("Desired GPA value is out of
+// range.", "You must have a postive number of classes left."), or "" when they allow one.
+std::string PredictRefusal(std::string_view desiredText, std::string_view classesLeftText,
+                           const Method* method);
+
 // The same with the grade book's method in use and the figures of its last refresh.
 std::string PredictNeeded(const GradeBook& gb, const GpaFigures& last,
                           std::string_view desiredText, std::string_view classesLeftText);

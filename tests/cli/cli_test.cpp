@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "report/grade_report.h"
+#include "report/report_date.h"
 #include "report/report_file.h"
 #include "storage/file_io.h"
 #include "../storage/book_helpers.h"
@@ -109,12 +110,17 @@ TEST(CliTest, PredictPrintsTheStatusTextOfGo) {
   const std::string file = WriteBook("predict.mw", gb);
   const std::string start = "Assuming each class is worth 3.0 credit(s), you need to average a ";
   for (const auto& [desired, left, said] : std::vector<std::array<std::string, 3>>{
-           {"3.5", "2", start + "4.5 GPA for your next 2 classes. Too high!\n"},
-           {"3.2", " 4", start + "3.4 GPA for your next 4 classes.\n"},
-           {"0.5", "1", start + "-9.5 GPA for your next 1 class. Too low!\n"},
-           {"0", "2", "Desired GPA value is out of range.\n"},
-           {"3.x", "0.5", "You must have a postive number of classes left.\n"}})
-    EXPECT_EQ(Cli({"predict", file, "--desired", desired, "--left", left}).out, said);
+           {"3.5", "2", "0" + start + "4.5 GPA for your next 2 classes. Too high!\n"},
+           {"3.2", " 4", "0" + start + "3.4 GPA for your next 4 classes.\n"},
+           {"0.5", "1", "0" + start + "-9.5 GPA for your next 1 class. Too low!\n"},
+           // What the window refuses: status 1, the window's message on standard error.
+           {"0", "2", "1Desired GPA value is out of range.\n"},
+           {"3", "0.5", "1You must have a postive number of classes left.\n"},
+           {"3.x", "2", "1Please enter a numeric value for the desired GPA.\n"},
+           {"3", "two", "1Please enter a numeric value for the number of classes left.\n"}}) {
+    const Outcome o = Cli({"predict", file, "--desired", desired, "--left", left});
+    EXPECT_EQ(std::to_string(o.status) + o.out + o.err, said);
+  }
 }
 
 TEST(CliTest, ExportIsTheDialogsReportByteForByte) {
@@ -136,6 +142,68 @@ TEST(CliTest, ExportIsTheDialogsReportByteForByte) {
                                          {"Everything", "Other"}, "Flat", "t\xC3\xA9"));
   o = Cli({"export", file, "-o", Path("no/folder/r.txt")});
   EXPECT_EQ(std::to_string(o.status) + o.err, "1Error saving to file \"" + Path("no/folder/r.txt") + "\"! (Read-only?)\n");
+
+  // Without --date, the first line is the window's: the same date rule, in the same locale.
+  std::string before = mw::ReportDateTextNow(), first = Cli({"export", file}).out, after = mw::ReportDateTextNow();
+  first = first.substr(0, first.find('\r'));
+  EXPECT_TRUE(first == "Created by Markwell on " + before || first == "Created by Markwell on " + after) << first;
+}
+
+TEST(CliTest, ExportNeverWritesOverAGradeBookUnlessForced) {
+  const std::string book = WriteBook("guarded.mw", HandBook()), bytes = Slurp(book);
+  fs::create_hard_link(book, Path("hard.mw"));
+  fs::create_symlink("guarded.mw", Path("soft.txt"));
+  const std::string locked = Path("locked.mw");
+  ASSERT_EQ(Cli({"convert", book, locked, "--protect"}, "pw\n").status, 0);
+  const std::string lockedBytes = Slurp(locked);
+  for (const std::string& target : {book, Path("hard.mw"), Path("soft.txt"), locked, temp.dir.string() + "/./guarded.mw"}) {
+    const Outcome o = Cli({"export", book, "-o", target});
+    EXPECT_EQ(o.status, 1) << target;
+    EXPECT_NE(o.err.find("the report was not written (--force writes it anyway)"), std::string::npos) << o.err;
+  }
+  EXPECT_TRUE(Slurp(book) == bytes && Slurp(locked) == lockedBytes);
+  // A report over a report, and anything with --force, is written.
+  EXPECT_EQ(Cli({"export", book, "-o", WriteBytes("old.txt", "Created by Markwell")}).status, 0);
+  EXPECT_EQ(Cli({"export", book, "-o", locked, "--force"}).status, 0);
+  EXPECT_EQ(Slurp(locked).rfind("Created by Markwell on ", 0), 0u);
+  // convert reads its whole input before it replaces it.
+  EXPECT_EQ(Cli({"convert", book, book}).status, 0);
+  EXPECT_EQ(Slurp(book), bytes);
+}
+
+// At a terminal the prompts go to standard error and what is typed is not echoed.
+TEST(CliTest, PasswordsTypedAtATerminalAreNotEchoed) {
+  if (Shell("command -v python3", "").status != 0) GTEST_SKIP() << "python3 runs the pseudo-terminal";
+  const std::string locked = Path("tty.mw");
+  ASSERT_EQ(Cli({"convert", WriteBook("plain.mw", HandBook()), locked, "--protect"}, "secret\n").status, 0);
+  const std::string script = R"(
+import os, pty, sys
+pid, fd = pty.fork()
+if pid == 0:
+    os.execv(sys.argv[1], sys.argv[1:])
+seen = b""
+def upto(token):
+    global seen
+    while token not in seen:
+        try: chunk = os.read(fd, 4096)
+        except OSError: chunk = b""
+        if not chunk: return
+        seen += chunk
+upto(b'tty.mw": ')
+os.write(fd, b"guess1\n")
+upto(b'Wrong password. Password for ')
+upto(b'tty.mw": ')
+os.write(fd, b"secret\n")
+upto(b"Overall")
+upto(b"never")  # to the end
+sys.stdout.buffer.write(seen)
+os.waitpid(pid, 0)
+)";
+  WriteBytes("terminal_run.py", script);
+  const Outcome o = Shell("python3 " + Quote(Path("terminal_run.py")) + " " + Quote(MARKWELL_CLI_PATH) + " summary " + Quote(locked), "");
+  EXPECT_NE(o.out.find("Password for \"" + locked + "\": \r\nWrong password. Password for \"" + locked + "\": \r\nMethod: Four"),
+            std::string::npos) << o.status << o.out << o.err;
+  EXPECT_TRUE(o.out.find("guess1") == std::string::npos && o.out.find("secret") == std::string::npos) << o.out;
 }
 
 TEST(CliTest, ConvertRoundTripsThroughTheProtectedFormAndUnreadableFilesGiveStatusOne) {

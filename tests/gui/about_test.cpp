@@ -1,16 +1,20 @@
 // The About box and the help command, offscreen with scripted prompts.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTimer>
 
 #include "scripted_prompts.h"
 #include "ui/dialogs/about_dialog.h"
+#include "ui/dialogs/edit_method_dialog.h"
 #include "ui/dialogs/help_viewer.h"
 
 namespace {
@@ -71,6 +75,45 @@ TEST(Help, LooksInEachFolderInTurnAndReportsAMissingFile) {
   // A second request shows the window already open rather than another one.
   EXPECT_EQ(mw::ShowHelp(&owner, prompts, {second.path()}), viewer);
   EXPECT_EQ(prompts.messages().size(), 1);
+}
+
+// A modal dialog blocks every other window, so the viewer moves over it while it is open
+// (opened before or by F1 from it), takes clicks there, and moves back when it closes.
+TEST(Help, UsableWhileAModalDialogIsOpen) {
+  QTemporaryDir data;  // a data folder where F1 finds the help, as an installed one
+  const QDir dir(data.filePath("markwell"));
+  ASSERT_TRUE(dir.mkpath("."));
+  qputenv("XDG_DATA_DIRS", data.path().toUtf8());
+  QFile help(dir.filePath("markwell.html"));
+  ASSERT_TRUE(help.open(QIODevice::WriteOnly));
+  help.write("<html><body><p>Help</p></body></html>");
+  help.close();
+  ScriptedPrompts prompts;
+  QWidget owner;
+  owner.show();
+  QPointer<QWidget> viewer = mw::ShowHelp(&owner, prompts, {dir.path()});
+  std::vector<mw::Method> methods(1);
+  methods[0].Name = "Only";
+  mw::EditMethodDialog dialog(methods, prompts, &owner);
+  QTimer::singleShot(0, &dialog, [&] {
+    struct Closer {
+      QDialog& d;
+      ~Closer() { d.accept(); }
+    } closer{dialog};
+    ASSERT_EQ(QApplication::activeModalWidget(), &dialog);
+    EXPECT_EQ(mw::ShowHelp(&dialog, prompts, {dir.path()}), viewer.data());
+    EXPECT_TRUE(viewer->parentWidget() == &dialog && viewer->isVisible());
+    QTest::mouseClick(viewer->findChild<QPushButton*>("HelpClose"), Qt::LeftButton);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(viewer) << "the click reached the viewer, which closed";
+    QApplication::setActiveWindow(&dialog);
+    QTest::keyClick(&dialog, Qt::Key_F1);
+    viewer = dialog.findChild<QWidget*>("HelpViewer");
+    ASSERT_TRUE(viewer && viewer->isVisible());
+  });
+  dialog.exec();
+  ASSERT_TRUE(viewer);
+  EXPECT_TRUE(viewer->parentWidget() == &owner && viewer->isVisible());
 }
 
 }  // namespace

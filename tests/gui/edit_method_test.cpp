@@ -115,6 +115,7 @@ TEST(EditMethod, OkAsksOnlyWhenTheBoxesDifferFromTheMethod) {
     e.prompts.yesNo = {false};
     e.button("Return")->click();
     EXPECT_EQ(e.asked(0), "Method has been changed; save changes?|SaveChanges");
+    EXPECT_FALSE(e.prompts.asked[0].defaultYes) << "Enter must not overwrite the method";
     EXPECT_EQ(e.gb.Methods[2].GetEquiv(1), 3.667);
     // Yes stores every box, read as its leading number, in the selected method only.
     e.select(0);

@@ -5,10 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
-#include <QDateTime>
 #include <QLabel>
 #include <QListWidget>
-#include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -99,16 +97,6 @@ TEST_F(ExportFileTest, ExportWritesTheReportAndClosesOnlyOnSuccess) {
   std::string bytes;
   ASSERT_TRUE(ReadFileBytes(dir.filePath("r.txt").toStdString(), bytes));
   EXPECT_EQ(bytes, ReportBytes(GradeReport(gb, choices, UpdateTotals(gb, choices), "12/5/2026 3:54:28 AM")));
-}
-
-TEST(ExportDateTextTest, LocaleFormsWithSecondsAndAFixedFallback) {
-  const QDateTime when(QDate(2026, 12, 5), QTime(3, 54, 28));
-  for (const auto& [locale, text] : std::vector<std::pair<QLocale, QString>>{
-           {QLocale(QLocale::English, QLocale::UnitedStates), "12/5/2026 3:54:28 AM"},  // yy widened
-           {QLocale(QLocale::German, QLocale::Germany), "05.12.2026 03:54:28"},
-           // Characters the report's code page lacks: the fixed form.
-           {QLocale(QLocale::Japanese, QLocale::Japan), "12/5/2026 3:54:28 AM"}})
-    EXPECT_EQ(ReportDateText(when, locale), text) << locale.name().toStdString();
 }
 
 }  // namespace

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include "scripted_prompts.h"
@@ -146,6 +148,28 @@ TEST_F(FileCommandsTest, StartupLoadTakesTheArgumentElseTheAutoOpenSetting) {
   cmd.StartupLoad(Path("missing.mw"));  // the argument wins over the setting's good book
   EXPECT_EQ(Snap(gb), fresh);  // so nothing loads, and no file name is left behind
   EXPECT_EQ(win.refreshed, 1) << "figures refreshed after a load tried, failed or not";
+
+  // A relative name on the command line is kept absolute; the name shown is as typed.
+  const QString folder = QDir::currentPath();
+  ASSERT_TRUE(QDir::setCurrent(dir.path()));
+  cmd.StartupLoad("./book.mw");
+  QDir::setCurrent(folder);
+  EXPECT_EQ(gb.FileName + "|" + gb.FullFileName, "./book.mw|" + Path("book.mw").toStdString());
+}
+
+// "--help" and "--version" alone answer without a window or display; anything else is a file.
+TEST(ProgramArgumentsTest, HelpAndVersionAnswerWithoutAWindow) {
+  for (const auto& [argument, start] : std::vector<std::pair<QString, QString>>{
+           {"--version", "Markwell " MARKWELL_VERSION "\n"}, {"--help", "Usage: markwell [FILE]\n"}}) {
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(name);
+    program.setProcessEnvironment(env);
+    program.start(MARKWELL_PROGRAM_PATH, {argument});
+    ASSERT_TRUE(program.waitForFinished(20000));
+    EXPECT_EQ(program.exitCode(), 0);
+    EXPECT_TRUE(QString::fromUtf8(program.readAllStandardOutput()).startsWith(start)) << argument.toStdString();
+  }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QTemporaryDir>
@@ -10,7 +11,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QTest>
+#include <QWheelEvent>
 
 #include "scripted_prompts.h"
 #include "ui/main_window/main_screen.h"
@@ -190,6 +193,43 @@ TEST_F(MainWindowCommands, PredictionMaskAndEditingRenamingAndDeletingAClass) {
   EXPECT_EQ(grades->currentText(), "A");
   credits->setText("7");
   EXPECT_EQ(w->StatusText(), "Please select a class first.");
+}
+
+// Scrolling past a selector or clicking beside the group list's entries changes nothing.
+TEST_F(MainWindowCommands, StrayWheelAndEmptySpaceClicksChangeNothing) {
+  MakeFall();
+  Click(classes, 1);  // Math, an A
+  auto* methods = Find<QComboBox>("MethodList");
+  auto wheel = [](QWidget* target) {
+    QWheelEvent notch(QPointF(5, 5), target->mapToGlobal(QPointF(5, 5)), {}, {0, -120}, Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(target, &notch);
+  };
+  for (QComboBox* box : {grades, methods}) {
+    const QString status = w->StatusText(), overall = Text("OverallGPABox");
+    const int index = box->currentIndex(), grade = ClassNamed("Fall", "Math").Grade;
+    classes->setFocus();
+    wheel(box);
+    EXPECT_EQ(box->currentIndex(), index) << box->objectName().toStdString();
+    EXPECT_EQ(w->StatusText() + Text("OverallGPABox") + QString::number(ClassNamed("Fall", "Math").Grade), status + overall + QString::number(grade));
+    EXPECT_EQ(box->focusPolicy(), Qt::StrongFocus);  // the wheel does not take the focus either
+    box->setFocus();  // clicked or tabbed into, it turns
+    wheel(box);
+    EXPECT_EQ(box->currentIndex(), index + 1) << box->objectName().toStdString();
+  }
+
+  // A press below the last group, or a drag begun there, leaves the mask alone.
+  const QPoint empty(5, groups->viewport()->height() - 3), first = groups->visualItemRect(groups->item(0)).center();
+  ASSERT_FALSE(groups->indexAt(empty).isValid());
+  w->SetStatusText("kept");
+  QTest::mouseClick(groups->viewport(), Qt::LeftButton, {}, empty);
+  QTest::mousePress(groups->viewport(), Qt::LeftButton, {}, empty);
+  QMouseEvent drag(QEvent::MouseMove, first, groups->viewport()->mapToGlobal(first), Qt::NoButton, Qt::LeftButton, {});
+  QApplication::sendEvent(groups->viewport(), &drag);
+  QTest::mouseRelease(groups->viewport(), Qt::LeftButton, {}, first);
+  EXPECT_EQ(w->StatusText(), "kept");
+  EXPECT_TRUE(groups->item(0)->isSelected() && w->Book().GroupNames[0].InMask);
+  EXPECT_EQ(Click(groups, 0, Qt::ControlModifier), "Removed group Everything from group mask.");  // entries still work
 }
 
 TEST_F(MainWindowCommands, GroupsAddRenameAndDelete) {

@@ -118,5 +118,23 @@ TEST_F(MainWindowLayout, MethodChangesReachEveryFigure) {
   EXPECT_EQ(w->StatusText(), "Changed grading method to \"4.0 (A- = 3.7, B+ = 3.3)\".");
 }
 
+// A message wider than the status line ends in "…" and is whole in the tooltip and the
+// accessible description; StatusText() has it whole.
+TEST_F(MainWindowLayout, LongStatusMessagesAreElidedNeverCutUnseen) {
+  auto* line = Get<QLabel>("StatusText");
+  const QString longText = "Exported grades to file '/home/student/" + QString(40, 'x') + "/" +
+                           QString(60, 'y') + "/report of every semester.txt'.";
+  w->SetStatusText(longText);
+  EXPECT_EQ(w->StatusText(), longText);
+  EXPECT_TRUE(line->text().endsWith(QChar(0x2026)) && longText.startsWith(line->text().chopped(1))) << line->text().toStdString();
+  EXPECT_LE(line->fontMetrics().horizontalAdvance(line->text()), line->contentsRect().width());
+  EXPECT_EQ(line->toolTip() + "|" + line->accessibleDescription(), longText + "|" + longText);
+  if (const QByteArray shots = qgetenv("MARKWELL_SHOTS"); !shots.isEmpty())
+    for (QWidget* shown : {static_cast<QWidget*>(w.get()), Get<QWidget>("StatusBar1")})
+      shown->grab().save(QString::fromLocal8Bit(shots) + "/status-long-" + shown->objectName() + ".png");
+  w->SetStatusText("Welcome to Markwell!");  // one that fits: shown whole, the bar's own tooltip
+  EXPECT_TRUE(line->text() == "Welcome to Markwell!" && line->toolTip().isEmpty());
+}
+
 }  // namespace
 }  // namespace mw

@@ -2,11 +2,14 @@
 // button.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QWheelEvent>
 
 #include "scripted_prompts.h"
 #include "ui/dialogs/options_dialog.h"
@@ -59,6 +62,9 @@ TEST_F(OptionsDialogTest, EachOpeningShowsTheDefaultsOrWhatIsStoredAndCurrentFil
   // The current file button copies the open book's path, or says there is none.
   Click("CurrFileButton");
   EXPECT_EQ(fileName->text(), "/home/me/grades.mw");
+  gb.FullFileName = "w/a.mw";  // stored absolute, for start-up from any folder
+  Click("CurrFileButton");
+  EXPECT_EQ(fileName->text(), QDir::current().absoluteFilePath("w/a.mw"));
   gb.FullFileName.clear();
   fileName->setText("/kept.mw");
   Click("CurrFileButton");
@@ -98,11 +104,14 @@ TEST_F(OptionsDialogTest, EnterAppliesAndClosesWhileCancelEscAndTheFrameWriteNot
     d.show();
     protect->setChecked(false);
     credits->setText("4.0");
+    credits->setFocus();  // a wheel notch over the grade box passes by it
+    QWheelEvent notch({5, 5}, grade->mapToGlobal(QPointF(5, 5)), {}, {0, -120}, {}, {}, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(grade, &notch);
     close();
     EXPECT_FALSE(d.isVisible());
   }
   EXPECT_EQ(store.written.size(), 4u) << "only the last way wrote";
-  EXPECT_EQ(Stored("DefCredits") + Stored("AutoOpen") + (gb.IsPassProtected ? "P" : "-"), "40-");
+  EXPECT_EQ(Stored("DefCredits") + Stored("AutoOpen") + Stored("DefGrade") + (gb.IsPassProtected ? "P" : "-"), "401-");
 }
 
 }  // namespace

@@ -48,9 +48,9 @@ TEST(QtPrompts, BoxesAndFileDialogsAreSetUpAsAskedAndAnswer) {
     box.button(QMessageBox::Ok)->click();
   });
   prompts.Message("Could not <b>read</b>", "Error!", Prompts::Icon::Critical);
-  for (bool y : {true, false}) {
-    WhenModal<QMessageBox>([y](QMessageBox& b) { b.done(y ? QMessageBox::Yes : QMessageBox::No); });
-    EXPECT_EQ(prompts.AskYesNo("Sure?", "Quit"), y);
+  for (bool defaultYes : {true, false}) {  // Enter answers with the default button
+    WhenModal<QMessageBox>([](QMessageBox& b) { QTest::keyClick(&b, Qt::Key_Return); });
+    EXPECT_EQ(prompts.AskYesNo("Sure?", "Quit", defaultYes), defaultYes);
   }
   // A long name without blanks cannot wrap: the question widens to show it whole, as plain text.
   const QString name = QString(90, 'x') + "<b>.mw";

@@ -17,6 +17,7 @@ struct Asked {
   QString title;  // title (input, yes/no, message), file name (password)
   QString defaultText;  // input default, file dialog initial path
   Prompts::Icon icon = Prompts::Icon::None;
+  bool defaultYes = true;  // yes/no: the button Enter presses
 };
 
 class ScriptedPrompts : public Prompts {
@@ -34,8 +35,8 @@ class ScriptedPrompts : public Prompts {
     asked.push_back({"input", prompt, title, defaultText});
     return take(inputs, "input");
   }
-  bool AskYesNo(const QString& text, const QString& title) override {
-    asked.push_back({"yesno", text, title, {}});
+  bool AskYesNo(const QString& text, const QString& title, bool defaultYes = true) override {
+    asked.push_back({"yesno", text, title, {}, Icon::None, defaultYes});
     return take(yesNo, "yes/no");
   }
   SaveChoice AskSaveChanges(const QString& text) override {

@@ -1,8 +1,14 @@
 // The grade report, byte for byte, and the dialog's running totals.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <tuple>
+
 #include "model/gradebook.h"
 #include "report/grade_report.h"
+#include "report/report_date.h"
 #include "report/report_file.h"
 #include "storage/file_io.h"
 
@@ -156,6 +162,29 @@ TEST(ReportFileTest, WritesWindows1252AndReportsFailure) {
   EXPECT_EQ(bytes, "\xDC" "ber\r\n");
   EXPECT_FALSE(WriteReportFile(::testing::TempDir() + "missing/r.txt", "x"));
   std::remove(path.c_str());
+}
+
+TEST(ReportDateTest, LocaleFormsWithAFullYearAndAFixedFallback) {
+  // Two locales compiled into a folder of our own, where the system has localedef.
+  const std::string dir = ::testing::TempDir() + "markwell_locales";
+  std::filesystem::create_directories(dir);
+  const std::string build = "localedef -i en_GB -f UTF-8 " + dir + "/en_GB.UTF-8 && localedef -i ja_JP -f UTF-8 " +
+                            dir + "/ja_JP.UTF-8 >/dev/null 2>&1";
+  if (std::system(build.c_str()) != 0) GTEST_SKIP() << "localedef could not build the test locales";
+  setenv("LOCPATH", dir.c_str(), 1);
+  std::tm when{};
+  when.tm_year = 126, when.tm_mon = 11, when.tm_mday = 5, when.tm_hour = 3, when.tm_min = 54, when.tm_sec = 28;
+  std::tm evening = when;
+  evening.tm_hour = 12;
+  for (const auto& [tm, locale, text] : std::vector<std::tuple<std::tm, std::string, std::string>>{
+           {when, "en_GB.UTF-8", "05/12/2026 03:54:28"},  // "%d/%m/%y": the year widened
+           {when, "en_US.UTF-8", "12/5/2026 3:54:28 AM"}, {evening, "C", "12/5/2026 12:54:28 PM"},
+           {when, "", "12/5/2026 3:54:28 AM"}, {when, "C.UTF-8", "12/5/2026 3:54:28 AM"},
+           {when, "xx_YY.UTF-8", "12/5/2026 3:54:28 AM"},  // not installed
+           {when, "ja_JP.UTF-8", "12/5/2026 3:54:28 AM"}})  // characters Windows-1252 lacks
+    EXPECT_EQ(ReportDateText(tm, locale), text) << locale;
+  unsetenv("LOCPATH");
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -17,6 +18,7 @@
 #include "edit/edit.h"
 #include "model/codepage.h"
 #include "model/numtext.h"
+#include "ui/dialogs/help_viewer.h"
 
 namespace mw {
 
@@ -36,6 +38,9 @@ EditMethodDialog::EditMethodDialog(std::vector<Method>& methods, Prompts& prompt
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
   setModal(true);
+  // F1 opens the help, which stays usable while this dialog is open.
+  connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
+          [this] { ShowHelp(this, prompts_); });
 
   Label2_ = new QLabel(QStringLiteral("Methods:"), this);
   Label2_->setObjectName(QStringLiteral("Label2"));
@@ -190,8 +195,10 @@ bool EditMethodDialog::MethodChanged() {
 }
 
 void EditMethodDialog::Return_Click() {
+  // No is the default: right after "Add New Method..." the boxes are empty, and Enter must not
+  // turn the selected method's values to 0.
   if (MethodChanged() && prompts_.AskYesNo(QStringLiteral("Method has been changed; save changes?"),
-                                           QStringLiteral("SaveChanges")))
+                                           QStringLiteral("SaveChanges"), false))
     UpdateCurrent_Click();
   accept();
 }

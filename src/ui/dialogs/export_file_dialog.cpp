@@ -2,20 +2,20 @@
 
 #include <QButtonGroup>
 #include <QComboBox>
-#include <QDateTime>
 #include <QFile>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
-#include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include "app/prompts.h"
-#include "model/codepage.h"
+#include "report/report_date.h"
 #include "report/report_file.h"
+#include "ui/dialogs/help_viewer.h"
 
 namespace mw {
 
@@ -23,37 +23,7 @@ namespace {
 
 QString FromStd(const std::string& s) { return QString::fromStdString(s); }
 
-// A format with every unquoted time-zone letter removed and the blanks tidied.
-QString WithoutTimeZone(const QString& format) {
-  QString out;
-  bool quoted = false;
-  for (QChar c : format) {
-    if (c == QLatin1Char('\'')) quoted = !quoted;
-    if (!quoted && c == QLatin1Char('t')) continue;
-    out += c;
-  }
-  return out.simplified();
-}
-
-// A short date format with a two-digit year widened to four digits.
-QString WithFullYear(QString format) {
-  if (!format.contains(QStringLiteral("yyyy")))
-    format.replace(QStringLiteral("yy"), QStringLiteral("yyyy"));
-  return format;
-}
-
 }  // namespace
-
-QString ReportDateText(const QDateTime& when, const QLocale& locale) {
-  const QString fixed = QLocale::c().toString(when, QStringLiteral("M/d/yyyy h:mm:ss AP"));
-  if (locale.language() == QLocale::C) return fixed;
-  const QString format = WithFullYear(locale.dateFormat(QLocale::ShortFormat)) +
-                         QLatin1Char(' ') + WithoutTimeZone(locale.timeFormat(QLocale::LongFormat));
-  const QString text = locale.toString(when, format);
-  // The report is Windows-1252: a date it cannot carry would turn into question marks.
-  if (!Utf8ToCp1252(text.toStdString())) return fixed;
-  return text;
-}
 
 ExportFileDialog::ExportFileDialog(GradeBook& gb, Prompts& prompts,
                                    std::function<void(const QString&)> setMainStatus,
@@ -64,7 +34,10 @@ ExportFileDialog::ExportFileDialog(GradeBook& gb, Prompts& prompts,
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
   setModal(true);
-  DateText = [] { return ReportDateText(QDateTime::currentDateTime(), QLocale::system()); };
+  // F1 opens the help, which stays usable while this dialog is open.
+  connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
+          [this] { ShowHelp(this, prompts_); });
+  DateText = [] { return QString::fromStdString(ReportDateTextNow()); };
 
   auto label = [this](const char* name, const char* text) {
     auto* l = new QLabel(QString::fromUtf8(text), this);

@@ -13,23 +13,14 @@
 #include "report/grade_report.h"
 
 class QComboBox;
-class QDateTime;
 class QLabel;
 class QListWidget;
-class QLocale;
 class QPushButton;
 class QRadioButton;
 
 namespace mw {
 
 class Prompts;
-
-// The date and time of the report's first line: the locale's short date (a two-digit year
-// widened to four digits) and its time with seconds, without the time zone; for a United
-// States locale "12/5/2026 3:54:28 AM". Where no locale is known (the C locale), or where the
-// locale's text has characters the report's code page lacks, the fixed form
-// "M/d/yyyy h:mm:ss AP".
-QString ReportDateText(const QDateTime& when, const QLocale& locale);
 
 class ExportFileDialog : public QDialog {
   Q_OBJECT

@@ -1,10 +1,12 @@
 #include "ui/dialogs/help_viewer.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QPointer>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTextBrowser>
@@ -19,7 +21,9 @@ namespace {
 
 const QString kViewerName = QStringLiteral("HelpViewer");
 
-// A plain window around a text browser, with Back, Contents and Close.
+// A plain window around a text browser, with Back, Contents and Close. There is one at a
+// time. A modal dialog blocks every window but its own, so while one is open the viewer
+// belongs to it (AttachTo), and it moves back to the window beneath when the dialog closes.
 class HelpWindow : public QDialog {
  public:
   HelpWindow(const QString& path, QWidget* parent) : QDialog(parent) {
@@ -62,6 +66,29 @@ class HelpWindow : public QDialog {
     resize(760, 600);
   }
 
+  void AttachTo(QWidget* owner) {
+    if (owner == parentWidget()) return;
+    if (QWidget* old = parentWidget()) old->removeEventFilter(this);
+    const bool wasVisible = isVisible();
+    const QRect frame = geometry();
+    setParent(owner, windowFlags());  // a window of its own still, over the new owner
+    if (owner) owner->installEventFilter(this);
+    if (wasVisible) {
+      setGeometry(frame);
+      show();
+    }
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* owner = parentWidget();
+    if (watched == owner && event->type() == QEvent::Hide && owner->isModal()) {
+      QWidget* beneath = owner->parentWidget();
+      AttachTo(beneath ? beneath->window() : nullptr);
+    }
+    return QDialog::eventFilter(watched, event);
+  }
+
  private:
   QTextBrowser* browser_ = nullptr;
 };
@@ -96,9 +123,16 @@ QWidget* ShowHelp(QWidget* parent, Prompts& prompts, const QStringList& folders)
                     QStringLiteral("Markwell"), Prompts::Icon::None);
     return nullptr;
   }
-  QWidget* viewer = parent ? parent->findChild<QWidget*>(kViewerName, Qt::FindDirectChildrenOnly)
-                           : nullptr;
-  if (!viewer) viewer = new HelpWindow(path, parent);
+  static QPointer<HelpWindow> viewer;
+  // Over the open modal dialog, if any: a window that is not its own would not take input.
+  QWidget* owner = QApplication::activeModalWidget();
+  if (!owner) owner = parent;
+  if (viewer && !viewer->isVisible()) {  // closed, and on its way out
+    viewer->deleteLater();
+    viewer = nullptr;
+  }
+  if (!viewer) viewer = new HelpWindow(path, nullptr);
+  viewer->AttachTo(owner);
   viewer->show();
   viewer->raise();
   viewer->activateWindow();

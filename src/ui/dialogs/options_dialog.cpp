@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -9,11 +10,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QVBoxLayout>
 #include <string>
 
 #include "model/method.h"
 #include "model/numtext.h"
+#include "ui/dialogs/help_viewer.h"
+#include "ui/widgets/input_guards.h"
 
 namespace mw {
 
@@ -36,6 +40,9 @@ OptionsDialog::OptionsDialog(GradeBook& gb, SettingsStore& settings, Prompts& pr
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
   setModal(true);
+  // F1 opens the help, which stays usable while this dialog is open.
+  connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
+          [this] { ShowHelp(this, prompts_); });
 
   Label1 = new QLabel(QStringLiteral("Default grade for new classes: "), this);
   Label1->setObjectName(QStringLiteral("Label1"));
@@ -43,6 +50,7 @@ OptionsDialog::OptionsDialog(GradeBook& gb, SettingsStore& settings, Prompts& pr
   GradeListBox->setObjectName(QStringLiteral("GradeListBox"));
   GradeListBox->setEditable(false);
   GradeListBox->setAccessibleName(QStringLiteral("Default grade for new classes"));
+  GuardWheel(GradeListBox);
   Label1->setBuddy(GradeListBox);
 
   Label2 = new QLabel(QStringLiteral("Default number of credits for new classes:"), this);
@@ -187,7 +195,8 @@ void OptionsDialog::cmdApply_Click() { Apply(); }
 
 void OptionsDialog::CurrFileButton_Click() {
   if (!gb_.FullFileName.empty()) {
-    FileNameBox->setText(Q(gb_.FullFileName));
+    // Absolute, so that the file opens on start-up whatever the folder Markwell starts in.
+    FileNameBox->setText(QFileInfo(Q(gb_.FullFileName)).absoluteFilePath());
   } else {
     prompts_.Message(QStringLiteral("Current file has not been saved yet!"),
                      QStringLiteral("No Current File"), Prompts::Icon::None);

@@ -42,11 +42,11 @@ QString QtPrompts::InputBox(const QString& prompt, const QString& title,
   return dialog.textValue();
 }
 
-bool QtPrompts::AskYesNo(const QString& text, const QString& title) {
+bool QtPrompts::AskYesNo(const QString& text, const QString& title, bool defaultYes) {
   QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No,
                   parent_);
   box.setTextFormat(Qt::PlainText);
-  box.setDefaultButton(QMessageBox::Yes);
+  box.setDefaultButton(defaultYes ? QMessageBox::Yes : QMessageBox::No);
   return box.exec() == QMessageBox::Yes;
 }
 

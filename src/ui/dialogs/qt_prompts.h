@@ -14,7 +14,7 @@ class QtPrompts : public Prompts {
 
   QString InputBox(const QString& prompt, const QString& title,
                    const QString& defaultText) override;
-  bool AskYesNo(const QString& text, const QString& title) override;
+  bool AskYesNo(const QString& text, const QString& title, bool defaultYes = true) override;
   SaveChoice AskSaveChanges(const QString& text) override;
   void Message(const QString& text, const QString& title = QStringLiteral("Markwell"),
                Icon icon = Icon::None) override;

@@ -39,6 +39,8 @@
 #include "ui/dialogs/options_dialog.h"
 #include "ui/dialogs/qt_prompts.h"
 #include "ui/main_window/main_screen_util.h"
+#include "ui/widgets/elided_label.h"
+#include "ui/widgets/input_guards.h"
 
 namespace mw {
 
@@ -169,6 +171,7 @@ void MainScreen::BuildControls() {
   GradeListBox->setEditable(false);
   GradeListBox->setToolTip(QStringLiteral("Select the grade for the current class"));
   GradeListBox->setAccessibleName(QStringLiteral("Grade"));
+  GuardWheel(GradeListBox);
   label(Label2, "Label2", QStringLiteral("Credits:"), Tw(5520, 840, 735, 255));
   Label2->installEventFilter(this);
   CreditsBox = new QLineEdit(central_);
@@ -216,6 +219,7 @@ void MainScreen::BuildControls() {
                       "Ctrl-click to mulit-select"),
        QStringLiteral("Consider Groups"));
   GroupList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  KeepSelectionOnEmptyClicks(GroupList);
 
   label(Label9, "Label9", QStringLiteral("Grading Method:"), Tw(2880, 3360, 1455, 255));
   MethodList = new QComboBox(central_);
@@ -225,6 +229,7 @@ void MainScreen::BuildControls() {
   MethodList->setToolTip(QStringLiteral(
       "Change the method to change the numerical equivalents of letter grades"));
   MethodList->setAccessibleName(QStringLiteral("Grading Method"));
+  GuardWheel(MethodList);
   MethodList->setSizeAdjustPolicy(QComboBox::AdjustToContentsOnFirstShow);
   button(AddMethod, "AddMethod", QStringLiteral("Add/Edit &Methods..."),
          Tw(2880, 3960, 2295, 255), QStringLiteral("Add, edit or remove methods"));
@@ -262,10 +267,8 @@ void MainScreen::BuildControls() {
   QStatusBar* bar = statusBar();
   bar->setObjectName(QStringLiteral("StatusBar1"));
   bar->setToolTip(QStringLiteral("The status bar keeps you updated on what Markwell is doing"));
-  statusLabel_ = new QLabel(bar);
+  statusLabel_ = new ElidedLabel(bar);
   statusLabel_->setObjectName(QStringLiteral("StatusText"));
-  statusLabel_->setTextFormat(Qt::PlainText);
-  statusLabel_->setMinimumWidth(1);
   bar->addPermanentWidget(statusLabel_, 1);
 
   // Names typed by the user are shown as they are, never as markup.
@@ -463,9 +466,9 @@ bool MainScreen::eventFilter(QObject* watched, QEvent* event) {
 
 // ---- Status line and caption ----
 
-QString MainScreen::StatusText() const { return statusLabel_->text(); }
+QString MainScreen::StatusText() const { return statusLabel_->FullText(); }
 
-void MainScreen::SetStatusText(const QString& text) { statusLabel_->setText(text); }
+void MainScreen::SetStatusText(const QString& text) { statusLabel_->SetFullText(text); }
 
 void MainScreen::SetCaption(const QString& caption) {
   // The title bar marks unsaved changes.

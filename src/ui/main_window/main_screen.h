@@ -30,6 +30,8 @@ class QUndoStack;
 
 namespace mw {
 
+class ElidedLabel;
+
 class MainScreen : public QMainWindow, public WindowHost {
   Q_OBJECT
 
@@ -180,7 +182,7 @@ class MainScreen : public QMainWindow, public WindowHost {
   bool syncing_ = false;  // code fills widgets: their change notifications are ignored
 
   QWidget* central_ = nullptr;
-  QLabel* statusLabel_ = nullptr;
+  ElidedLabel* statusLabel_ = nullptr;
   // Controls, named as their objectName.
   QLabel* Label1 = nullptr;
   QListWidget* SemesterList = nullptr;
