@@ -51,6 +51,9 @@ class ExportFileDialog : public QDialog {
   // Asks for the file and writes the report; true when it was written (the dialog then
   // closes). Cancelling the file dialog or a failed write keeps the dialog open.
   bool Export_Click();
+  // Asks for a printer (or a PDF file) and prints the report that Export would write; true
+  // when it was printed (the dialog then closes).
+  bool Print_Click();
 
   // The choices as the report writer takes them, and the totals of the last UpdateTotals.
   ReportChoices Choices() const;
@@ -61,6 +64,7 @@ class ExportFileDialog : public QDialog {
 
  private:
   void Fill();
+  void ShowMethodTip();
 
   const GradeBook& gb_;
   Prompts& prompts_;

@@ -4,6 +4,7 @@
 // (current semester, class, method and grade, the marks, the group mask) lives in the grade
 // book; the widgets mirror it and feed the user's changes back into it.
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 #include <memory>
 
@@ -23,6 +24,8 @@ class QListWidgetItem;
 class QPushButton;
 
 namespace mw {
+
+class OverviewWindow;
 
 class MainScreen : public QMainWindow, public WindowHost {
   Q_OBJECT
@@ -66,6 +69,9 @@ class MainScreen : public QMainWindow, public WindowHost {
   void PrintExport_Click();
   void Help_Click();
   void About_Click();
+  void Overview_Click();  // opens the GPA overview, or brings it to the front
+  // Makes the semester named `name` current, as a click on its entry does.
+  void SelectSemester(const QString& name);
   void AddMethod_Click();
   void MethodList_Click();
 
@@ -94,6 +100,10 @@ class MainScreen : public QMainWindow, public WindowHost {
   void PredictGo_Click();
   void DesiredGPABox_Change();
   void ClassesLeftBox_Change();
+
+ signals:
+  // A figure, a name or a choice that the GPA overview shows may have changed.
+  void FiguresChanged();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -147,6 +157,7 @@ class MainScreen : public QMainWindow, public WindowHost {
   FileCommands files_;
   double scale_ = 1.0;
   int syncing_ = 0;  // > 0 while code fills widgets: their change notifications are ignored
+  QPointer<OverviewWindow> overview_;
 
   QWidget* central_ = nullptr;
   QLabel* statusLabel_ = nullptr;

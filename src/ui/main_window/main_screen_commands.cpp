@@ -136,6 +136,7 @@ void MainScreen::SemesterList_DblClick() {
     SemesterList->item(row)->setText(answer);
   }
   gb_.CurrentSemester = name;
+  emit FiguresChanged();
 }
 
 void MainScreen::SemesterList_KeyDown(int key, Qt::KeyboardModifiers modifiers) {
@@ -253,6 +254,7 @@ void MainScreen::ClassList_DblClick() {
   if (answer.isEmpty() || RefuseUnstorable(answer)) return;
   c->Name = name;
   DisplayClasses(*s);
+  emit FiguresChanged();
 }
 
 void MainScreen::ClassList_KeyDown(int key) {
