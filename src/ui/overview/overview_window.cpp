@@ -8,6 +8,8 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QLayout>
+#include <QShowEvent>
 #include <QLocale>
 #include <QPrinter>
 #include <QPushButton>
@@ -266,6 +268,12 @@ void OverviewWindow::OnSemesterRowChanged(int row) {
 
 void OverviewWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
+  // The splitters take their divisions once they have their final size.
+  if (!shownBefore_) {
+    shownBefore_ = true;
+    layout()->activate();
+    RestoreSplitters();
+  }
   if (stale_) Refresh();
 }
 
@@ -296,6 +304,9 @@ void OverviewWindow::RestoreLayout() {
     if (const QScreen* s = screen()) size = size.boundedTo(s->availableGeometry().size());
     resize(size.expandedTo(minimumSizeHint()));
   }
+}
+
+void OverviewWindow::RestoreSplitters() {
   auto restore = [this](QSplitter* splitter, const char* key) {
     const std::string text = settings_.ReadSetting(kSection, key, "");
     if (!text.empty()) splitter->restoreState(QByteArray::fromBase64(QByteArray::fromStdString(text)));

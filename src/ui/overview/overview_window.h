@@ -64,6 +64,7 @@ class OverviewWindow : public QWidget {
   void ShowClasses();
   void SaveLayout();
   void RestoreLayout();
+  void RestoreSplitters();
   bool PrintTo(QPrinter& printer);
 
   const GradeBook& gb_;
@@ -76,6 +77,7 @@ class OverviewWindow : public QWidget {
   bool pending_ = false;  // a refresh is scheduled
   bool stale_ = true;     // the figures shown are out of date (changes while hidden)
   int syncing_ = 0;       // > 0 while the window sets its own selection
+  bool shownBefore_ = false;
 
   QLabel* summary_ = nullptr;
   QSplitter* splitter_ = nullptr;

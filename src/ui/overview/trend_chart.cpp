@@ -105,6 +105,8 @@ void TrendChart::Show(const OverviewFigures& f) {
     xAxis_->append(d.categories);
     const int n = static_cast<int>(d.categories.size());
     xAxis_->setLabelsVisible(n <= kNamedSemesters);
+    // A lone bar or two do not fill their whole place.
+    static_cast<QBarSeries*>(chart_->series().at(0))->setBarWidth(n < 3 ? 0.35 : 0.6);
     xAxis_->setTitleText(n <= kNamedSemesters
                              ? QStringLiteral("Semester")
                              : QStringLiteral("Semester (1 to %1 of the marked semesters)").arg(n));
@@ -134,8 +136,9 @@ void TrendChart::TiltNames() {
   const QFontMetricsF m(xAxis_->labelsFont());
   qreal widest = 0;
   for (const QString& name : data_.categories) widest = std::max(widest, m.horizontalAdvance(name));
-  // The axis gives each name the plot's width over one more than their number, less a margin.
-  const qreal room = chart_->plotArea().width() / (data_.categories.size() + 1) - 8;
+  // The axis gives each name the plot's width over one more than their number, less padding
+  // on either side; the text's own box adds a margin too.
+  const qreal room = chart_->plotArea().width() / (data_.categories.size() + 1) - 30;
   const int angle = data_.categories.size() > kUprightNames || widest > room ? -90 : 0;
   if (xAxis_->labelsAngle() != angle) xAxis_->setLabelsAngle(angle);
 }
