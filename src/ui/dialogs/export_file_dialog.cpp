@@ -351,6 +351,7 @@ bool ExportFileDialog::Print_Click() {
       GradeReport(gb_, Choices(), totals_, DateText ? DateText().toStdString() : std::string());
   QPrinter printer(QPrinter::HighResolution);
   printer.setDocName(QStringLiteral("Markwell Grades"));
+  printer.setPageMargins(QMarginsF(20, 15, 15, 15), QPageLayout::Millimeter);
   if (!prompts_.SetUpPrinter(printer, QStringLiteral("Print Grades"))) return false;
   const bool toFile = printer.outputFormat() == QPrinter::PdfFormat;
   const QString where = toFile ? printer.outputFileName() : printer.printerName();

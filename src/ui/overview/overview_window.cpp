@@ -357,12 +357,14 @@ bool OverviewWindow::ExportPdf_Click() {
   printer.setOutputFormat(QPrinter::PdfFormat);
   printer.setOutputFileName(path);
   printer.setDocName(QStringLiteral("GPA Overview"));
+  printer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
   return PrintTo(printer);
 }
 
 bool OverviewWindow::Print_Click() {
   QPrinter printer(QPrinter::HighResolution);
   printer.setDocName(QStringLiteral("GPA Overview"));
+  printer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
   if (!prompts_.SetUpPrinter(printer, QStringLiteral("Print GPA Overview"))) return false;
   return PrintTo(printer);
 }
