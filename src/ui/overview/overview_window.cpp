@@ -94,7 +94,6 @@ OverviewWindow::OverviewWindow(const GradeBook& gb, SettingsStore& settings, Pro
 
   summary_ = new QLabel(this);
   summary_->setObjectName(QStringLiteral("OverviewSummary"));
-  summary_->setWordWrap(true);
   summary_->setTextFormat(Qt::PlainText);
 
   semesterTable_ = new FiguresTable(this);
@@ -208,7 +207,12 @@ void OverviewWindow::Refresh() {
   ++syncing_;
   const QString method =
       figures_.MethodIndex >= 0 ? Q(figures_.MethodName) : QStringLiteral("(none)");
-  summary_->setText(QStringLiteral("Grading method: ") + method +
+  // However long the method's name, the line keeps the window's width: it is cut short, and
+  // given in full in the tooltip.
+  const QString shown = summary_->fontMetrics().elidedText(
+      method, Qt::ElideRight, summary_->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 48);
+  summary_->setToolTip(shown == method ? QString() : method);
+  summary_->setText(QStringLiteral("Grading method: ") + shown +
                     QStringLiteral("     Overall GPA: ") + Q(figures_.OverallText) +
                     QLatin1Char(' ') + Q(figures_.CountCaption) + QLatin1Char(' ') +
                     Q(figures_.CountTooltip));
