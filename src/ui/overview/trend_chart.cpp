@@ -4,6 +4,7 @@
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
+#include <QCursor>
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QImage>
@@ -14,6 +15,7 @@
 #include <QPen>
 #include <QSet>
 #include <QSvgGenerator>
+#include <QToolTip>
 #include <QValueAxis>
 #include <QWidget>
 #include <algorithm>
@@ -58,6 +60,11 @@ TrendData MakeTrendData(const OverviewFigures& f) {
     const bool counted = r.Credits != 0;
     d.bars << (counted ? r.Gpa : 0.0);
     if (counted) d.line << QPointF(position, r.Cumulative);
+    d.tips << QString::fromStdString(r.Name) + QLatin1Char('\n') +
+                  (counted ? QStringLiteral("GPA %1, cumulative GPA %2")
+                                 .arg(QString::fromStdString(r.GpaText),
+                                      QString::fromStdString(r.CumulativeText))
+                           : QStringLiteral("No counted credits"));
   }
   d.low = std::min(0.0, f.Lowest);
   d.high = f.Highest > d.low ? f.Highest : d.low + 1;
@@ -74,6 +81,14 @@ TrendChart::TrendChart() : chart_(new QChart) {
   bars_ = new QBarSet(QStringLiteral("Semester GPA"));
   barSeries->append(bars_);
   barSeries->setBarWidth(0.6);
+  // Hovering a bar names its semester in full, with its figures.
+  hover_ = QObject::connect(barSeries, &QBarSeries::hovered, chart_, [this](bool on, int index) {
+    if (!on) {
+      QToolTip::hideText();
+    } else if (index >= 0 && index < data_.tips.size()) {
+      QToolTip::showText(QCursor::pos(), data_.tips[index]);
+    }
+  });
   line_ = new QLineSeries;
   line_->setName(QStringLiteral("Cumulative GPA"));
   line_->setPointsVisible(true);
@@ -96,7 +111,11 @@ TrendChart::TrendChart() : chart_(new QChart) {
   }
 }
 
-TrendChart::~TrendChart() { QObject::disconnect(tilt_); }
+TrendChart::~TrendChart() {
+  // The chart may outlive this (its view or scene owns it).
+  QObject::disconnect(tilt_);
+  QObject::disconnect(hover_);
+}
 
 void TrendChart::Show(const OverviewFigures& f) {
   TrendData d = MakeTrendData(f);

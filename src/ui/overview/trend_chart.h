@@ -29,6 +29,7 @@ struct TrendData {
   QStringList categories;  // the marked semesters' names, made unique
   QList<qreal> bars;       // per category; 0 (no bar) where nothing is counted
   QList<QPointF> line;     // (category position, cumulative GPA), counted semesters only
+  QStringList tips;        // per category: the full name and its figures
   qreal low = 0, high = 1;  // the GPA axis
 };
 TrendData MakeTrendData(const OverviewFigures& f);
@@ -56,7 +57,7 @@ class TrendChart {
   QBarCategoryAxis* xAxis_;
   QValueAxis* yAxis_;
   TrendData data_;
-  QMetaObject::Connection tilt_;
+  QMetaObject::Connection tilt_, hover_;
 };
 
 // Writes what the widget shows (the chart view) as a PNG picture at twice its size, or as an
