@@ -24,8 +24,11 @@ int MethodInUseIndex(const GradeBook& gb) {
 
 FigureChoices ChoicesOf(const GradeBook& gb) {
   FigureChoices c;
-  for (const auto& e : gb.SemesterOrder)
+  c.Order.reserve(gb.SemesterOrder.size());
+  for (const auto& e : gb.SemesterOrder) {
+    c.Order.push_back({e.Name, e.Marked});
     if (e.Marked) c.Marked.insert(e.Name);
+  }
   for (const auto& g : gb.GroupNames)
     if (g.InMask) c.Mask.insert(g.Name);
   c.MethodIndex = MethodInUseIndex(gb);
@@ -133,10 +136,10 @@ OverviewFigures ComputeOverview(const GradeBook& gb, const FigureChoices& choice
   // the main window's order, so with the semesters listed in collection order the last
   // cumulative figure is the overall GPA to the bit.
   double cumP = 0, cumC = 0;
-  f.Rows.reserve(gb.SemesterOrder.size());
-  for (const SemesterEntry& e : gb.SemesterOrder) {
+  f.Rows.reserve(choices.Order.size());
+  for (const FigureChoices::Entry& e : choices.Order) {
     OverviewRow r;
-    r.Name = e.Name;
+    r.Name = std::string(e.Name);
     r.Marked = e.Marked;
     r.MethodGpa.assign(methods, 0.0);
     if (auto it = byName.find(e.Name); it != byName.end()) {
@@ -167,8 +170,12 @@ OverviewFigures ComputeOverview(const GradeBook& gb, const FigureChoices& choice
 }
 
 std::vector<ClassLine> ClassDetails(const GradeBook& gb, std::string_view semester) {
+  return ClassDetails(gb, ChoicesOf(gb), semester);
+}
+
+std::vector<ClassLine> ClassDetails(const GradeBook& gb, const FigureChoices& choices,
+                                    std::string_view semester) {
   std::vector<ClassLine> out;
-  const FigureChoices choices = ChoicesOf(gb);
   const Method* m =
       choices.MethodIndex >= 0 ? &gb.Methods[static_cast<size_t>(choices.MethodIndex)] : nullptr;
   for (const Semester& s : gb.Semesters) {

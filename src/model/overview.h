@@ -19,6 +19,11 @@ namespace mw {
 // What the figures depend on besides the semesters and classes: the marked semesters, the
 // group mask and the method in use. ChoicesOf is the one place that reads them from the book.
 struct FigureChoices {
+  struct Entry {
+    std::string_view Name;
+    bool Marked = false;
+  };
+  std::vector<Entry> Order;                     // the semester list: display order, check marks
   std::unordered_set<std::string_view> Marked;  // names of the marked semesters
   std::unordered_set<std::string_view> Mask;    // names of the groups in the group mask
   int MethodIndex = -1;                         // position in Methods; -1 when there is none
@@ -27,7 +32,8 @@ struct FigureChoices {
   bool IsMarked(std::string_view semester) const { return Marked.count(semester) != 0; }
 };
 
-// The views into gb stay valid while its semester list and group names do.
+// The views into gb stay valid while its semester list and group names do. Apart from this,
+// the figures read only the document: Semesters and Methods.
 FigureChoices ChoicesOf(const GradeBook& gb);
 
 // The main window's method lookup without its found flag: the first method named like the
@@ -84,5 +90,7 @@ struct ClassLine {
 
 // The classes of the first semester named `semester`, in their order; empty when none.
 std::vector<ClassLine> ClassDetails(const GradeBook& gb, std::string_view semester);
+std::vector<ClassLine> ClassDetails(const GradeBook& gb, const FigureChoices& choices,
+                                    std::string_view semester);
 
 }  // namespace mw
