@@ -17,6 +17,15 @@ QStringList SemesterHeaders() {
           QStringLiteral("Credits"), QStringLiteral("GPA"), QStringLiteral("Cumulative GPA")};
 }
 
+QStringList SemesterHeaderTips() {
+  return {QStringLiteral("Marked in the main window's semester list: its classes count"),
+          QString(),
+          QStringLiteral("Classes that count: in a group of the group mask"),
+          QStringLiteral("Credits of the classes that count"),
+          QStringLiteral("The semester's GPA, as the main window shows it with the semester selected"),
+          QStringLiteral("GPA of the classes that count in this semester and those above it")};
+}
+
 std::vector<FiguresRow> SemesterRows(const OverviewFigures& f) {
   std::vector<FiguresRow> rows;
   rows.reserve(f.Rows.size() + 1);

@@ -11,6 +11,7 @@ namespace mw {
 // Counted, Semester, Classes, Credits, GPA, Cumulative GPA: one row per semester in display
 // order, then the overall row (the main window's figures, its count caption and tooltip).
 QStringList SemesterHeaders();
+QStringList SemesterHeaderTips();
 std::vector<FiguresRow> SemesterRows(const OverviewFigures& f);
 inline constexpr int kSemesterNumbersFrom = 2;
 

@@ -217,7 +217,8 @@ void OverviewWindow::Refresh() {
                     QLatin1Char(' ') + Q(figures_.CountCaption) + QLatin1Char(' ') +
                     Q(figures_.CountTooltip));
 
-  semesterTable_->Set(SemesterHeaders(), {}, SemesterRows(figures_), kSemesterNumbersFrom);
+  semesterTable_->Set(SemesterHeaders(), SemesterHeaderTips(), SemesterRows(figures_),
+                      kSemesterNumbersFrom);
 
   const QStringList methodHeaders = MethodHeaders(figures_);
   QStringList methodTips{QString()};
