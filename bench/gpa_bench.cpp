@@ -2,6 +2,7 @@
 #include <benchmark/benchmark.h>
 
 #include "model/gpa.h"
+#include "model/overview.h"
 #include "model/predict.h"
 #include "sample_book.h"
 
@@ -20,6 +21,14 @@ void BM_UpdateGPABoxes(benchmark::State& state) {
                                                benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_UpdateGPABoxes)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
+
+// The GPA overview's figures: every semester, the cumulative GPA and every method at once.
+void BM_ComputeOverview(benchmark::State& state) {
+  const int semesters = static_cast<int>(state.range(0)) / 100;
+  mw::GradeBook gb = mw::bench::MakeSampleBook(semesters, 100, 20, 10);
+  for (auto _ : state) benchmark::DoNotOptimize(mw::ComputeOverview(gb));
+}
+BENCHMARK(BM_ComputeOverview)->Arg(1'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
 
 void BM_Prediction(benchmark::State& state) {
   mw::GradeBook gb = mw::bench::MakeSampleBook(10, 10, 3, 3);

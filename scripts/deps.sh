@@ -2,7 +2,7 @@
 # Installs the Debian 12 packages Markwell needs to build, run and test, when they are missing.
 # Usage: scripts/deps.sh [extra-package...]
 set -euo pipefail
-packages=(g++ cmake ninja-build qt6-base-dev qt6-svg-dev libgtest-dev libgmock-dev
+packages=(g++ cmake ninja-build qt6-base-dev qt6-svg-dev qt6-charts-dev libgtest-dev libgmock-dev
           libbenchmark-dev "$@")
 missing=()
 for p in "${packages[@]}"; do

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Draws the main window offscreen with a small sample grade book into docs/screenshot.png.
+# Draws the main window offscreen with a small sample grade book into docs/screenshot.png,
+# and the GPA overview beside it into docs/overview.png and (dark) docs/overview-dark.png.
 # Run it again whenever the window changes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -8,5 +9,6 @@ cmake -S . -B build-screenshot -G Ninja -DCMAKE_BUILD_TYPE=Release -DMARKWELL_TE
   -DMARKWELL_BENCH=ON
 cmake --build build-screenshot --target main_window_screenshot --parallel 2
 mkdir -p docs
-QT_QPA_PLATFORM=offscreen build-screenshot/bench/gui/main_window_screenshot docs/screenshot.png
-echo "docs/screenshot.png written"
+QT_QPA_PLATFORM=offscreen build-screenshot/bench/gui/main_window_screenshot docs/screenshot.png \
+  docs/overview.png docs/overview-dark.png
+echo "docs/screenshot.png, docs/overview.png and docs/overview-dark.png written"

@@ -1,13 +1,18 @@
-// Draws the main window offscreen with a small sample grade book and saves it as a PNG:
-//   main_window_screenshot <file.png>
+// Draws the main window offscreen with a small sample grade book and saves it as a PNG, and
+// with two more names the GPA overview beside it, in the light and in a dark palette:
+//   main_window_screenshot <window.png> [<overview.png> <overview-dark.png>]
 #include <QApplication>
 #include <QComboBox>
 #include <QListWidget>
+#include <QPalette>
 #include <QPixmap>
+#include <QStyle>
+#include <QStyleFactory>
 #include <cstdio>
 
 #include "settings/settings_store.h"
 #include "ui/main_window/main_screen.h"
+#include "ui/overview/overview_window.h"
 
 namespace {
 
@@ -55,8 +60,19 @@ int main(int argc, char** argv) {
   mw::Semester summer;
   summer.Name = "Summer 2026";
   summer.Classes = {MakeClass("Statistics", 5, 3, {"Everything", "Major"})};
-  gb.Semesters = {fall, spring, summer};
-  gb.SemesterOrder = {{"Fall 2025", true}, {"Spring 2026", true}, {"Summer 2026", false}};
+  mw::Semester fall2;
+  fall2.Name = "Fall 2026";
+  fall2.Classes = {MakeClass("Linear Algebra", 0, 4, {"Everything", "Major"}),
+                   MakeClass("Organic Chemistry", 4, 4, {"Everything", "Major"}),
+                   MakeClass("Drawing", 2, 2, {"Everything", "Electives"})};
+  mw::Semester spring2;
+  spring2.Name = "Spring 2027";
+  spring2.Classes = {MakeClass("Differential Equations", 1, 4, {"Everything", "Major"}),
+                     MakeClass("Physics II", 3, 4, {"Everything", "Major"}),
+                     MakeClass("Film Studies", 0, 3, {"Everything", "Electives"})};
+  gb.Semesters = {fall, spring, summer, fall2, spring2};
+  gb.SemesterOrder = {{"Fall 2025", true}, {"Spring 2026", true}, {"Summer 2026", false},
+                      {"Fall 2026", true}, {"Spring 2027", true}};
   gb.FileName = "sample.mw";
   window.ShowLoadedGradeBook();
   window.SetCaption(QStringLiteral("Markwell - sample.mw"));
@@ -69,6 +85,37 @@ int main(int argc, char** argv) {
 
   if (!window.grab().save(QString::fromLocal8Bit(argv[1]))) {
     std::fprintf(stderr, "could not write %s\n", argv[1]);
+    return 1;
+  }
+  if (argc < 4) return 0;
+
+  window.Overview_Click();
+  auto* overview = window.findChild<mw::OverviewWindow*>();
+  overview->resize(1000, 620);
+  QApplication::processEvents();
+  if (!overview->grab().save(QString::fromLocal8Bit(argv[2]))) {
+    std::fprintf(stderr, "could not write %s\n", argv[2]);
+    return 1;
+  }
+  QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+  QPalette dark;
+  dark.setColor(QPalette::Window, QColor(45, 45, 48));
+  dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+  dark.setColor(QPalette::Base, QColor(30, 30, 32));
+  dark.setColor(QPalette::AlternateBase, QColor(40, 40, 44));
+  dark.setColor(QPalette::Text, QColor(230, 230, 230));
+  dark.setColor(QPalette::Button, QColor(55, 55, 60));
+  dark.setColor(QPalette::ButtonText, QColor(230, 230, 230));
+  dark.setColor(QPalette::Highlight, QColor(42, 130, 218));
+  dark.setColor(QPalette::HighlightedText, Qt::white);
+  dark.setColor(QPalette::ToolTipBase, QColor(55, 55, 60));
+  dark.setColor(QPalette::ToolTipText, QColor(230, 230, 230));
+  dark.setColor(QPalette::Disabled, QPalette::Text, QColor(130, 130, 130));
+  dark.setColor(QPalette::Disabled, QPalette::WindowText, QColor(130, 130, 130));
+  QApplication::setPalette(dark);
+  QApplication::processEvents();
+  if (!overview->grab().save(QString::fromLocal8Bit(argv[3]))) {
+    std::fprintf(stderr, "could not write %s\n", argv[3]);
     return 1;
   }
   return 0;

@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <optional>
 
+class QPrinter;
+
 namespace mw {
 
 class Prompts {
@@ -40,6 +42,13 @@ class Prompts {
   // one). Returns the typed text on OK, empty text on Cancel, and nothing when the prompt was
   // closed by its frame.
   virtual std::optional<QString> GetPassword(int promptMode, const QString& fileName) = 0;
+  // The print dialog: sets printer up for the printer or file the user chooses; false when
+  // cancelled. Without a print dialog of its own, an asker cancels.
+  virtual bool SetUpPrinter(QPrinter& printer, const QString& title) {
+    (void)printer;
+    (void)title;
+    return false;
+  }
 };
 
 }  // namespace mw

@@ -15,6 +15,7 @@
 #include "cli/json_text.h"
 #include "model/gpa.h"
 #include "model/numtext.h"
+#include "model/overview.h"
 #include "model/predict.h"
 #include "report/grade_report.h"
 #include "report/report_date.h"
@@ -285,42 +286,21 @@ int LoadBook(const std::string& path, std::istream& in, std::ostream& err, Grade
 }
 
 std::vector<SemesterFigures> SemesterSummary(const GradeBook& gb) {
-  const Method* m = gb.MethodInUse();
-  std::unordered_set<std::string_view> marked;
-  for (const auto& e : gb.SemesterOrder)
-    if (e.Marked) marked.insert(e.Name);
-  const GroupMask mask(gb);
-
-  // The window's semester sums, Ps and Cs, gathered for every name at once. Each name's sums
-  // take their terms in the window's order (semesters, then classes, in collection order), so
-  // the rounding is the same as a refresh with that semester current.
-  struct Sums {
-    double Points = 0, Credits = 0;
-    int64_t Classes = 0;
-  };
-  std::unordered_map<std::string_view, Sums> byName;
-  byName.reserve(gb.Semesters.size());
-  for (const auto& s : gb.Semesters) {
-    Sums& sums = byName[s.Name];
-    if (!marked.count(s.Name)) continue;  // an unmarked current semester shows 0.0
-    for (const auto& c : s.Classes) {
-      if (!IsCounted(c, mask)) continue;
-      const double gp = m ? m->GetEquiv(c.Grade) : 0.0;
-      sums.Credits += c.Credits;
-      sums.Points += gp * c.Credits;
-      sums.Classes += 1;
-    }
-  }
-
+  // The overview's figures are the window's own, found by name like its current semester.
+  const OverviewFigures overview = ComputeOverview(gb);
+  std::unordered_map<std::string_view, const OverviewRow*> rows;
+  for (const auto& r : overview.Rows) rows.emplace(r.Name, &r);
   std::vector<SemesterFigures> out;
   out.reserve(gb.Semesters.size());
   for (const auto& s : gb.Semesters) {
-    const Sums& sums = byName[s.Name];
     SemesterFigures f;
     f.Name = s.Name;
-    f.Classes = sums.Classes;
-    f.Credits = sums.Credits;
-    f.Gpa = sums.Points / (sums.Credits == 0 ? 1.0 : sums.Credits);
+    if (auto it = rows.find(s.Name); it != rows.end()) {
+      const OverviewRow* row = it->second;
+      f.Classes = row->Classes;
+      f.Credits = row->Credits;
+      f.Gpa = row->Gpa;
+    }
     f.GpaText = Format3(f.Gpa);
     out.push_back(std::move(f));
   }

@@ -7,14 +7,17 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "report/report_file.h"
 #include "storage/file_io.h"
 #include "storage/gradebook_file.h"
+#include "ui/dialogs/report_printer.h"
 #include "scripted_prompts.h"
 
 namespace mw {
@@ -97,6 +100,96 @@ TEST_F(ExportFileTest, ExportWritesTheReportAndClosesOnlyOnSuccess) {
   std::string bytes;
   ASSERT_TRUE(ReadFileBytes(dir.filePath("r.txt").toStdString(), bytes));
   EXPECT_EQ(bytes, ReportBytes(GradeReport(gb, choices, UpdateTotals(gb, choices), "12/5/2026 3:54:28 AM")));
+}
+
+}  // namespace
+}  // namespace mw
+
+namespace mw {
+namespace {
+
+// The lines pdftotext gives back for each page of a PDF file, without trailing blanks and
+// without empty lines (it does not keep their number); nothing without pdftotext.
+std::vector<QStringList> PdfPages(const QString& pdf) {
+  QProcess run;
+  run.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+  if (!run.waitForFinished(20000) || run.exitCode() != 0) return {};
+  std::vector<QStringList> pages;
+  for (const QString& page : QString::fromUtf8(run.readAllStandardOutput()).split(QLatin1Char('\f'))) {
+    QStringList lines;
+    for (QString l : page.split(QLatin1Char('\n'))) {
+      while (!l.isEmpty() && l.back().isSpace()) l.chop(1);
+      if (!l.isEmpty()) lines << l;
+    }
+    if (!lines.isEmpty()) pages.push_back(lines);
+  }
+  return pages;
+}
+
+TEST(ExportFilePrint, PrintsTheExportsTextPageByPageWithNoLineBroken) {
+  if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) GTEST_SKIP() << "no pdftotext";
+  GradeBook gb;
+  ResetToFresh(gb);
+  for (int s = 0; s < 3; ++s) {
+    Semester sem;
+    sem.Name = "Semester " + std::to_string(s + 1);
+    for (int c = 0; c < 40; ++c)  // long names are cut at 38 characters; a third of a credit wraps
+      sem.Classes.push_back({"Class " + std::to_string(c) + " with a name longer than the column holds", int16_t(c % 13), c == 5 ? 1.0 / 3 : 3.0, {gb.InternGroup("Everything")}});
+    gb.Semesters.push_back(sem);
+    gb.SemesterOrder.push_back({sem.Name, true});
+  }
+  gb.MethodPos = 0;
+  test::ScriptedPrompts prompts;
+  QTemporaryDir dir;
+  QStringList statuses;
+  ExportFileDialog d(gb, prompts, [&](const QString& s) { statuses << s; });
+  d.DateText = [] { return QStringLiteral("12/5/2026 3:54:28 AM"); };
+  const QString pdf = dir.filePath(QStringLiteral("grades.pdf"));
+  prompts.printFiles = {QString(), pdf};
+  auto* print = d.findChild<QPushButton*>(QStringLiteral("Print"));
+  ASSERT_TRUE(print->isEnabled());
+  EXPECT_FALSE(d.Print_Click());  // cancelled: nothing printed, the dialog stays
+  EXPECT_FALSE(QFile::exists(pdf));
+  QTest::mouseClick(print, Qt::LeftButton);
+  EXPECT_EQ(statuses, QStringList{"Printed grades to file '" + pdf + "'."});
+  EXPECT_EQ(d.result(), QDialog::Accepted);
+
+  QStringList want;
+  for (QString l : ReportLines(GradeReport(gb, d.Choices(), d.Totals(), "12/5/2026 3:54:28 AM"))) {
+    while (!l.isEmpty() && l.back().isSpace()) l.chop(1);
+    if (!l.isEmpty()) want << l;
+  }
+  const std::vector<QStringList> pages = PdfPages(pdf);
+  ASSERT_GE(pages.size(), 3u);
+  // Each page holds the next whole lines of the report, column for column, and together they
+  // are the whole report.
+  qsizetype at = 0;
+  for (const QStringList& page : pages) {
+    ASSERT_LE(at + page.size(), want.size());
+    EXPECT_EQ(page.join('\n').toStdString(), want.mid(at, page.size()).join('\n').toStdString())
+        << "page beginning at line " << at;
+    at += page.size();
+  }
+  EXPECT_EQ(at, want.size());
+}
+
+TEST(ExportFileWidth, ALongMethodNameIsCutShortWithItsFullNameAsTooltip) {
+  GradeBook gb;
+  ResetToFresh(gb);
+  const std::string name(170, 'W');
+  gb.Methods[1].Name = name;
+  gb.MethodPos = 1;
+  test::ScriptedPrompts prompts;
+  ExportFileDialog d(gb, prompts, [](const QString&) {});
+  d.show();
+  auto* methods = d.findChild<QComboBox*>(QStringLiteral("MethodList"));
+  EXPECT_LE(d.width(), 1280 * 2 / 3);
+  EXPECT_NE(methods->currentText(), QString::fromStdString(name));
+  EXPECT_EQ(methods->itemData(1, Qt::ToolTipRole).toString(), QString::fromStdString(name));
+  EXPECT_TRUE(methods->toolTip().startsWith(QString::fromStdString(name) + '\n'));
+  EXPECT_EQ(d.Choices().MethodName, name);  // the report still names the whole method
+  methods->setCurrentIndex(0);
+  EXPECT_EQ(methods->toolTip(), "Change the method to change the numerical equivalents of letter grades");
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #pragma once
 // Prompts answered from a script, recording every question asked.
+#include <QPrinter>
 #include <QString>
 #include <QStringList>
 #include <deque>
@@ -12,7 +13,7 @@
 namespace mw::test {
 
 struct Asked {
-  QString kind;   // "input", "yesno", "savechanges", "message", "open", "save", "password"
+  QString kind;   // "input", "yesno", "savechanges", "message", "open", "save", "password", "print"
   QString text;   // prompt, message text, dialog title, or the password mode as text
   QString title;  // title (input, yes/no, message), file name (password)
   QString defaultText;  // input default, file dialog initial path
@@ -28,6 +29,7 @@ class ScriptedPrompts : public Prompts {
   std::deque<SaveChoice> saveChanges;            // AskSaveChanges answers
   std::deque<QString> files;                     // OpenFileName / SaveFileName answers
   std::deque<std::optional<QString>> passwords;  // GetPassword answers
+  std::deque<QString> printFiles;  // SetUpPrinter answers: a PDF file to print to, empty cancels
   std::vector<Asked> asked;
 
   QString InputBox(const QString& prompt, const QString& title,
@@ -57,6 +59,14 @@ class ScriptedPrompts : public Prompts {
   std::optional<QString> GetPassword(int promptMode, const QString& fileName) override {
     asked.push_back({"password", QString::number(promptMode), fileName, {}});
     return take(passwords, "password");
+  }
+  bool SetUpPrinter(QPrinter& printer, const QString& title) override {
+    asked.push_back({"print", title, {}, {}});
+    const QString file = take(printFiles, "print");
+    if (file.isEmpty()) return false;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(file);
+    return true;
   }
 
   // The messages shown, in order.

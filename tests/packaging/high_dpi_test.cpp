@@ -24,6 +24,7 @@
 #include "ui/dialogs/get_password_dialog.h"
 #include "ui/dialogs/options_dialog.h"
 #include "ui/main_window/main_screen.h"
+#include "ui/overview/overview_window.h"
 
 namespace mw {
 namespace {
@@ -129,6 +130,8 @@ TEST_F(HighDpi, DialogsClipNothing) {
   Check(&report, "export_file_dialog");
   AboutDialog about(prompts, main.get());
   Check(&about, "about_dialog");
+  main->Overview_Click();
+  Check(main->findChild<OverviewWindow*>(), "overview_window");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
@@ -16,6 +17,7 @@
 #include "report/report_date.h"
 #include "report/report_file.h"
 #include "ui/dialogs/help_viewer.h"
+#include "ui/dialogs/report_printer.h"
 
 namespace mw {
 
@@ -76,7 +78,11 @@ ExportFileDialog::ExportFileDialog(GradeBook& gb, Prompts& prompts,
   MethodList_ = new QComboBox(this);
   MethodList_->setObjectName(QStringLiteral("MethodList"));
   MethodList_->setEditable(false);
-  MethodList_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  // However long the method names, the selector stays the width of a list: a long name is
+  // cut short with an ellipsis, and its full name is the entry's tooltip (Fill).
+  MethodList_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  MethodList_->setMinimumContentsLength(16);
+  MethodList_->setMaximumWidth(fontMetrics().horizontalAdvance(QLatin1Char('x')) * 34);
   MethodList_->setToolTip(
       QStringLiteral("Change the method to change the numerical equivalents of letter grades"));
   // Each list and selector is named, for a screen reader, by the label above it.
@@ -95,7 +101,6 @@ ExportFileDialog::ExportFileDialog(GradeBook& gb, Prompts& prompts,
 
   Cancel_ = button("Cancel", "Cancel");
   Print_ = button("Print", "&Print Grades");
-  Print_->setEnabled(false);  // no printed layout exists
   Export_ = button("Export", "&Export Grades");
   Export_->setAutoDefault(true);
 
@@ -184,6 +189,7 @@ ExportFileDialog::ExportFileDialog(GradeBook& gb, Prompts& prompts,
     if (!filling_) UpdateTotals();
   });
   connect(MethodList_, &QComboBox::currentIndexChanged, this, [this] {
+    ShowMethodTip();
     if (!filling_) UpdateTotals();
   });
   connect(SemAll_, &QPushButton::clicked, this, [this] { SemAll_Click(); });
@@ -194,6 +200,9 @@ ExportFileDialog::ExportFileDialog(GradeBook& gb, Prompts& prompts,
   connect(Export_, &QPushButton::clicked, this, [this] {
     if (Export_Click()) accept();
   });
+  connect(Print_, &QPushButton::clicked, this, [this] {
+    if (Print_Click()) accept();
+  });
   SemesterList_->setFocus();
 }
 
@@ -201,9 +210,16 @@ void ExportFileDialog::Fill() {
   filling_ = true;
   OrgSem_->setChecked(true);
 
-  for (const auto& m : gb_.Methods) MethodList_->addItem(FromStd(m.Name));
+  // Room for the text in the closed selector: its width less the arrow and the frame.
+  const int room = MethodList_->maximumWidth() - 4 * fontMetrics().horizontalAdvance(QLatin1Char('x'));
+  for (const auto& m : gb_.Methods) {
+    const QString name = FromStd(m.Name);
+    MethodList_->addItem(fontMetrics().elidedText(name, Qt::ElideRight, room), name);
+    MethodList_->setItemData(MethodList_->count() - 1, name, Qt::ToolTipRole);
+  }
   const bool methodShown = gb_.MethodPos >= 0 && gb_.MethodPos < MethodList_->count();
   MethodList_->setCurrentIndex(methodShown ? gb_.MethodPos : -1);
+  ShowMethodTip();
 
   for (const auto& entry : gb_.SemesterOrder) {
     auto* item = new QListWidgetItem(FromStd(entry.Name), SemesterList_);
@@ -232,8 +248,16 @@ ReportChoices ExportFileDialog::Choices() const {
     const auto* item = GroupList_->item(i);
     if (item->isSelected()) c.SelectedGroups.push_back(item->text().toStdString());
   }
-  c.MethodName = MethodList_->currentText().toStdString();
+  c.MethodName = MethodList_->currentData().toString().toStdString();
   return c;
+}
+
+void ExportFileDialog::ShowMethodTip() {
+  const QString tip =
+      QStringLiteral("Change the method to change the numerical equivalents of letter grades");
+  const QString name = MethodList_->currentData().toString();
+  // A name cut short is given in full above the usual tooltip.
+  MethodList_->setToolTip(name != MethodList_->currentText() ? name + QLatin1Char('\n') + tip : tip);
 }
 
 void ExportFileDialog::UpdateTotals() {
@@ -291,6 +315,29 @@ bool ExportFileDialog::Export_Click() {
     return false;
   }
   if (setMainStatus_) setMainStatus_(QStringLiteral("Exported grades to file '") + path + "'.");
+  return true;
+}
+
+bool ExportFileDialog::Print_Click() {
+  UpdateTotals();
+  const std::string report =
+      GradeReport(gb_, Choices(), totals_, DateText ? DateText().toStdString() : std::string());
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setDocName(QStringLiteral("Markwell Grades"));
+  printer.setPageMargins(QMarginsF(20, 15, 15, 15), QPageLayout::Millimeter);
+  if (!prompts_.SetUpPrinter(printer, QStringLiteral("Print Grades"))) return false;
+  const bool toFile = printer.outputFormat() == QPrinter::PdfFormat;
+  const QString where = toFile ? printer.outputFileName() : printer.printerName();
+  if (!PrintReportLines(printer, ReportLines(report))) {
+    prompts_.Message(toFile ? QStringLiteral("Error saving to file \"") + where +
+                                  QStringLiteral("\"! (Read-only?)")
+                            : QStringLiteral("Error printing to \"") + where + QStringLiteral("\"!"),
+                     QStringLiteral("Error!"), Prompts::Icon::Critical);
+    return false;
+  }
+  if (setMainStatus_)
+    setMainStatus_(toFile ? QStringLiteral("Printed grades to file '") + where + "'."
+                          : QStringLiteral("Printed grades on '") + where + "'.");
   return true;
 }
 

@@ -42,6 +42,9 @@ class ExportFileDialog : public QDialog {
   // Asks for the file and writes the report; true when it was written (the dialog then
   // closes). Cancelling the file dialog or a failed write keeps the dialog open.
   bool Export_Click();
+  // Asks for a printer (or a PDF file) and prints the report that Export would write; true
+  // when it was printed (the dialog then closes).
+  bool Print_Click();
 
   // The choices as the report writer takes them, and the totals of the last UpdateTotals.
   ReportChoices Choices() const;
@@ -52,6 +55,7 @@ class ExportFileDialog : public QDialog {
 
  private:
   void Fill();
+  void ShowMethodTip();
 
   const GradeBook& gb_;
   Prompts& prompts_;

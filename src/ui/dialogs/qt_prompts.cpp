@@ -3,6 +3,8 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 
 #include "ui/dialogs/get_password_dialog.h"
 
@@ -84,6 +86,12 @@ std::optional<QString> QtPrompts::GetPassword(int promptMode, const QString& fil
   dialog.FileName = fileName;
   dialog.exec();
   return dialog.Answer();
+}
+
+bool QtPrompts::SetUpPrinter(QPrinter& printer, const QString& title) {
+  QPrintDialog dialog(&printer, parent_);
+  dialog.setWindowTitle(title);
+  return dialog.exec() == QDialog::Accepted;
 }
 
 }  // namespace mw

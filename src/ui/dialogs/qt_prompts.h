@@ -21,6 +21,7 @@ class QtPrompts : public Prompts {
   QString OpenFileName(const FileDialog& dialog) override;
   QString SaveFileName(const FileDialog& dialog) override;
   std::optional<QString> GetPassword(int promptMode, const QString& fileName) override;
+  bool SetUpPrinter(QPrinter& printer, const QString& title) override;
 
  private:
   QPointer<QWidget> parent_;

@@ -39,6 +39,7 @@
 #include "ui/dialogs/options_dialog.h"
 #include "ui/dialogs/qt_prompts.h"
 #include "ui/main_window/main_screen_util.h"
+#include "ui/overview/overview_window.h"
 #include "ui/widgets/elided_label.h"
 #include "ui/widgets/input_guards.h"
 
@@ -319,6 +320,11 @@ void MainScreen::BuildMenus() {
                       QKeySequence(Qt::CTRL | Qt::Key_Y)});
   editMenu->addAction(undo);
   editMenu->addAction(redo);
+
+  QMenu* view = bar->addMenu(QStringLiteral("&View"));
+  view->setObjectName(QStringLiteral("ViewBar"));
+  item(view, "Overview", QStringLiteral("GPA &Overview..."), QKeySequence(Qt::CTRL | Qt::Key_G),
+       &MainScreen::Overview_Click);
 
   QAction* options = bar->addAction(QStringLiteral("&Options"));
   options->setObjectName(QStringLiteral("Options"));
@@ -616,6 +622,7 @@ void MainScreen::UpdateGPABoxes() {
   NumGroupMask->setToolTip(Q(last_.CountTooltip));
   OverallGPABox->setText(Q(last_.OverallGPAText));
   SemGPABox->setText(Q(last_.SemGPAText));
+  emit FiguresChanged();
 }
 
 void MainScreen::UpdateClassGPABox() {
@@ -820,6 +827,23 @@ void MainScreen::PrintExport_Click() {
   ExportFileDialog dialog(gb_, *prompts_, [this](const QString& text) { SetStatusText(text); },
                           this);
   dialog.exec();
+}
+
+void MainScreen::Overview_Click() {
+  if (!overview_) {
+    overview_ = new OverviewWindow(gb_, curSemester_, settings_, *prompts_,
+                                   [this](const QString& name) { SelectSemester(name); }, this);
+    overview_->setAttribute(Qt::WA_DeleteOnClose);
+    connect(this, &MainScreen::FiguresChanged, overview_, &OverviewWindow::ScheduleRefresh);
+  }
+  overview_->show();
+  overview_->raise();
+  overview_->activateWindow();
+}
+
+void MainScreen::SelectSemester(const QString& name) {
+  const int row = gb_.SemesterEntryIndex(name.toStdString());
+  if (row >= 0 && row != SemesterList->currentRow()) SemesterList->setCurrentRow(row);
 }
 
 void MainScreen::Help_Click() { ShowHelp(this, *prompts_); }

@@ -5,6 +5,7 @@
 // semester, class and grade) and the figures of the last refresh are the window's own. Every
 // change goes through the editing layer (edit/edit.h) and becomes one step of the history.
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -31,6 +32,7 @@ class QUndoStack;
 namespace mw {
 
 class ElidedLabel;
+class OverviewWindow;
 
 class MainScreen : public QMainWindow, public WindowHost {
   Q_OBJECT
@@ -82,6 +84,9 @@ class MainScreen : public QMainWindow, public WindowHost {
   void PrintExport_Click();
   void Help_Click();
   void About_Click();
+  void Overview_Click();  // opens the GPA overview, or brings it to the front
+  // Makes the semester named `name` current, as a click on its entry does.
+  void SelectSemester(const QString& name);
   void AddMethod_Click();
   void MethodList_Click();
 
@@ -110,6 +115,10 @@ class MainScreen : public QMainWindow, public WindowHost {
   void PredictGo_Click();
   void DesiredGPABox_Change();
   void ClassesLeftBox_Change();
+
+ signals:
+  // A figure, a name or a choice that the GPA overview shows may have changed.
+  void FiguresChanged();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -180,6 +189,7 @@ class MainScreen : public QMainWindow, public WindowHost {
   FileCommands files_;
   double scale_ = 1.0;
   bool syncing_ = false;  // code fills widgets: their change notifications are ignored
+  QPointer<OverviewWindow> overview_;
 
   QWidget* central_ = nullptr;
   ElidedLabel* statusLabel_ = nullptr;

@@ -1,0 +1,108 @@
+// The GPA overview on a large grade book (1000 semesters of 100 classes) and on a 1,000-class
+// one (10 semesters of 100): opening it to the first shown frame, and one grade change in the
+// main window followed by the overview's refresh; also the refresh alone.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QListWidget>
+#include <memory>
+
+#include "sample_book.h"
+#include "settings/settings_store.h"
+#include "ui/main_window/main_screen.h"
+#include "ui/overview/overview_window.h"
+
+namespace {
+
+// Prompts that must never be asked: the measured commands ask nothing.
+class NoPrompts : public mw::Prompts {
+ public:
+  QString InputBox(const QString&, const QString&, const QString&) override { return {}; }
+  bool AskYesNo(const QString&, const QString&) override { return false; }
+  void Message(const QString&, const QString&, Icon) override {}
+  QString OpenFileName(const FileDialog&) override { return {}; }
+  QString SaveFileName(const FileDialog&) override { return {}; }
+  std::optional<QString> GetPassword(int, const QString&) override { return std::nullopt; }
+};
+
+struct Window {
+  mw::MemorySettingsStore settings;
+  NoPrompts prompts;
+  mw::MainScreen window{settings, &prompts};
+  QComboBox* grade;
+
+  explicit Window(int semesters) {
+    window.StartUp(QString());
+    window.Book() = mw::bench::MakeSampleBook(semesters, 100, 20, 10);
+    window.ShowLoadedGradeBook();
+    window.show();
+    window.findChild<QListWidget*>(QStringLiteral("SemesterList"))->setCurrentRow(0);
+    window.findChild<QListWidget*>(QStringLiteral("ClassList"))->setCurrentRow(0);
+    grade = window.findChild<QComboBox*>(QStringLiteral("GradeListBox"));
+    QApplication::processEvents();
+  }
+  mw::OverviewWindow* Overview() { return window.findChild<mw::OverviewWindow*>(); }
+};
+
+Window& Book(int semesters) {
+  static Window* big = nullptr;
+  static Window* small = nullptr;
+  Window*& w = semesters == 1000 ? big : small;
+  if (!w) w = new Window(semesters);
+  return *w;
+}
+
+void BM_OverviewOpen(benchmark::State& state) {
+  Window& w = Book(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    w.window.Overview_Click();
+    QApplication::processEvents();
+    state.PauseTiming();
+    w.Overview()->close();  // deletes it
+    QApplication::processEvents();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_OverviewOpen)->Arg(1000)->Arg(10)->Unit(benchmark::kMillisecond);
+
+void BM_OverviewEditAndUpdate(benchmark::State& state) {
+  Window& w = Book(static_cast<int>(state.range(0)));
+  w.window.Overview_Click();
+  QApplication::processEvents();
+  int i = 0;
+  for (auto _ : state) {
+    w.grade->setCurrentIndex(i++ % 2 ? 3 : 4);  // the main window's refresh, then the overview's
+    QApplication::processEvents();
+  }
+  w.Overview()->close();
+  QApplication::processEvents();
+}
+BENCHMARK(BM_OverviewEditAndUpdate)->Arg(1000)->Arg(10)->Unit(benchmark::kMillisecond);
+
+void BM_OverviewRefreshAlone(benchmark::State& state) {
+  Window& w = Book(static_cast<int>(state.range(0)));
+  w.window.Overview_Click();
+  QApplication::processEvents();
+  int i = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    w.grade->setCurrentIndex(i++ % 2 ? 3 : 4);
+    state.ResumeTiming();
+    w.Overview()->Refresh();
+  }
+  w.Overview()->close();
+  QApplication::processEvents();
+}
+BENCHMARK(BM_OverviewRefreshAlone)->Arg(1000)->Arg(10)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

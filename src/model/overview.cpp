@@ -1,0 +1,192 @@
+#include "model/overview.h"
+
+#include <array>
+#include <unordered_map>
+
+#include "model/numtext.h"
+
+namespace mw {
+
+int MethodInUseIndex(const GradeBook& gb) {
+  if (gb.Methods.empty()) return -1;
+  const std::string text = gb.MethodText();
+  for (size_t i = 0; i < gb.Methods.size(); ++i)
+    if (gb.Methods[i].Name == text) return static_cast<int>(i);
+  return static_cast<int>(gb.Methods.size()) - 1;
+}
+
+FigureChoices ChoicesOf(const GradeBook& gb) {
+  FigureChoices c;
+  c.Order.reserve(gb.SemesterOrder.size());
+  for (const auto& e : gb.SemesterOrder) {
+    c.Order.push_back({e.Name, e.Marked});
+    if (e.Marked) c.Marked.insert(e.Name);
+  }
+  c.Mask = GroupMask(gb);
+  c.MethodIndex = MethodInUseIndex(gb);
+  return c;
+}
+
+const OverviewRow* OverviewFigures::Row(std::string_view name) const {
+  for (const auto& r : Rows)
+    if (r.Name == name) return &r;
+  return nullptr;
+}
+
+namespace {
+
+// Grade points by grade position; position 13 stands for every grade outside the letter list.
+using PointTable = std::array<double, kGradeCount + 1>;
+
+size_t PointIndex(int16_t grade) {
+  const auto pos = static_cast<uint16_t>(grade);
+  return pos < kGradeCount ? pos : kGradeCount;
+}
+
+double Divide(double points, double credits) { return points / (credits == 0 ? 1.0 : credits); }
+
+// The sums of all semesters of one name, as the main window's semester figures take them.
+struct NameSums {
+  int64_t Classes = 0;
+  double Credits = 0.0;
+  std::vector<double> Points;    // per method
+  std::vector<size_t> Indices;  // the marked semesters of this name
+  bool Added = false;          // already taken into the cumulative figures
+};
+
+}  // namespace
+
+OverviewFigures ComputeOverview(const GradeBook& gb) { return ComputeOverview(gb, ChoicesOf(gb)); }
+
+OverviewFigures ComputeOverview(const GradeBook& gb, const FigureChoices& choices) {
+  OverviewFigures f;
+  const size_t methods = gb.Methods.size();
+  std::vector<PointTable> points(methods);
+  for (size_t j = 0; j < methods; ++j) {
+    f.MethodNames.push_back(gb.Methods[j].Name);
+    for (int g = 0; g <= kGradeCount; ++g)
+      points[j][static_cast<size_t>(g)] = gb.Methods[j].GetEquiv(g);
+  }
+  f.MethodIndex = choices.MethodIndex >= 0 && static_cast<size_t>(choices.MethodIndex) < methods
+                      ? choices.MethodIndex
+                      : -1;
+  const size_t used = f.MethodIndex >= 0 ? static_cast<size_t>(f.MethodIndex) : methods;
+  if (f.MethodIndex >= 0) {
+    const Method& m = gb.Methods[used];
+    f.MethodName = m.Name;
+    f.Highest = m.GetHighest();
+    f.Lowest = m.GetLowest();
+  }
+
+  // One pass in the main window's order (semesters, then classes, in collection order): the
+  // overall sums, and each name's semester sums, under every method. Which classes counted is
+  // kept for the cumulative pass below.
+  std::unordered_map<std::string_view, NameSums> byName;
+  byName.reserve(gb.Semesters.size());
+  std::vector<size_t> firstClass(gb.Semesters.size() + 1, 0);
+  std::vector<uint8_t> counted;
+  std::vector<double> overall(methods, 0.0);
+  double C = 0, A = 0;
+  int64_t k = 0;
+  for (size_t i = 0; i < gb.Semesters.size(); ++i) {
+    const Semester& s = gb.Semesters[i];
+    firstClass[i] = counted.size();
+    NameSums& sums = byName[s.Name];
+    if (sums.Points.empty()) sums.Points.assign(methods, 0.0);
+    if (!choices.IsMarked(s.Name)) continue;
+    sums.Indices.push_back(i);
+    for (const Class& c : s.Classes) {
+      A += c.Credits;
+      const bool in = choices.InMask(c);
+      counted.push_back(in ? 1 : 0);
+      if (!in) continue;
+      const size_t pos = PointIndex(c.Grade);
+      for (size_t j = 0; j < methods; ++j) {
+        const double x = points[j][pos] * c.Credits;
+        overall[j] += x;
+        sums.Points[j] += x;
+      }
+      C += c.Credits;
+      k += 1;
+      sums.Credits += c.Credits;
+      sums.Classes += 1;
+    }
+  }
+  firstClass[gb.Semesters.size()] = counted.size();
+
+  f.Classes = k;
+  f.Credits = C;
+  f.AllCredits = A;
+  f.CountCaption = k == 1 ? "(1 class)" : "(" + std::to_string(k) + " classes)";
+  f.CountTooltip = "(" + GeneralNumber(C) + "/" + GeneralNumber(A) + " credits)";
+  f.MethodOverall.resize(methods);
+  for (size_t j = 0; j < methods; ++j) f.MethodOverall[j] = Divide(overall[j], C);
+  f.OverallGpa = f.MethodIndex >= 0 ? f.MethodOverall[used] : Divide(0.0, C);
+  f.OverallText = Format3(f.OverallGpa);
+
+  // The rows in display order. The cumulative sums take each newly reached name's classes in
+  // the main window's order, so with the semesters listed in collection order the last
+  // cumulative figure is the overall GPA to the bit.
+  double cumP = 0, cumC = 0;
+  f.Rows.reserve(choices.Order.size());
+  for (const FigureChoices::Entry& e : choices.Order) {
+    OverviewRow r;
+    r.Name = std::string(e.Name);
+    r.Marked = e.Marked;
+    r.MethodGpa.assign(methods, 0.0);
+    if (auto it = byName.find(e.Name); it != byName.end()) {
+      NameSums& sums = it->second;
+      r.Classes = sums.Classes;
+      r.Credits = sums.Credits;
+      for (size_t j = 0; j < methods; ++j) r.MethodGpa[j] = Divide(sums.Points[j], sums.Credits);
+      if (!sums.Added && f.MethodIndex >= 0) {
+        sums.Added = true;
+        for (size_t i : sums.Indices) {
+          const Semester& s = gb.Semesters[i];
+          const uint8_t* in = counted.data() + firstClass[i];
+          for (size_t c = 0; c < s.Classes.size(); ++c) {
+            if (!in[c]) continue;
+            cumP += points[used][PointIndex(s.Classes[c].Grade)] * s.Classes[c].Credits;
+            cumC += s.Classes[c].Credits;
+          }
+        }
+      }
+    }
+    r.Gpa = f.MethodIndex >= 0 ? r.MethodGpa[used] : 0.0;
+    r.GpaText = Format3(r.Gpa);
+    r.Cumulative = Divide(cumP, cumC);
+    r.CumulativeText = Format3(r.Cumulative);
+    f.Rows.push_back(std::move(r));
+  }
+  return f;
+}
+
+std::vector<ClassLine> ClassDetails(const GradeBook& gb, std::string_view semester) {
+  return ClassDetails(gb, ChoicesOf(gb), semester);
+}
+
+std::vector<ClassLine> ClassDetails(const GradeBook& gb, const FigureChoices& choices,
+                                    std::string_view semester) {
+  std::vector<ClassLine> out;
+  const Method* m =
+      choices.MethodIndex >= 0 ? &gb.Methods[static_cast<size_t>(choices.MethodIndex)] : nullptr;
+  for (const Semester& s : gb.Semesters) {
+    if (s.Name != semester) continue;
+    const bool marked = choices.IsMarked(s.Name);
+    out.reserve(s.Classes.size());
+    for (const Class& c : s.Classes) {
+      ClassLine line;
+      line.Name = c.Name;
+      line.Grade = c.Grade;
+      line.Credits = c.Credits;
+      line.GradePoints = m ? m->GetEquiv(c.Grade) : 0.0;
+      line.InMask = choices.InMask(c);
+      line.Counts = marked && line.InMask;
+      out.push_back(std::move(line));
+    }
+    break;
+  }
+  return out;
+}
+
+}  // namespace mw

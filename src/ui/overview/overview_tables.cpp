@@ -1,0 +1,103 @@
+#include "ui/overview/overview_tables.h"
+
+#include "model/method.h"
+#include "model/numtext.h"
+
+namespace mw {
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString Number(double v) { return Q(GeneralNumber(v)); }
+
+}  // namespace
+
+QStringList SemesterHeaders() {
+  return {QStringLiteral("Counted"), QStringLiteral("Semester"), QStringLiteral("Classes"),
+          QStringLiteral("Credits"), QStringLiteral("GPA"), QStringLiteral("Cumulative GPA")};
+}
+
+QStringList SemesterHeaderTips() {
+  return {QStringLiteral("Marked in the main window's semester list: its classes count"),
+          QString(),
+          QStringLiteral("Classes that count: in a group of the group mask"),
+          QStringLiteral("Credits of the classes that count"),
+          QStringLiteral("The semester's GPA, as the main window shows it with the semester selected"),
+          QStringLiteral("GPA of the classes that count in this semester and those above it")};
+}
+
+std::vector<FiguresRow> SemesterRows(const OverviewFigures& f) {
+  std::vector<FiguresRow> rows;
+  rows.reserve(f.Rows.size() + 1);
+  for (const OverviewRow& r : f.Rows) {
+    FiguresRow row;
+    row.checked = r.Marked ? 1 : 0;
+    row.cells = {QString(), Q(r.Name), QString::number(r.Classes), Number(r.Credits),
+                 Q(r.GpaText), Q(r.CumulativeText)};
+    row.dimmed = !r.Marked;
+    if (!r.Marked)
+      row.toolTip = QStringLiteral("Not counted: the semester is not marked in the main window");
+    rows.push_back(std::move(row));
+  }
+  FiguresRow overall;
+  overall.cells = {QString(), QStringLiteral("Overall"), QString::number(f.Classes),
+                   Number(f.Credits), Q(f.OverallText), QString()};
+  overall.bold = true;
+  overall.toolTip = Q(f.CountCaption) + QLatin1Char(' ') + Q(f.CountTooltip);
+  rows.push_back(std::move(overall));
+  return rows;
+}
+
+QStringList MethodHeaders(const OverviewFigures& f) {
+  QStringList h{QStringLiteral("Semester")};
+  for (size_t j = 0; j < f.MethodNames.size(); ++j) {
+    QString name = Q(f.MethodNames[j]);
+    if (static_cast<int>(j) == f.MethodIndex) name += QStringLiteral(" (in use)");
+    h << name;
+  }
+  return h;
+}
+
+std::vector<FiguresRow> MethodRows(const OverviewFigures& f) {
+  std::vector<FiguresRow> rows;
+  rows.reserve(f.Rows.size() + 1);
+  FiguresRow overall;
+  overall.cells << QStringLiteral("Overall");
+  for (double gpa : f.MethodOverall) overall.cells << Q(Format3(gpa));
+  overall.bold = true;
+  rows.push_back(std::move(overall));
+  for (const OverviewRow& r : f.Rows) {
+    FiguresRow row;
+    row.cells << Q(r.Name);
+    for (double gpa : r.MethodGpa) row.cells << Q(Format3(gpa));
+    row.dimmed = !r.Marked;
+    rows.push_back(std::move(row));
+  }
+  return rows;
+}
+
+QStringList ClassHeaders() {
+  return {QStringLiteral("Class"), QStringLiteral("Grade"), QStringLiteral("Credits"),
+          QStringLiteral("Grade Points"), QStringLiteral("Counts")};
+}
+
+std::vector<FiguresRow> ClassRows(const std::vector<ClassLine>& lines, bool semesterMarked) {
+  std::vector<FiguresRow> rows;
+  rows.reserve(lines.size());
+  for (const ClassLine& c : lines) {
+    FiguresRow row;
+    const std::string_view letter = LetterGrade(c.Grade);
+    row.cells = {Q(c.Name), QString::fromUtf8(letter.data(), static_cast<qsizetype>(letter.size())),
+                 Number(c.Credits), Q(Format2(c.GradePoints)),
+                 c.Counts ? QStringLiteral("Yes") : QStringLiteral("No")};
+    row.dimmed = !c.Counts;
+    if (!semesterMarked)
+      row.toolTip = QStringLiteral("Not counted: the semester is not marked in the main window");
+    else if (!c.InMask)
+      row.toolTip = QStringLiteral("Not counted: the class is in no group of the group mask");
+    rows.push_back(std::move(row));
+  }
+  return rows;
+}
+
+}  // namespace mw

@@ -1,0 +1,27 @@
+#pragma once
+// The rows of the overview's tables, shared by the window and its printout.
+#include <QStringList>
+#include <vector>
+
+#include "model/overview.h"
+#include "ui/overview/figures_table.h"
+
+namespace mw {
+
+// Counted, Semester, Classes, Credits, GPA, Cumulative GPA: one row per semester in display
+// order, then the overall row (the main window's figures, its count caption and tooltip).
+QStringList SemesterHeaders();
+QStringList SemesterHeaderTips();
+std::vector<FiguresRow> SemesterRows(const OverviewFigures& f);
+inline constexpr int kSemesterNumbersFrom = 2;
+
+// One column per method (the one in use marked), one row for the overall GPA and one per
+// semester.
+QStringList MethodHeaders(const OverviewFigures& f);
+std::vector<FiguresRow> MethodRows(const OverviewFigures& f);
+
+// Class, Grade, Credits, Grade Points, Counts.
+QStringList ClassHeaders();
+std::vector<FiguresRow> ClassRows(const std::vector<ClassLine>& lines, bool semesterMarked);
+
+}  // namespace mw

@@ -1,0 +1,105 @@
+#pragma once
+// The GPA overview: every semester's figures in a table, the trend chart, the GPA under every
+// grading method, and the classes of the current semester with whether each counts. A
+// non-modal window beside the main window; it follows every change there.
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "model/overview.h"
+#include "ui/overview/trend_chart.h"
+
+class QLabel;
+class QPrinter;
+class QPushButton;
+class QSplitter;
+class QTableView;
+class QTabWidget;
+QT_BEGIN_NAMESPACE
+class QChartView;
+QT_END_NAMESPACE
+
+namespace mw {
+
+class FiguresTable;
+class Prompts;
+class SettingsStore;
+
+class OverviewWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  // gb: the main window's grade book, and currentSemester its current semester, read at every
+  // refresh. selectSemester makes a semester current in the main window, as a click in its
+  // semester list does.
+  OverviewWindow(const GradeBook& gb, const std::optional<std::string>& currentSemester,
+                 SettingsStore& settings, Prompts& prompts,
+                 std::function<void(const QString&)> selectSemester, QWidget* parent = nullptr);
+  ~OverviewWindow() override;
+
+  // Something in the grade book or the main window's choices changed: the window refreshes
+  // once the current event is done (at once when it is next shown, while hidden).
+  void ScheduleRefresh();
+  // Recomputes and shows every figure now.
+  void Refresh();
+
+  const OverviewFigures& Figures() const { return figures_; }
+  const TrendChart& Trend() const { return chart_; }
+
+  // The buttons; each returns true when its file or printout was written.
+  bool SaveChart_Click();
+  bool ExportPdf_Click();
+  bool Print_Click();
+
+  // The date of a printout; tests replace it.
+  std::function<QString()> DateText;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  void OnSemesterRowChanged(int row);
+  void ShowClasses();
+  void SaveLayout();
+  void RestoreLayout();
+  void RestoreSplitters();
+  bool PrintTo(QPrinter& printer);
+
+  const GradeBook& gb_;
+  const std::optional<std::string>& currentSemester_;
+  SettingsStore& settings_;
+  Prompts& prompts_;
+  std::function<void(const QString&)> selectSemester_;
+  OverviewFigures figures_;
+  QStringList methodHeaders_;  // the method table's columns, as last sized
+  TrendChart chart_;
+  bool pending_ = false;  // a refresh is scheduled
+  bool stale_ = true;     // the figures shown are out of date (changes while hidden)
+  int syncing_ = 0;       // > 0 while the window sets its own selection
+  bool shownBefore_ = false;
+
+  QLabel* summary_ = nullptr;
+  QSplitter* splitter_ = nullptr;
+  QSplitter* detailSplitter_ = nullptr;
+  QTableView* semesterView_ = nullptr;
+  FiguresTable* semesterTable_ = nullptr;
+  QLabel* classesTitle_ = nullptr;
+  QTableView* classView_ = nullptr;
+  FiguresTable* classTable_ = nullptr;
+  QTabWidget* tabs_ = nullptr;
+  QChartView* chartView_ = nullptr;
+  QTableView* methodView_ = nullptr;
+  FiguresTable* methodTable_ = nullptr;
+  QPushButton* saveChart_ = nullptr;
+  QPushButton* exportPdf_ = nullptr;
+  QPushButton* print_ = nullptr;
+  QPushButton* close_ = nullptr;
+};
+
+}  // namespace mw

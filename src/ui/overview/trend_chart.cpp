@@ -1,0 +1,216 @@
+#include "ui/overview/trend_chart.h"
+
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QCursor>
+#include <QFileInfo>
+#include <QFontMetricsF>
+#include <QImage>
+#include <QLegend>
+#include <QLineSeries>
+#include <QPainter>
+#include <QPalette>
+#include <QPen>
+#include <QSet>
+#include <QSvgGenerator>
+#include <QToolTip>
+#include <QValueAxis>
+#include <QWidget>
+#include <algorithm>
+#include <cmath>
+
+namespace mw {
+
+namespace {
+
+// Above this many semesters the names lie on their side; above the second, they are left out
+// (the axis title gives the range), since no screen holds them all.
+constexpr int kUprightNames = 8;
+constexpr int kNamedSemesters = 60;
+
+// A tick step of 1, 2 or 5 times a power of ten giving four to ten steps over the range.
+double TickStep(double range) {
+  if (!(range > 0)) return 1;
+  const double raw = range / 5;
+  const double power = std::pow(10.0, std::floor(std::log10(raw)));
+  for (double m : {1.0, 2.0, 5.0})
+    if (raw <= m * power) return m * power;
+  return 10 * power;
+}
+
+bool IsDark(const QPalette& p) { return p.color(QPalette::Window).lightness() < 128; }
+
+}  // namespace
+
+TrendData MakeTrendData(const OverviewFigures& f) {
+  TrendData d;
+  QSet<QString> used;
+  for (const OverviewRow& r : f.Rows) {
+    if (!r.Marked) continue;
+    // The category axis needs distinct names: a repeated (or empty) one gets a counter.
+    QString name = QString::fromStdString(r.Name);
+    if (name.isEmpty()) name = QStringLiteral("(no name)");
+    for (int n = 2; used.contains(name); ++n)
+      name = QString::fromStdString(r.Name) + QStringLiteral(" (%1)").arg(n);
+    used.insert(name);
+    const qreal position = d.categories.size();
+    d.categories << name;
+    const bool counted = r.Credits != 0;
+    d.bars << (counted ? r.Gpa : 0.0);
+    if (counted) d.line << QPointF(position, r.Cumulative);
+    d.tips << QString::fromStdString(r.Name) + QLatin1Char('\n') +
+                  (counted ? QStringLiteral("GPA %1, cumulative GPA %2")
+                                 .arg(QString::fromStdString(r.GpaText),
+                                      QString::fromStdString(r.CumulativeText))
+                           : QStringLiteral("No counted credits"));
+  }
+  d.low = std::min(0.0, f.Lowest);
+  d.high = f.Highest > d.low ? f.Highest : d.low + 1;
+  return d;
+}
+
+TrendChart::TrendChart() : chart_(new QChart) {
+  chart_->setMargins(QMargins(6, 6, 6, 6));
+  chart_->setBackgroundRoundness(0);
+  chart_->legend()->setAlignment(Qt::AlignBottom);
+  chart_->setAnimationOptions(QChart::NoAnimation);
+
+  auto* barSeries = new QBarSeries;
+  bars_ = new QBarSet(QStringLiteral("Semester GPA"));
+  barSeries->append(bars_);
+  barSeries->setBarWidth(0.6);
+  // Hovering a bar names its semester in full, with its figures.
+  hover_ = QObject::connect(barSeries, &QBarSeries::hovered, chart_, [this](bool on, int index) {
+    if (!on) {
+      QToolTip::hideText();
+    } else if (index >= 0 && index < data_.tips.size()) {
+      QToolTip::showText(QCursor::pos(), data_.tips[index]);
+    }
+  });
+  line_ = new QLineSeries;
+  line_->setName(QStringLiteral("Cumulative GPA"));
+  line_->setPointsVisible(true);
+  chart_->addSeries(barSeries);
+  chart_->addSeries(line_);
+
+  xAxis_ = new QBarCategoryAxis;
+  xAxis_->setTitleText(QStringLiteral("Semester"));
+  yAxis_ = new QValueAxis;
+  yAxis_->setTitleText(QStringLiteral("GPA"));
+  yAxis_->setLabelFormat(QStringLiteral("%.1f"));
+  yAxis_->setTickType(QValueAxis::TicksDynamic);
+  yAxis_->setTickAnchor(0);
+  chart_->addAxis(xAxis_, Qt::AlignBottom);
+  tilt_ = QObject::connect(chart_, &QChart::plotAreaChanged, chart_, [this] { TiltNames(); });
+  chart_->addAxis(yAxis_, Qt::AlignLeft);
+  for (QAbstractSeries* s : {static_cast<QAbstractSeries*>(barSeries), static_cast<QAbstractSeries*>(line_)}) {
+    s->attachAxis(xAxis_);
+    s->attachAxis(yAxis_);
+  }
+}
+
+TrendChart::~TrendChart() {
+  // The chart may outlive this (its view or scene owns it).
+  QObject::disconnect(tilt_);
+  QObject::disconnect(hover_);
+}
+
+void TrendChart::Show(const OverviewFigures& f) {
+  TrendData d = MakeTrendData(f);
+  if (d.categories != data_.categories) {
+    xAxis_->clear();
+    xAxis_->append(d.categories);
+    const int n = static_cast<int>(d.categories.size());
+    xAxis_->setLabelsVisible(n <= kNamedSemesters);
+    // A lone bar or two do not fill their whole place.
+    static_cast<QBarSeries*>(chart_->series().at(0))->setBarWidth(n < 3 ? 0.35 : 0.6);
+    xAxis_->setTitleText(n <= kNamedSemesters
+                             ? QStringLiteral("Semester")
+                             : QStringLiteral("Semester (1 to %1 of the marked semesters)").arg(n));
+  }
+  const bool newNames = d.categories != data_.categories;
+  if (d.bars != data_.bars) {
+    if (bars_->count() == d.bars.size()) {
+      for (int i = 0; i < d.bars.size(); ++i)
+        if (bars_->at(i) != d.bars[i]) bars_->replace(i, d.bars[i]);
+    } else {
+      bars_->remove(0, bars_->count());
+      bars_->append(d.bars);
+    }
+  }
+  if (d.line != data_.line) line_->replace(d.line);
+  if (d.low != data_.low || d.high != data_.high || yAxis_->max() != d.high) {
+    yAxis_->setRange(d.low, d.high);
+    yAxis_->setTickInterval(TickStep(d.high - d.low));
+  }
+  data_ = std::move(d);
+  if (newNames) TiltNames();
+}
+
+void TrendChart::TiltNames() {
+  // Names lie on their side once the widest no longer fits its place along the axis, or when
+  // there are many.
+  const QFontMetricsF m(xAxis_->labelsFont());
+  qreal widest = 0;
+  for (const QString& name : data_.categories) widest = std::max(widest, m.horizontalAdvance(name));
+  // The axis gives each name the plot's width over one more than their number, less padding
+  // on either side; the text's own box adds a margin too.
+  const qreal room = chart_->plotArea().width() / (data_.categories.size() + 1) - 30;
+  const int angle = data_.categories.size() > kUprightNames || widest > room ? -90 : 0;
+  if (xAxis_->labelsAngle() != angle) xAxis_->setLabelsAngle(angle);
+}
+
+void TrendChart::UsePalette(const QPalette& p) {
+  const bool dark = IsDark(p);
+  const QColor text = p.color(QPalette::WindowText);
+  QColor grid = text;
+  grid.setAlphaF(0.18);
+  chart_->setBackgroundBrush(p.brush(QPalette::Window));
+  chart_->setBackgroundPen(Qt::NoPen);
+  chart_->setPlotAreaBackgroundVisible(false);
+  chart_->legend()->setLabelColor(text);
+  for (auto* axis : {static_cast<QAbstractAxis*>(xAxis_), static_cast<QAbstractAxis*>(yAxis_)}) {
+    axis->setLabelsColor(text);
+    axis->setTitleBrush(text);
+    axis->setLinePenColor(grid);
+    axis->setGridLineColor(grid);
+  }
+  xAxis_->setGridLineVisible(false);
+  const QColor bar = dark ? QColor(0x5b, 0x9b, 0xe6) : QColor(0x2f, 0x6d, 0xb5);
+  bars_->setColor(bar);
+  bars_->setBorderColor(bar.darker(dark ? 100 : 120));
+  const QColor lineColor = dark ? QColor(0xff, 0xb3, 0x4d) : QColor(0xd0, 0x62, 0x0c);
+  QPen pen(lineColor);
+  pen.setWidthF(2.5);
+  pen.setCapStyle(Qt::RoundCap);
+  pen.setJoinStyle(Qt::RoundJoin);
+  line_->setPen(pen);
+}
+
+bool SaveChartPicture(QWidget* view, const QString& path) {
+  if (QFileInfo(path).suffix().compare(QStringLiteral("svg"), Qt::CaseInsensitive) == 0) {
+    QSvgGenerator svg;
+    svg.setFileName(path);
+    svg.setSize(view->size());
+    svg.setViewBox(QRect(QPoint(0, 0), view->size()));
+    svg.setTitle(QStringLiteral("GPA Overview"));
+    QPainter painter;
+    if (!painter.begin(&svg)) return false;
+    view->render(&painter);
+    painter.end();
+    return QFileInfo(path).size() > 0;
+  }
+  QImage image(view->size() * 2, QImage::Format_ARGB32_Premultiplied);
+  image.setDevicePixelRatio(2);
+  image.fill(view->palette().color(QPalette::Window));
+  {
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    view->render(&painter);
+  }
+  return image.save(path, "PNG");
+}
+
+}  // namespace mw

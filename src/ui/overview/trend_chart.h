@@ -1,0 +1,67 @@
+#pragma once
+// The overview's trend chart: a bar for the GPA of each counted semester and a line for the
+// cumulative GPA, over the marked semesters in display order, on a GPA axis from 0 to the
+// highest grade points of the method in use.
+#include <QList>
+#include <QObject>
+#include <QPointF>
+#include <QString>
+#include <QStringList>
+
+#include "model/overview.h"
+
+class QPalette;
+class QWidget;
+QT_BEGIN_NAMESPACE
+class QBarCategoryAxis;
+class QBarSet;
+class QChart;
+class QLineSeries;
+class QValueAxis;
+QT_END_NAMESPACE
+
+namespace mw {
+
+// What the chart shows. A marked semester with no counted credits keeps its place on the
+// semester axis, with no bar and no point of the line, which runs on from the semester
+// before to the one after.
+struct TrendData {
+  QStringList categories;  // the marked semesters' names, made unique
+  QList<qreal> bars;       // per category; 0 (no bar) where nothing is counted
+  QList<QPointF> line;     // (category position, cumulative GPA), counted semesters only
+  QStringList tips;        // per category: the full name and its figures
+  qreal low = 0, high = 1;  // the GPA axis
+};
+TrendData MakeTrendData(const OverviewFigures& f);
+
+class TrendChart {
+ public:
+  TrendChart();  // the chart is owned by whoever takes Chart() (a view or a scene)
+  ~TrendChart();
+  TrendChart(const TrendChart&) = delete;
+  TrendChart& operator=(const TrendChart&) = delete;
+
+  QChart* Chart() const { return chart_; }
+  void Show(const OverviewFigures& f);
+  // Colours for the palette: the window's, or a light one for paper.
+  void UsePalette(const QPalette& palette);
+
+  const TrendData& Data() const { return data_; }
+
+ private:
+  void TiltNames();
+
+  QChart* chart_;
+  QBarSet* bars_;
+  QLineSeries* line_;
+  QBarCategoryAxis* xAxis_;
+  QValueAxis* yAxis_;
+  TrendData data_;
+  QMetaObject::Connection tilt_, hover_;
+};
+
+// Writes what the widget shows (the chart view) as a PNG picture at twice its size, or as an
+// SVG drawing when the path ends in ".svg". False when the file could not be written.
+bool SaveChartPicture(QWidget* view, const QString& path);
+
+}  // namespace mw
