@@ -422,7 +422,7 @@ DecodeResult DecodeProtected(std::string_view bytes, const std::string& currentP
       return result;
     }
     mode = 3;
-    auto c = storage_detail::PasswordCodes(password);
+    auto c = Utf8ToCp1252(password);
     if (c && storage_detail::CheckCodes(*c, key)) {
       codes = std::move(*c);
       break;
@@ -501,7 +501,7 @@ EncodeResult storage_detail::EncodeProtectedWord(const GradeBook& gb, const std:
                                                  const SaltSource& saltSource,
                                                  int16_t formatWord) {
   if (password.empty()) return Failed("no password");
-  auto codes = PasswordCodes(password);
+  auto codes = Utf8ToCp1252(password);
   if (!codes) return Failed("the password has a character that Windows-1252 lacks");
   std::string error;
   std::vector<const Semester*> order;
