@@ -128,8 +128,11 @@ void GradeBook::RemoveGroupFromClasses(std::string_view name) {
   for (auto& s : Semesters) {
     for (auto& c : s.Classes) {
       auto& g = c.Groups;
-      for (size_t q = 0; q < g.size(); ++q)
+      // An erase moves the next name to q: look at q again, or a repeated name stays.
+      for (size_t q = 0; q < g.size();) {
         if (g[q] == name) g.erase(g.begin() + static_cast<std::ptrdiff_t>(q));
+        else ++q;
+      }
     }
   }
 }

@@ -61,7 +61,7 @@ TEST(Groups, MaskIndexRenameAndDelete) {
 
   gb.Semesters = {MakeSemester("Fall", {"Math", "Art"})};
   gb.Semesters[0].Classes[0].Groups = {"Everything", "Core", "Labs"};
-  gb.Semesters[0].Classes[1].Groups = {"Labs"};
+  gb.Semesters[0].Classes[1].Groups = {"Labs", "Labs", "Labs"};  // a repeat is removed too
   gb.RenameGroupInClasses("Everything", "All");
   EXPECT_EQ(gb.Semesters[0].Classes[0].Groups, (std::vector<std::string>{"Core", "Labs", "All"}));
   gb.RemoveGroupFromClasses("Labs");
