@@ -118,9 +118,10 @@ bool FileCommands::LoadGradeBook() {
   }
 
   const QString fileName = Q(gb_.FileName);
-  PasswordPrompt askPassword = [this, &fileName](int mode, std::string& password) {
+  PasswordPrompt askPassword = [this, &fileName](PromptMode mode) -> std::optional<std::string> {
     const std::optional<QString> answer = prompts_.GetPassword(mode, fileName);
-    if (answer) password = answer->toStdString();  // closed by its frame: unchanged
+    if (!answer) return std::nullopt;  // closed by its frame
+    return answer->toStdString();
   };
   DecodeResult result = DecodeGradeBook(bytes, gb_.Password, askPassword);
 
@@ -161,8 +162,11 @@ void FileCommands::WriteCurrentFile() {
   const QString fullName = Q(gb_.FullFileName);
   EncodeResult encoded;
   if (gb_.IsPassProtected) {
+    // A password held from a file saved elsewhere with more than six characters cannot key a
+    // save (a near miss would pass the key and read wrong values): ask for a new one.
+    if (PasswordRefusal(PromptMode::Save, gb_.Password)) gb_.Password.clear();
     if (gb_.Password.empty()) {
-      const std::optional<QString> answer = prompts_.GetPassword(1, Q(gb_.FileName));
+      const std::optional<QString> answer = prompts_.GetPassword(PromptMode::Save, Q(gb_.FileName));
       if (answer) gb_.Password = answer->toStdString();  // closed by its frame: unchanged
     }
     if (gb_.Password.empty()) {

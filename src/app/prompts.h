@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <optional>
 
+#include "storage/password.h"
+
 namespace mw {
 
 class Prompts {
@@ -32,10 +34,11 @@ class Prompts {
   // File dialogs: the chosen path, or empty text when cancelled.
   virtual QString OpenFileName(const FileDialog& dialog) = 0;
   virtual QString SaveFileName(const FileDialog& dialog) = 0;
-  // The password prompt (mode 1: to save with, 2: to open fileName, 3: again after a wrong
-  // one). Returns the typed text on OK, empty text on Cancel, and nothing when the prompt was
-  // closed by its frame.
-  virtual std::optional<QString> GetPassword(int promptMode, const QString& fileName) = 0;
+  // The password prompt (to save with, to open fileName, again after a wrong one). Returns
+  // the typed text on OK, empty text on Cancel, and nothing when the prompt was closed by its
+  // frame. A typed password that PasswordRefusal refuses is never answered: the prompt says
+  // why and asks again.
+  virtual std::optional<QString> GetPassword(PromptMode mode, const QString& fileName) = 0;
 };
 
 }  // namespace mw

@@ -27,6 +27,17 @@ std::string ReadPasswordLine(std::istream& in) {
   return line;
 }
 
+// One password for the prompt mode: lines of standard input until one that a grade book file
+// can use; each refused line is reported and the next one read. End of input is a Cancel.
+std::string ReadPassword(std::istream& in, std::ostream& err, PromptMode mode) {
+  for (;;) {
+    std::string line = ReadPasswordLine(in);
+    const auto why = PasswordRefusal(mode, line);
+    if (!why) return line;
+    err << "markwell-cli: " << *why << '\n';
+  }
+}
+
 std::string SavingError(const std::string& path) {
   return "Error saving to file \"" + path + "\"! (Read-only?)";
 }
@@ -157,7 +168,7 @@ int Convert(GradeBook& gb, const Arguments& args, std::istream& in, std::ostream
   const std::string& target = args.files[1];
   EncodeResult encoded;
   if (args.protect) {
-    const std::string password = ReadPasswordLine(in);
+    const std::string password = ReadPassword(in, err, PromptMode::Save);
     if (password.empty()) {
       err << "No password entered; did not save file \"" << target
           << "\"! (Turn off password-protection in the Options menu.)\n";
@@ -190,8 +201,8 @@ int LoadBook(const std::string& path, std::istream& in, std::ostream& err, Grade
     err << readError << '\n';
     return kFileError;
   }
-  const PasswordPrompt prompt = [&in](int, std::string& password) {
-    password = ReadPasswordLine(in);
+  const PasswordPrompt prompt = [&in, &err](PromptMode mode) -> std::optional<std::string> {
+    return ReadPassword(in, err, mode);
   };
   DecodeResult result = DecodeGradeBook(bytes, std::string(), prompt);
   switch (result.status) {

@@ -7,6 +7,7 @@
 
 #include "model/codepage.h"
 #include "storage/gradebook_file.h"
+#include "storage/password.h"
 #include "storage/storage_detail.h"
 
 namespace mw {
@@ -95,6 +96,19 @@ std::optional<int16_t> GetComp(bool c, int j, int po, const std::string& passwor
   auto codes = Utf8ToCp1252(password);
   if (!codes) return std::nullopt;
   return storage_detail::CompFromCodes(c, j, po, *codes);
+}
+
+std::optional<std::string> PasswordRefusal(PromptMode mode, std::string_view utf8) {
+  if (utf8.empty()) return std::nullopt;
+  if (!Utf8ToCp1252(utf8)) {
+    return "That password cannot be used in a Markwell file. Please use only Western European "
+           "letters, digits and punctuation.";
+  }
+  if (mode == PromptMode::Save && CharCount(utf8) > kSavePasswordMaxChars) {
+    return "A password to save with can have at most 6 characters: only the first 6 are "
+           "checked when the file is opened. Please enter a shorter one.";
+  }
+  return std::nullopt;
 }
 
 SaltSource ClockSeededSalt() {
