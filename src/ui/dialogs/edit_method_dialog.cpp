@@ -14,6 +14,7 @@
 #include <string>
 
 #include "app/prompts.h"
+#include "model/amount.h"
 #include "model/codepage.h"
 #include "model/numtext.h"
 
@@ -186,11 +187,22 @@ void EditMethodDialog::AddMethod_Click() {
   for (QLineEdit* box : Text1_) box->clear();
 }
 
-void EditMethodDialog::UpdateCurrent_Click() {
+bool EditMethodDialog::UpdateCurrent_Click() {
   Method* m = SelectedMethod();
-  if (!m) return;
+  if (!m) return true;
+  for (QLineEdit* box : Text1_) {
+    if (!IsSafeAmount(LeadingNumber(box->text().toStdString()))) {
+      prompts_.Message(QStringLiteral("Please enter a numeric value from -1000000000 to "
+                                      "1000000000 for each letter grade."),
+                       QStringLiteral("Markwell"), Prompts::Icon::None);
+      box->setFocus(Qt::OtherFocusReason);
+      box->selectAll();
+      return false;
+    }
+  }
   for (int i = 0; i < kGradeCount; ++i)
     m->SetSpecific(i, LeadingNumber(Text1_[i]->text().toStdString()));
+  return true;
 }
 
 bool EditMethodDialog::MethodChanged() {
@@ -203,8 +215,9 @@ bool EditMethodDialog::MethodChanged() {
 
 void EditMethodDialog::Return_Click() {
   if (MethodChanged() && prompts_.AskYesNo(QStringLiteral("Method has been changed; save changes?"),
-                                           QStringLiteral("SaveChanges")))
-    UpdateCurrent_Click();
+                                           QStringLiteral("SaveChanges")) &&
+      !UpdateCurrent_Click())
+    return;  // the refused value stays in its box, to be corrected
   accept();
 }
 
