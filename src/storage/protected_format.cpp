@@ -400,17 +400,26 @@ EncodeResult storage_detail::EncodeProtectedWord(const GradeBook& gb, const std:
 
   // A class's group is stored as the position of the first group of its name in the file's
   // group list. A name the group list lacks (the list was emptied, say) would come back as
-  // some other group, so it is added to the file's list, outside the mask: the class keeps its
-  // group, and the figures, which count only the groups of the mask, stay as they were.
+  // some other group, so it is referred to by the first group whose name the file holds the
+  // same way (cut to 64 characters, trailing blanks gone), or else added to the file's list,
+  // once per such name and outside the mask: the class keeps its group, and the figures, which
+  // count only the groups of the mask, stay as they were.
   std::vector<GroupEntry> fileGroups = gb.GroupNames;
   std::unordered_map<std::string_view, long> groupIndex;
   for (size_t i = 0; i < gb.GroupNames.size(); ++i)
     groupIndex.try_emplace(gb.GroupNames[i].Name, static_cast<long>(i));
+  std::unordered_map<std::string, long> storedIndex;  // filled at the first unlisted name
   for (const Semester& s : gb.Semesters) {
     for (const Class& c : s.Classes) {
       for (std::string_view g : c.Groups) {
-        if (groupIndex.try_emplace(g, static_cast<long>(fileGroups.size())).second)
-          fileGroups.push_back(GroupEntry{std::string(g), false});
+        if (groupIndex.count(g)) continue;
+        if (storedIndex.empty()) {
+          for (size_t i = 0; i < gb.GroupNames.size(); ++i)
+            storedIndex.try_emplace(StoredName(gb.GroupNames[i].Name), static_cast<long>(i));
+        }
+        auto [it, added] = storedIndex.try_emplace(StoredName(g), static_cast<long>(fileGroups.size()));
+        if (added) fileGroups.push_back(GroupEntry{std::string(g), false});
+        groupIndex.emplace(g, it->second);
       }
     }
   }
