@@ -165,9 +165,16 @@ void FileCommands::WriteCurrentFile() {
     // A password held from a file saved elsewhere with more than six characters cannot key a
     // save (a near miss would pass the key and read wrong values): ask for a new one.
     if (PasswordRefusal(PromptMode::Save, gb_.Password)) gb_.Password.clear();
-    if (gb_.Password.empty()) {
+    while (gb_.Password.empty()) {
       const std::optional<QString> answer = prompts_.GetPassword(PromptMode::Save, Q(gb_.FileName));
-      if (answer) gb_.Password = answer->toStdString();  // closed by its frame: unchanged
+      if (!answer) break;  // closed by its frame: unchanged
+      // The prompt refuses what no file can be keyed with; should one get through, say why.
+      if (const auto why = PasswordRefusal(PromptMode::Save, answer->toStdString())) {
+        prompts_.Message(Q(*why));
+        continue;
+      }
+      gb_.Password = answer->toStdString();
+      break;
     }
     if (gb_.Password.empty()) {
       window_.SetStatusText(QStringLiteral("No password entered; did not save file \"") +

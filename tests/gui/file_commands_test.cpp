@@ -66,9 +66,11 @@ class FileCommandsTest : public ::testing::Test {
 
 TEST_F(FileCommandsTest, PasswordsAreAskedAsEachSaveAndLoadRequires) {
   gb.IsPassProtected = true;
-  Run(&FileCommands::Save, "a.mw", {"pa55wd"});  // no file yet: Save As, then mode 1
+  Run(&FileCommands::Save, "a.mw", {"pa55word", "pa55wd"});  // no file yet: Save As, then mode 1
   EXPECT_EQ(prompts.asked.at(0).text + prompts.asked[0].title + prompts.asked.at(1).text,
             "Markwell Save FileMarkwell Files (*.mw);;All Files (*)1");
+  EXPECT_TRUE(prompts.messages().value(0).contains("at most 6 characters"));  // then asked again
+  EXPECT_EQ(prompts.asked.at(3).kind + prompts.asked[3].text, "password1");
   const std::string saved = EncodePlain(gb).bytes;
   Run(&FileCommands::SaveAs, "b.mw", {"second"});  // a new file asks even when one is known
   EXPECT_EQ(prompts.asked[0].defaultText, Path("a.mw"));
