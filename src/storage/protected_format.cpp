@@ -369,7 +369,7 @@ EncodeResult EncodeProtected(const GradeBook& gb, const std::string& password,
   SemestersInDisplayOrder(gb, order, error);
   const DecodeResult back = DecodeProtected(r.bytes, password, nullptr);
   if (back.status != DecodeStatus::Ok || !SameAsStored(gb, order, back.book))
-    return Failed("the encoded file does not read back as this grade book");
+    return Failed(std::string(storage_detail::kReadBackError));
   return r;
 }
 
