@@ -409,10 +409,14 @@ EncodeResult storage_detail::EncodeProtectedWord(const GradeBook& gb, const std:
   for (size_t i = 0; i < gb.GroupNames.size(); ++i)
     groupIndex.try_emplace(gb.GroupNames[i].Name, static_cast<long>(i));
   std::unordered_map<std::string, long> storedIndex;  // filled at the first unlisted name
-  for (const Semester& s : gb.Semesters) {
-    for (const Class& c : s.Classes) {
+  std::vector<long> refs;  // every class's group positions, in the order they are written
+  for (const Semester* s : order) {
+    for (const Class& c : s->Classes) {
       for (std::string_view g : c.Groups) {
-        if (groupIndex.count(g)) continue;
+        if (auto it = groupIndex.find(g); it != groupIndex.end()) {
+          refs.push_back(it->second);
+          continue;
+        }
         if (storedIndex.empty()) {
           for (size_t i = 0; i < gb.GroupNames.size(); ++i)
             storedIndex.try_emplace(StoredName(gb.GroupNames[i].Name), static_cast<long>(i));
@@ -420,6 +424,7 @@ EncodeResult storage_detail::EncodeProtectedWord(const GradeBook& gb, const std:
         auto [it, added] = storedIndex.try_emplace(StoredName(g), static_cast<long>(fileGroups.size()));
         if (added) fileGroups.push_back(GroupEntry{std::string(g), false});
         groupIndex.emplace(g, it->second);
+        refs.push_back(it->second);
       }
     }
   }
@@ -449,6 +454,7 @@ EncodeResult storage_detail::EncodeProtectedWord(const GradeBook& gb, const std:
   }
   out.I16(static_cast<long>(gb.Semesters.size()));
   long t = 0;
+  size_t nextRef = 0;
   for (const Semester* s : order) {
     ++t;
     if (!out.Name64(s->Name)) return Failed("semester name cannot be stored: " + s->Name);
@@ -472,8 +478,8 @@ EncodeResult storage_detail::EncodeProtectedWord(const GradeBook& gb, const std:
       if (c.Groups.empty()) continue;
       const auto groupComp = comp(t * (k + 2));
       if (!groupComp) return Failed("multiplier position too high in semester " + s->Name);
-      for (std::string_view g : c.Groups) {
-        const long ref = groupIndex.at(g) * *groupComp;
+      for (size_t n = 0; n < c.Groups.size(); ++n) {
+        const long ref = refs[nextRef++] * *groupComp;
         if (!FitsInt16(ref)) return Failed("stored group overflows in class " + c.Name);
         out.I16(ref);
       }
