@@ -19,10 +19,12 @@ const mw::GradeBook& LargeBook() {
   return gb;
 }
 
-const std::string kPassword = "Grades!9";
+const std::string kPassword = "Grade9";  // six characters, as a save takes
 
 std::string ProtectedBytes(const mw::GradeBook& gb, int16_t word) {
-  auto r = mw::storage_detail::EncodeProtectedWord(gb, kPassword, [] { return 100; }, word);
+  // Word 3 as the program saves it, the read-back check included.
+  auto r = word == 3 ? mw::EncodeProtected(gb, kPassword, [] { return 100; })
+                     : mw::storage_detail::EncodeProtectedWord(gb, kPassword, [] { return 100; }, word);
   return r.ok ? r.bytes : std::string();
 }
 
@@ -63,7 +65,7 @@ void BM_EncodeProtectedWord2(benchmark::State& state) {
 
 void BM_DecodeProtectedWord2(benchmark::State& state) {
   const std::string bytes = ProtectedBytes(LargeBook(), 2);
-  auto prompt = [](int, std::string& pw) { pw = kPassword; };
+  auto prompt = [](mw::PromptMode) -> std::optional<std::string> { return kPassword; };
   for (auto _ : state) {
     auto d = mw::DecodeGradeBook(bytes, "", prompt);
     if (d.status != mw::DecodeStatus::Ok) state.SkipWithError("did not read");
@@ -77,7 +79,7 @@ void BM_ProtectedWord3RoundTrip(benchmark::State& state) {
   const mw::GradeBook gb = mw::bench::MakeSampleBook(1, 255, 20, 10);
   std::string bytes = ProtectedBytes(gb, 3);
   if (bytes.empty()) state.SkipWithError("did not encode");
-  auto prompt = [](int, std::string& pw) { pw = kPassword; };
+  auto prompt = [](mw::PromptMode) -> std::optional<std::string> { return kPassword; };
   for (auto _ : state) {
     bytes = ProtectedBytes(gb, 3);
     auto d = mw::DecodeGradeBook(bytes, "", prompt);

@@ -26,7 +26,7 @@ class NoPrompts : public mw::Prompts {
   void Message(const QString&, const QString&, Icon) override {}
   QString OpenFileName(const FileDialog&) override { return {}; }
   QString SaveFileName(const FileDialog&) override { return {}; }
-  std::optional<QString> GetPassword(int, const QString&) override { return std::nullopt; }
+  std::optional<QString> GetPassword(mw::PromptMode, const QString&) override { return std::nullopt; }
 };
 
 struct BigWindow {

@@ -119,9 +119,10 @@ bool FileCommands::LoadGradeBook() {
   }
 
   const QString fileName = Q(gb_.FileName);
-  PasswordPrompt askPassword = [this, &fileName](int mode, std::string& password) {
+  PasswordPrompt askPassword = [this, &fileName](PromptMode mode) -> std::optional<std::string> {
     const std::optional<QString> answer = prompts_.GetPassword(mode, fileName);
-    if (answer) password = answer->toStdString();  // closed by its frame: unchanged
+    if (!answer) return std::nullopt;  // closed by its frame
+    return answer->toStdString();
   };
   DecodeResult result = DecodeGradeBook(bytes, gb_.Password, askPassword);
 
@@ -159,9 +160,19 @@ bool FileCommands::WriteCurrentFile() {
   const QString fullName = Q(gb_.FullFileName);
   EncodeResult encoded;
   if (gb_.IsPassProtected) {
-    if (gb_.Password.empty()) {
-      const std::optional<QString> answer = prompts_.GetPassword(1, Q(gb_.FileName));
-      if (answer) gb_.Password = answer->toStdString();  // closed by its frame: unchanged
+    // A password held from a file saved elsewhere with more than six characters cannot key a
+    // save (a near miss would pass the key and read wrong values): ask for a new one.
+    if (PasswordRefusal(PromptMode::Save, gb_.Password)) gb_.Password.clear();
+    while (gb_.Password.empty()) {
+      const std::optional<QString> answer = prompts_.GetPassword(PromptMode::Save, Q(gb_.FileName));
+      if (!answer) break;  // closed by its frame: unchanged
+      // The prompt refuses what no file can be keyed with; should one get through, say why.
+      if (const auto why = PasswordRefusal(PromptMode::Save, answer->toStdString())) {
+        prompts_.Message(Q(*why));
+        continue;
+      }
+      gb_.Password = answer->toStdString();
+      break;
     }
     if (gb_.Password.empty()) {
       window_.SetStatusText(QStringLiteral("No password entered; did not save file \"") +

@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <optional>
 
+#include "storage/password.h"
+
 class QPrinter;
 
 namespace mw {
@@ -38,10 +40,11 @@ class Prompts {
   // File dialogs: the chosen path, or empty text when cancelled.
   virtual QString OpenFileName(const FileDialog& dialog) = 0;
   virtual QString SaveFileName(const FileDialog& dialog) = 0;
-  // The password prompt (mode 1: to save with, 2: to open fileName, 3: again after a wrong
-  // one). Returns the typed text on OK, empty text on Cancel, and nothing when the prompt was
-  // closed by its frame.
-  virtual std::optional<QString> GetPassword(int promptMode, const QString& fileName) = 0;
+  // The password prompt (to save with, to open fileName, again after a wrong one). Returns
+  // the typed text on OK, empty text on Cancel, and nothing when the prompt was closed by its
+  // frame. A typed password that PasswordRefusal refuses is never answered: the prompt says
+  // why and asks again.
+  virtual std::optional<QString> GetPassword(PromptMode mode, const QString& fileName) = 0;
   // The print dialog: sets printer up for the printer or file the user chooses; false when
   // cancelled. Without a print dialog of its own, an asker cancels.
   virtual bool SetUpPrinter(QPrinter& printer, const QString& title) {

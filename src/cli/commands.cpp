@@ -65,11 +65,18 @@ std::string ReadTerminalPassword(std::istream& in, std::ostream& err, const std:
   return password;
 }
 
-// The next password: at a terminal after a prompt and without echo, otherwise a plain line.
-std::string ReadPassword(std::istream& in, std::ostream& err, bool terminal, int mode,
+// One password for the prompt mode: at a terminal after a prompt and without echo, otherwise
+// a plain line; lines until one that a grade book file can use, each refused line reported.
+// End of input is a Cancel.
+std::string ReadPassword(std::istream& in, std::ostream& err, bool terminal, PromptMode mode,
                          const std::string& file) {
-  return terminal ? ReadTerminalPassword(in, err, PasswordPromptText(mode, file))
-                  : ReadPasswordLine(in);
+  for (;;) {
+    std::string line = terminal ? ReadTerminalPassword(in, err, PasswordPromptText(mode, file))
+                                : ReadPasswordLine(in);
+    const auto why = PasswordRefusal(mode, line);
+    if (!why) return line;
+    err << "markwell-cli: " << *why << '\n';
+  }
 }
 
 std::string SavingError(const std::string& path) {
@@ -228,7 +235,7 @@ int Convert(GradeBook& gb, const Arguments& args, std::istream& in, std::ostream
   const std::string& target = args.files[1];
   EncodeResult encoded;
   if (args.protect) {
-    const std::string password = ReadPassword(in, err, terminal, 1, target);
+    const std::string password = ReadPassword(in, err, terminal, PromptMode::Save, target);
     if (password.empty()) {
       err << "No password entered; did not save file \"" << target
           << "\"! (Turn off password-protection in the Options menu.)\n";
@@ -262,8 +269,8 @@ int LoadBook(const std::string& path, std::istream& in, std::ostream& err, Grade
     err << readError << '\n';
     return kFileError;
   }
-  const PasswordPrompt prompt = [&](int mode, std::string& password) {
-    password = ReadPassword(in, err, terminal, mode, path);
+  const PasswordPrompt prompt = [&](PromptMode mode) -> std::optional<std::string> {
+    return ReadPassword(in, err, terminal, mode, path);
   };
   DecodeResult result = DecodeGradeBook(bytes, std::string(), prompt);
   switch (result.status) {
@@ -314,12 +321,13 @@ bool LooksLikeGradeBook(std::string_view start) {
   return start.size() >= 16 && (start[0] == 2 || start[0] == 3) && start[1] == 0;
 }
 
-std::string PasswordPromptText(int mode, const std::string& file) {
+std::string PasswordPromptText(PromptMode mode, const std::string& file) {
   switch (mode) {
-    case 1: return "New password for \"" + file + "\": ";
-    case 3: return "Wrong password. Password for \"" + file + "\": ";
-    default: return "Password for \"" + file + "\": ";
+    case PromptMode::Save: return "New password for \"" + file + "\": ";
+    case PromptMode::Retry: return "Wrong password. Password for \"" + file + "\": ";
+    case PromptMode::Open: break;
   }
+  return "Password for \"" + file + "\": ";
 }
 
 int RunCommand(const Arguments& args, std::istream& in, std::ostream& out, std::ostream& err,

@@ -9,6 +9,7 @@
 
 #include "cli/arguments.h"
 #include "model/gradebook.h"
+#include "storage/password.h"
 
 namespace mw::cli {
 
@@ -51,6 +52,6 @@ bool LooksLikeGradeBook(std::string_view start);
 
 // The short prompt before a password typed at a terminal (mode as the window's prompt: 1 a
 // password to save with, 2 to open the file, 3 again after a wrong one).
-std::string PasswordPromptText(int mode, const std::string& file);
+std::string PasswordPromptText(PromptMode mode, const std::string& file);
 
 }  // namespace mw::cli

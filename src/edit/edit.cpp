@@ -5,6 +5,7 @@
 #include <functional>
 #include <utility>
 
+#include "model/amount.h"
 #include "model/codepage.h"
 #include "model/numtext.h"
 
@@ -305,6 +306,8 @@ Outcome SetGrade(const GradeBook& gb, const std::string& semester, const std::st
 
 Outcome SetCredits(const GradeBook& gb, const std::string& semester, const std::string& cls,
                    double credits) {
+  if (!IsSafeAmount(credits))
+    return Refused("Please enter a numeric value for the number of credits.");
   const ClassAt at = FindClassAt(gb, semester, cls);
   if (!at) return Refused();
   const double before = gb.Semesters[static_cast<size_t>(at.semester)].Classes[static_cast<size_t>(at.cls)].Credits;

@@ -90,6 +90,23 @@ std::optional<std::string> Utf8ToCp1252(std::string_view utf8) {
   return out;
 }
 
+std::string Utf8ToCp1252Lossy(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  size_t i = 0;
+  while (i < utf8.size()) {
+    char32_t cp;
+    if (!NextCodePoint(utf8, i, cp)) {
+      out.push_back('?');
+      ++i;
+      continue;
+    }
+    const int b = CodePointToByte(cp);
+    out.push_back(b < 0 ? '?' : static_cast<char>(b));
+  }
+  return out;
+}
+
 std::string Cp1252ToUtf8(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size());

@@ -69,8 +69,7 @@ std::string PlainNumber(double value) {
 }
 
 std::string FormatFixed(double value, int maxDecimals) {
-  if (std::isnan(value)) return "NaN";
-  if (std::isinf(value)) return value < 0 ? "-Inf" : "Inf";
+  if (!std::isfinite(value)) return std::string(kNoFigure);
 
   // The exact decimal expansion of the binary value, well past the digits shown.
   const int extra = 40;

@@ -1,5 +1,6 @@
 #pragma once
 // Number <-> text conversions shared by the window, the files, the settings and the report.
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -13,14 +14,22 @@ namespace mw {
 // form with the same digits: 1E+15, 2.5E-05. NaN and infinities write as "NaN", "Inf", "-Inf".
 std::string PlainNumber(double value);
 
-// The "general number form" of counts and credits in captions and tooltips: plain number text.
-inline std::string GeneralNumber(double value) { return PlainNumber(value); }
+// What the window shows for a figure that is no finite number (a sum of credits or grade
+// points beyond the range of a double, from a file written elsewhere): never "NaN" or "Inf".
+inline constexpr std::string_view kNoFigure = "n/a";
+
+// The "general number form" of counts and credits in captions and tooltips: plain number text,
+// kNoFigure for a value that is no finite number.
+inline std::string GeneralNumber(double value) {
+  return std::isfinite(value) ? PlainNumber(value) : std::string(kNoFigure);
+}
 
 // The display formats "0.0#" (maxDecimals 2) and "0.0##" (maxDecimals 3): at least one digit
 // before the decimal point, at least one and at most maxDecimals decimals, trailing zeros
 // dropped. Rounding is on the exact binary value, with an exact half going away from zero:
 // 2.0625 shows as 2.063 under "0.0##", while 2.675 (stored as 2.67499999...) shows as 2.67
-// under "0.0#". A value that rounds to zero shows as 0.0, without a minus sign.
+// under "0.0#". A value that rounds to zero shows as 0.0, without a minus sign. A value that is
+// no finite number shows as kNoFigure.
 std::string FormatFixed(double value, int maxDecimals);
 inline std::string Format2(double value) { return FormatFixed(value, 2); }  // "0.0#"
 inline std::string Format3(double value) { return FormatFixed(value, 3); }  // "0.0##"

@@ -9,14 +9,9 @@
 #include <string_view>
 
 #include "model/gradebook.h"
+#include "storage/password.h"
 
 namespace mw {
-
-// The password prompt, as the storage sees it: called with the prompt mode (1: a password to
-// save with, 2: the password of a file being opened, 3: again after a wrong one) and the
-// password held so far, which it updates as the prompt does: OK sets the typed text, Cancel
-// empties it, closing the prompt by its frame leaves it as it was.
-using PasswordPrompt = std::function<void(int promptMode, std::string& password)>;
 
 // Draws the salt of a protected save: a whole number from 64 to 127.
 using SaltSource = std::function<int()>;
@@ -31,8 +26,14 @@ struct EncodeResult {
 // The plain form of the grade book: the methods with the selected one, the groups with the
 // mask, the semesters in display order with their classes.
 EncodeResult EncodePlain(const GradeBook& gb);
-// The protected form, keyed by password (not empty). The salt is drawn again while some
-// character of the password would give a multiplier of 0, so every file can be read back.
+// The protected form, keyed by password (not empty, at most six Windows-1252 characters). The
+// salt is drawn again while some character of the password would give a multiplier of 0.
+// A class's group that the group list lacks is added to the file's group list, outside the
+// mask, so the class keeps it and no figure changes. Refused (nothing to write) when a stored
+// value does not fit (16 bits for grades and group references, a finite double for credits
+// times their multiplier and for grade points), and whenever the bytes do not decode with the
+// password to this grade book as the protected form holds it (names cut to 64 characters
+// without trailing blanks, credits to the last bit of their quotient).
 EncodeResult EncodeProtected(const GradeBook& gb, const std::string& password,
                              const SaltSource& salt = ClockSeededSalt());
 
@@ -45,13 +46,18 @@ struct DecodeResult {
   // MethodPos, GroupNames with the mask). File names, selection and flags are left default.
   GradeBook book;
   // The password after the prompts: on Ok the accepted one (empty for the plain form), on
-  // Cancelled empty; on Error the caller keeps its own.
+  // Cancelled empty; on Error the caller keeps its own. When a longer password was read as
+  // its first six characters, those six are the accepted password.
   std::string password;
 };
 
 // Decodes a whole file. The first line decides the form: exactly "1" (ended by CRLF or LF) is
 // the plain form; anything else goes to the protected reader. For a protected file, prompt is
-// asked with mode 2, then 3 after each wrong password, starting from currentPassword.
+// asked with PromptMode::Open, then Retry after each wrong password, starting from
+// currentPassword. A password is wrong when the key refuses it, and also when a value stored
+// with a multiplier does not divide back to a valid one. A password longer than six characters
+// is tried whole and cut to six: if both readings hold and differ it is asked again, and the
+// whole reading is taken only once the same text was typed twice in a row.
 DecodeResult DecodeGradeBook(std::string_view bytes, const std::string& currentPassword,
                              const PasswordPrompt& prompt);
 

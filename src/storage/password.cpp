@@ -7,6 +7,7 @@
 
 #include "model/codepage.h"
 #include "storage/gradebook_file.h"
+#include "storage/password.h"
 #include "storage/storage_detail.h"
 
 namespace mw {
@@ -16,10 +17,6 @@ namespace {
 bool FitsInt16(long v) { return v >= INT16_MIN && v <= INT16_MAX; }
 int CodeAt(std::string_view codes, size_t i) { return static_cast<unsigned char>(codes[i]); }
 }  // namespace
-
-std::optional<std::string> PasswordCodes(const std::string& utf8) {
-  return Utf8ToCp1252(utf8);
-}
 
 PasswordKey KeyFromCodes(std::string_view codes, int salt) {
   PasswordKey key;
@@ -85,34 +82,33 @@ bool SaltGivesZero(std::string_view codes, int salt) {
 
 PasswordKey MakePasswordKey(const std::string& password, int salt) {
   // A character without a Windows-1252 code counts as "?"; such a password cannot save.
-  std::string codes;
-  if (auto c = storage_detail::PasswordCodes(password)) {
-    codes = std::move(*c);
-  } else {
-    for (size_t i = 0; i < password.size();) {
-      size_t len = 1;
-      const auto lead = static_cast<unsigned char>(password[i]);
-      if (lead >= 0xF0) len = 4;
-      else if (lead >= 0xE0) len = 3;
-      else if (lead >= 0xC0) len = 2;
-      auto one = Utf8ToCp1252(std::string_view(password).substr(i, len));
-      codes += (one && one->size() == 1) ? (*one)[0] : '?';
-      i += len;
-    }
-  }
+  const std::string codes = Utf8ToCp1252Lossy(password);
   return storage_detail::KeyFromCodes(codes, salt);
 }
 
 bool CheckPassword(const std::string& password, const PasswordKey& key) {
-  auto codes = storage_detail::PasswordCodes(password);
+  auto codes = Utf8ToCp1252(password);
   return codes && storage_detail::CheckCodes(*codes, key);
 }
 
 std::optional<int16_t> GetComp(bool c, int j, int po, const std::string& password) {
   if (!c || password.empty()) return int16_t{1};
-  auto codes = storage_detail::PasswordCodes(password);
+  auto codes = Utf8ToCp1252(password);
   if (!codes) return std::nullopt;
   return storage_detail::CompFromCodes(c, j, po, *codes);
+}
+
+std::optional<std::string> PasswordRefusal(PromptMode mode, std::string_view utf8) {
+  if (utf8.empty()) return std::nullopt;
+  if (!Utf8ToCp1252(utf8)) {
+    return "That password cannot be used in a Markwell file. Please use only Western European "
+           "letters, digits and punctuation.";
+  }
+  if (mode == PromptMode::Save && CharCount(utf8) > kSavePasswordMaxChars) {
+    return "A password to save with can have at most 6 characters: only the first 6 are "
+           "checked when the file is opened. Please enter a shorter one.";
+  }
+  return std::nullopt;
 }
 
 SaltSource ClockSeededSalt() {

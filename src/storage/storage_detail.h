@@ -15,10 +15,8 @@ namespace mw::storage_detail {
 inline constexpr size_t kName64 = 64;
 // Salts tried before falling back to 126, which never gives a multiplier of 0.
 inline constexpr int kSaltDraws = 256;
-
-// The Windows-1252 codes of a password's characters, one byte each; empty when some character
-// has no code there (or the text is not UTF-8).
-std::optional<std::string> PasswordCodes(const std::string& utf8);
+// EncodeProtected's error when the bytes it encoded do not read back as the grade book.
+inline constexpr std::string_view kReadBackError = "the encoded file does not read back";
 
 // The computations on Windows-1252 codes.
 PasswordKey KeyFromCodes(std::string_view codes, int salt);

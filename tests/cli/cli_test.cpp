@@ -228,6 +228,10 @@ TEST(CliTest, ConvertRoundTripsThroughTheProtectedFormAndUnreadableFilesGiveStat
   fs::permissions(readOnly, fs::perms::owner_read);
   o = Cli({"convert", plain, readOnly});
   EXPECT_EQ(std::to_string(o.status) + o.err + Slurp(readOnly), "1Error saving to file \"" + readOnly + "\"! (Read-only?)\nold");
+  // A password the window's prompt would refuse is reported, and the next line is read.
+  o = Cli({"convert", plain, Path("six.mw"), "--protect"}, "seven77\n\xD0\x96\nsix666\n");
+  EXPECT_EQ(o.status, 0);
+  EXPECT_EQ(o.err.find("at most 6 characters") < o.err.find("Western European"), true) << o.err;
 
   // Files that do not read, and a protected one whose password is not given: status 1.
   for (const std::string& file : {Path("missing.mw"), WriteBytes("empty.mw", ""),

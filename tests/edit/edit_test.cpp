@@ -102,6 +102,8 @@ TEST(EditClasses, RefusalsEffectsAndUndo) {
        "Changed grade for class Art.", false},
       {"credits", [](auto& gb) { return edit::SetCredits(gb, "Spring", "Gym", 0.5); },
        "Changed credits for class Gym to 0.5.", true},
+      {"credits past the bound", [](auto& gb) { return edit::SetCredits(gb, "Spring", "Gym", 1e307); },
+       "Please enter a numeric value for the number of credits.", false},
       {"groups", [](auto& gb) { return edit::SetClassGroups(gb, "Fall", "Art", {"Core", "Everything"}); },
        "Changed groups under which class Art falls.", true},
       {"missing class", [](auto& gb) { return edit::SetGrade(gb, "Fall", "Nope", 2); }, "", false},

@@ -126,6 +126,14 @@ TEST(EditMethod, OkAsksOnlyWhenTheBoxesDifferFromTheMethod) {
     const double stored[] = {4.5, 0, 0, -20, 3};
     for (int i = 0; i < 5; ++i) EXPECT_EQ(e.gb.Methods[0].GetEquiv(i), stored[i]) << i;
     EXPECT_EQ(e.gb.Methods[1].GetEquiv(0), 4.33);
+    // A value whose sums would overflow is refused, nothing is stored and the editor stays.
+    e.dlg->show();
+    e.box(5)->setText("1e307");
+    e.prompts.yesNo = {true};
+    e.button("Return")->click();
+    EXPECT_EQ(e.prompts.messages().value(0),
+              "Please enter a numeric value from -1000000000 to 1000000000 for each letter grade.");
+    EXPECT_TRUE(e.dlg->isVisible() && e.gb.Methods[0].GetEquiv(5) != 1e307);
   }
 }
 

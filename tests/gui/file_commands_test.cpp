@@ -10,7 +10,9 @@
 #include <QTemporaryDir>
 
 #include "scripted_prompts.h"
+#include "storage/file_io.h"
 #include "storage/gradebook_file.h"
+#include "storage/storage_detail.h"
 
 namespace mw {
 namespace {
@@ -67,9 +69,11 @@ class FileCommandsTest : public ::testing::Test {
 
 TEST_F(FileCommandsTest, PasswordsAreAskedAsEachSaveAndLoadRequires) {
   gb.IsPassProtected = true;
-  Run(&FileCommands::Save, "a.mw", {"pa55word"});  // no file yet: Save As, then mode 1
+  Run(&FileCommands::Save, "a.mw", {"pa55word", "pa55wd"});  // no file yet: Save As, then mode 1
   EXPECT_EQ(prompts.asked.at(0).text + prompts.asked[0].title + prompts.asked.at(1).text,
             "Markwell Save FileMarkwell Files (*.mw);;All Files (*)1");
+  EXPECT_TRUE(prompts.messages().value(0).contains("at most 6 characters"));  // then asked again
+  EXPECT_EQ(prompts.asked.at(3).kind + prompts.asked[3].text, "password1");
   const std::string saved = EncodePlain(gb).bytes;
   Run(&FileCommands::SaveAs, "b.mw", {"second"});  // a new file asks even when one is known
   EXPECT_EQ(prompts.asked[0].defaultText, Path("a.mw"));
@@ -90,11 +94,22 @@ TEST_F(FileCommandsTest, PasswordsAreAskedAsEachSaveAndLoadRequires) {
 
   // Wrong, then closed by the frame (keeps the wrong one, so asks again), then right.
   ResetToFresh(gb);
-  Run(&FileCommands::Load, "a.mw", {"wrong", std::nullopt, "pa55word"});
+  Run(&FileCommands::Load, "a.mw", {"wrong", std::nullopt, "pa55wd"});
   EXPECT_EQ(EncodePlain(gb).bytes, saved);
-  EXPECT_TRUE(gb.SemesterOrder[1].Marked && gb.Password == "pa55word");
+  EXPECT_TRUE(gb.SemesterOrder[1].Marked && gb.Password == "pa55wd");
   EXPECT_EQ(prompts.asked.at(3).text + prompts.asked[3].title, "3a.mw");
   EXPECT_TRUE(win.log.contains("Sucessfully loaded from file a.mw. (password-protected)"));
+
+  // A file saved elsewhere with a longer password opens with exactly that text (typed twice
+  // when both readings hold); saving it asks for a new password, since the key sees only six.
+  ASSERT_TRUE(WriteFileAtomically(
+      Path("long.mw").toStdString(),
+      storage_detail::EncodeProtectedWord(gb, "pa55word", [] { return 90; }, 3).bytes));
+  Run(&FileCommands::Load, "long.mw", {"pa55word", "pa55word"});
+  EXPECT_EQ(gb.Password, "pa55word");
+  Run(&FileCommands::Save, {}, {"pa55wd"});
+  EXPECT_EQ(prompts.asked.at(0).kind + prompts.asked[0].text, "password1");
+  EXPECT_EQ(gb.Password, "pa55wd");
 }
 
 TEST_F(FileCommandsTest, FailedOrCancelledLoadsAndSavesChangeNothing) {

@@ -158,7 +158,8 @@ TEST_F(MainWindowCommands, PredictionMaskAndEditingRenamingAndDeletingAClass) {
   // Each change of the credits is reported; what is no finite number is refused.
   const std::pair<QString, QString> typed[] = {{"", "Changed credits for class Art to 0."},
       {"3.5", "Changed credits for class Art to 3.5."}, {"3.5x", kNoCreditsNumber},
-      {"1e999", kNoCreditsNumber}};  // not kept as infinity
+      {"1e999", kNoCreditsNumber}, {"1e307", kNoCreditsNumber},  // sums would overflow
+      {"-1000000001", kNoCreditsNumber}};
   for (const auto& [text, status] : typed) {
     credits->setText(text);
     EXPECT_EQ(w->StatusText(), status) << text.toStdString();

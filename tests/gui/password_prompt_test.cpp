@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <tuple>
 
 #include "ui/dialogs/get_password_dialog.h"
 #include "ui/dialogs/qt_prompts.h"
@@ -25,6 +26,7 @@ void WhenModal(std::function<void(D&)> act) {
 
 TEST(PasswordPrompt, AnswersTextOnOkEmptyOnCancelNothingOnCloseAndIgnoresEnterAndEsc) {
   GetPasswordDialog d;
+  d.PromptMode = PromptMode::Open;
   auto* box = d.findChild<QLineEdit*>("Password");
   const auto answerAfter = [&](const char* button) {  // no button: the frame's close box
     d.show();
@@ -39,6 +41,31 @@ TEST(PasswordPrompt, AnswersTextOnOkEmptyOnCancelNothingOnCloseAndIgnoresEnterAn
   EXPECT_EQ(answerAfter("OK"), QString("longer than six"));
   EXPECT_EQ(answerAfter("Cancel"), QString(""));
   EXPECT_EQ(answerAfter(nullptr), std::nullopt);
+}
+
+TEST(PasswordPrompt, RefusesWhatAFileCannotUseAndStaysOpen) {
+  // To save with: at most six characters; any mode: Windows-1252 characters only.
+  const std::tuple<PromptMode, QString, QString> rows[] = {
+      {PromptMode::Save, "abcdefg", "at most 6 characters"},
+      {PromptMode::Open, QString::fromUtf8("пароль"), "Western European letters"}};
+  for (const auto& [mode, text, why] : rows) {
+    GetPasswordDialog d;
+    d.PromptMode = mode;
+    d.show();
+    d.findChild<QLineEdit*>("Password")->insert(text);  // as typed (keyClicks knows only ASCII)
+    QString shown;
+    WhenModal<QMessageBox>([&shown](QMessageBox& box) {
+      shown = box.text();
+      box.button(QMessageBox::Ok)->click();
+    });
+    d.findChild<QPushButton*>("OK")->click();
+    EXPECT_TRUE(shown.contains(why) && d.isVisible() && !d.Answer()) << shown.toStdString();
+    auto* box = d.findChild<QLineEdit*>("Password");
+    EXPECT_EQ(box->selectedText(), text);
+    QTest::keyClicks(box, "pw");  // typed over the selection
+    d.findChild<QPushButton*>("OK")->click();
+    EXPECT_EQ(d.Answer(), QString("pw"));
+  }
 }
 
 TEST(QtPrompts, BoxesAndFileDialogsAreSetUpAsAskedAndAnswer) {
@@ -63,7 +90,7 @@ TEST(QtPrompts, BoxesAndFileDialogsAreSetUpAsAskedAndAnswer) {
     QTest::keyClicks(d.findChild<QLineEdit*>("Password"), "pw");
     d.findChild<QPushButton*>("OK")->click();
   });
-  EXPECT_EQ(prompts.GetPassword(2, name), QString("pw"));
+  EXPECT_EQ(prompts.GetPassword(PromptMode::Open, name), QString("pw"));
   WhenModal<QInputDialog>([](QInputDialog& box) { box.reject(); });
   EXPECT_EQ(prompts.InputBox("Name?", "New Semester", "Fall"), "");
 

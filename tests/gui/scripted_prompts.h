@@ -56,8 +56,8 @@ class ScriptedPrompts : public Prompts {
     asked.push_back({"save", d.title, d.filters.join(";;"), d.initialPath});
     return take(files, "save file");
   }
-  std::optional<QString> GetPassword(int promptMode, const QString& fileName) override {
-    asked.push_back({"password", QString::number(promptMode), fileName, {}});
+  std::optional<QString> GetPassword(PromptMode mode, const QString& fileName) override {
+    asked.push_back({"password", QString::number(static_cast<int>(mode)), fileName, {}});
     return take(passwords, "password");
   }
   bool SetUpPrinter(QPrinter& printer, const QString& title) override {

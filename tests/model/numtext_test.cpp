@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "model/amount.h"
 #include "model/numtext.h"
 
 using namespace mw;
@@ -28,10 +29,16 @@ TEST(NumberText, PlainAndFixedForms) {
       {2.0625, 3, "2.063"}, {-2.0625, 3, "-2.063"}, {2.675, 2, "2.67"}, {0.125, 2, "0.13"},
       // No negative zero.
       {-0.0001, 3, "0.0"}, {-0.0, 2, "0.0"},
+      // The window never shows NaN or Inf.
+      {NAN, 2, "n/a"}, {-INFINITY, 3, "n/a"},
   };
   for (const Case& c : cases)
     EXPECT_EQ(c.decimals ? FormatFixed(c.value, c.decimals) : PlainNumber(c.value), c.text)
         << c.value << " / " << c.decimals;
+  EXPECT_EQ(GeneralNumber(INFINITY), "n/a");
+  // Credits and grade points the window takes: finite, at most a billion either way.
+  for (double v : {0.0, -1e9, 1e9, 4.3}) EXPECT_TRUE(IsSafeAmount(v)) << v;
+  for (double v : {1e9 + 1, -1e307, double(NAN), double(INFINITY)}) EXPECT_FALSE(IsSafeAmount(v)) << v;
   // Whatever is written reads back as the same number.
   for (double v : {1e15, 2.5e-7, 1e300, 4.33})
     EXPECT_EQ(TextToDouble(PlainNumber(v)), v) << PlainNumber(v);

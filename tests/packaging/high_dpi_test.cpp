@@ -121,7 +121,7 @@ TEST_F(HighDpi, DialogsClipNothing) {
   OptionsDialog options(gb, settings, prompts, main.get());
   Check(&options, "options_dialog");
   GetPasswordDialog password(main.get());
-  password.PromptMode = 2;
+  password.PromptMode = mw::PromptMode::Open;
   password.FileName = QStringLiteral("/home/student/grades/Fall 2026.mw");
   Check(&password, "get_password_dialog");
   EditMethodDialog methods(gb.Methods, prompts, main.get());

@@ -6,6 +6,7 @@
 
 #include "model/gradebook.h"
 #include "storage/gradebook_file.h"
+#include "storage/storage_detail.h"
 
 namespace mw::test {
 
@@ -41,6 +42,9 @@ inline void PutI16(std::string& b, size_t at, int16_t v) { b.replace(at, 2, rein
 
 inline SaltSource FixedSalt(int salt) { return [salt] { return salt; }; }
 
+// A prompt closed by its frame every time: the password held is tried as it is.
+inline const PasswordPrompt kKeep = [](PromptMode) -> std::optional<std::string> { return std::nullopt; };
+
 // A prompt that answers from a list and records the modes it was asked with; after the list
 // it cancels.
 struct PromptScript {
@@ -48,12 +52,17 @@ struct PromptScript {
   std::vector<std::string> answers;
   std::vector<int> modes;
   PasswordPrompt Prompt() {
-    return [this](int mode, std::string& pw) {
-      modes.push_back(mode);
-      pw = modes.size() <= answers.size() ? answers[modes.size() - 1] : std::string();
+    return [this](PromptMode mode) -> std::optional<std::string> {
+      modes.push_back(static_cast<int>(mode));
+      return modes.size() <= answers.size() ? answers[modes.size() - 1] : std::string();
     };
   }
 };
+
+// A protected file as a program that takes passwords of any length writes it.
+inline std::string SavedElsewhere(const GradeBook& gb, const std::string& password, int salt) {
+  return storage_detail::EncodeProtectedWord(gb, password, FixedSalt(salt), 3).bytes;
+}
 
 // Two books hold the same file content when they write the same plain file (its layout is
 // checked byte for byte elsewhere). A read book keeps its semesters in file order, all marked.

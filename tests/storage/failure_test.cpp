@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
+#include <tuple>
 
 #include "book_helpers.h"
 
@@ -25,14 +27,18 @@ TEST(FileEncodeFailure, WhatCannotBeWrittenAndSaltsThatCannotBeUsed) {
       {[](GradeBook& gb) { gb.Semesters[0].Classes[0].Grade = 13; }, false},
       {[](GradeBook& gb) { gb.MethodPos = 3; }, false},
       {[](GradeBook& gb) { gb.SemesterOrder[0].Name = "Winter"; }, false},  // list disagrees
-      {[](GradeBook& gb) { gb.Semesters[0].Classes[0].Credits = INFINITY; }, true}};
+      {[](GradeBook& gb) { gb.Semesters[0].Classes[0].Credits = INFINITY; }, false},
+      // Credits whose product with the multiplier overflows, and grade points that are no number.
+      {[](GradeBook& gb) { gb.Semesters[0].Classes[0].Credits = 1e307; }, false},
+      {[](GradeBook& gb) { gb.Methods[1].SetSpecific(4, NAN); }, false}};
   for (size_t i = 0; i < std::size(cases); ++i) {
     GradeBook gb = OneClassBook();
     cases[i].first(gb);
-    EXPECT_FALSE(EncodePlain(gb).ok) << i;
+    EXPECT_EQ(EncodePlain(gb).ok, i == 6) << i;
     EXPECT_EQ(EncodeProtected(gb, "pw", FixedSalt(64)).ok, cases[i].second) << i;
   }
-  for (const char* pw : {"", "pwЖ"}) EXPECT_FALSE(EncodeProtected(OneClassBook(), pw, FixedSalt(64)).ok);
+  // No password, one a file cannot hold, one longer than six characters.
+  for (const char* pw : {"", "pwЖ", "abcdefg"}) EXPECT_FALSE(EncodeProtected(OneClassBook(), pw, FixedSalt(64)).ok);
 
   // Tenth semester, 24th class in a group: group multiplier position 10 x 26 = 260.
   GradeBook gb = OneClassBook();
@@ -49,15 +55,27 @@ TEST(FileEncodeFailure, WhatCannotBeWrittenAndSaltsThatCannotBeUsed) {
   // A source that only ever gives bad salts ends with 126, and the file still reads.
   r = EncodeProtected(OneClassBook(), "/", FixedSalt(74));
   EXPECT_EQ(Get<int16_t>(r.bytes, 2), 126);
-  EXPECT_EQ(DecodeGradeBook(r.bytes, "/", [](int, std::string&) {}).status, DecodeStatus::Ok);
+  EXPECT_EQ(DecodeGradeBook(r.bytes, "/", kKeep).status, DecodeStatus::Ok);
+
+  // Groups the group list lacks (emptied, or left by a removal) are added to the file's list
+  // outside the mask, each once: the classes keep them and the figures do not change.
+  gb = OneClassBook();
+  gb.GroupNames = {{"Core", true}};
+  gb.Semesters[0].AddClass(MakeClass(gb, "Art", 0, 2, {"Labs", "Core", "Everything"}));
+  PromptScript script{{"pw"}};
+  const DecodeResult d = DecodeGradeBook(EncodeProtected(gb, "pw").bytes, "", script.Prompt());
+  ASSERT_EQ(d.status, DecodeStatus::Ok);
+  GradeBook want = gb;
+  want.GroupNames = {{"Core", true}, {"Everything", false}, {"Labs", false}};
+  ExpectSameContent(want, d.book);
 }
 
 TEST(FileDecodeFailure, PlainAndProtectedFilesThatDoNotRead) {
   std::string good = EncodePlain(OneClassBook()).bytes;
   ASSERT_EQ(DecodeGradeBook(good, "", nullptr).status, DecodeStatus::Ok);
-  // Cut after every line but the last: always the reading error.
-  for (size_t at = good.find('\n'); at + 1 < good.size(); at = good.find('\n', at + 1))
-    EXPECT_EQ(DecodeGradeBook(good.substr(0, at + 1), "", nullptr).status, DecodeStatus::Error);
+  // Cut anywhere, inside the last line ("Everything" cut to "Ever") too: the reading error.
+  for (size_t n = 0; n < good.size(); ++n)
+    EXPECT_EQ(DecodeGradeBook(good.substr(0, n), "", nullptr).status, DecodeStatus::Error) << n;
   // Line numbers in the one-class book: 1 methods, 2 selected, 47 mask flag, 48 semesters,
   // 52 grade, 53 credits, 54 class groups.
   const std::pair<size_t, const char*> bad[] = {
@@ -76,49 +94,134 @@ TEST(FileDecodeFailure, PlainAndProtectedFilesThatDoNotRead) {
     EXPECT_TRUE(d.status == DecodeStatus::Error && d.isProtected) << first;
   }
 
-  // The protected form.
+  // The protected form, read with its password typed once, then Cancel: a damaged file is the
+  // reading error; a value that does not divide back means the password was wrong, so it is
+  // asked again.
   good = EncodeProtected(OneClassBook(), "abc", FixedSalt(64)).bytes;
-  auto read = [](const std::string& b, const char* pw = "abc") { return DecodeGradeBook(b, pw, [](int, std::string&) {}).status; };
+  auto read = [](const std::string& b, const char* pw = "abc") -> std::string {
+    PromptScript script{{pw}};
+    const DecodeResult d = DecodeGradeBook(b, "", script.Prompt());
+    return d.status == DecodeStatus::Cancelled && script.modes == std::vector<int>{2, 3} ? "asked again"
+           : d.status == DecodeStatus::Ok ? "ok" : d.status == DecodeStatus::Error ? "error" : "?";
+  };
   auto decode = [&read](std::string b, size_t at, int v, const char* pw = "abc") { PutI16(b, at, v); return read(b, pw); };
-  ASSERT_EQ(read(good), DecodeStatus::Ok);
-  for (size_t n = 0; n < good.size(); ++n) ASSERT_EQ(read(good.substr(0, n)), DecodeStatus::Error) << n;
-  // Format word, selected method, grade 13, a grade no multiple of 92, group 1 of a list of one.
-  const std::pair<size_t, int> badWords[] = {
-      {0, 4}, {18, 3}, {724, 13 * 92}, {724, 3 * 92 + 1}, {736, 91}, {736, -91}};
-  for (const auto& [at, value] : badWords) EXPECT_EQ(decode(good, at, value), DecodeStatus::Error) << at;
+  ASSERT_EQ(read(good), "ok");
+  for (size_t n = 0; n < good.size(); ++n) ASSERT_EQ(read(good.substr(0, n)), "error") << n;
+  const std::tuple<size_t, int, std::string> badWords[] = {
+      {0, 4, "error"}, {18, 3, "error"},                         // format word, selected method
+      {724, 13 * 92, "asked again"}, {724, 3 * 92 + 1, "asked again"},  // grade 13, no multiple of 92
+      {736, 91, "asked again"}, {736, -91, "asked again"}};        // group 1 of a list of one
+  for (const auto& [at, value, outcome] : badWords) EXPECT_EQ(decode(good, at, value), outcome) << at;
+  // Credits or grade points that are no number: the reading error.
+  for (size_t at : {726u, 84u}) {
+    std::string b = good;
+    const double nan = NAN, inf = INFINITY;
+    b.replace(at, 8, reinterpret_cast<const char*>(at == 726 ? &nan : &inf), 8);
+    EXPECT_EQ(read(b), "error") << at;
+  }
   // Negative counts read no entries.
-  EXPECT_EQ(decode(good.substr(0, 526) + std::string(2, '\0'), 524, -1), DecodeStatus::Ok);
-  // A key that passes the check with a zero multiplier: the division fails, no crash.
+  EXPECT_EQ(decode(good.substr(0, 526) + std::string(2, '\0'), 524, -1), "ok");
+  // A key that passes the check with a zero multiplier: no division, the password is wrong.
   std::string zero = EncodeProtected(OneClassBook(), "/", FixedSalt(100)).bytes;
   const PasswordKey key = MakePasswordKey("/", 74);
   for (int i = 1; i < 7; ++i) PutI16(zero, 2 + 2 * i, key.values[i]);
-  EXPECT_EQ(decode(zero, 2, key.values[0], "/"), DecodeStatus::Error);
+  EXPECT_EQ(decode(zero, 2, key.values[0], "/"), "asked again");
 }
 
 TEST(FilePasswordPrompt, ModesCancelRetriesAndSharedCharacters) {
   const std::string bytes = EncodeProtected(OneClassBook(), "secret", FixedSalt(99)).bytes;
-  PromptScript retry{{"wrong", "secreX", "secret"}};
+  PromptScript retry{{"wrong", "secreX", "secretЖ", "secret"}};  // Ж: no such password exists
   DecodeResult d = DecodeGradeBook(bytes, "", retry.Prompt());
   EXPECT_TRUE(d.status == DecodeStatus::Ok && d.password == "secret");
-  EXPECT_EQ(retry.modes, (std::vector<int>{2, 3, 3}));
+  EXPECT_EQ(retry.modes, (std::vector<int>{2, 3, 3, 3}));
 
   PromptScript cancel{{"wrong"}};  // then Cancel
   d = DecodeGradeBook(bytes, "", cancel.Prompt());
   EXPECT_TRUE(d.status == DecodeStatus::Cancelled && d.password.empty() && d.book.Methods.empty());
 
   // The prompt starts from the password held so far; closing it by its frame keeps that.
-  std::vector<std::string> seen;
-  d = DecodeGradeBook(bytes, "secret", [&seen](int, std::string& pw) { seen.push_back(pw); });
-  EXPECT_TRUE(d.status == DecodeStatus::Ok && seen == std::vector<std::string>{"secret"});
+  d = DecodeGradeBook(bytes, "secret", kKeep);
+  EXPECT_TRUE(d.status == DecodeStatus::Ok && d.password == "secret");
+}
 
-  // Eight characters: the check passes on six, but the 8th class's grade 5 x 97 is no multiple
-  // of 81: the reading error, not a wrong grade.
-  GradeBook gb = OneClassBook();  // Math (B+) and seven classes at grade 5
-  for (int k = 2; k <= 8; ++k) gb.Semesters[0].AddClass(MakeClass(gb, "C" + std::to_string(k), 5, 3, {}));
-  PromptScript shared{{"abcdefgX"}};
-  EXPECT_EQ(DecodeGradeBook(EncodeProtected(gb, "abcdefgh", FixedSalt(64)).bytes, "",
-                            shared.Prompt()).status, DecodeStatus::Error);
-  EXPECT_EQ(shared.modes, std::vector<int>{2});
+TEST(FilePasswordPrompt, PasswordsLongerThanSixReadOnlyWhereTheyCannotMislead) {
+  // All A+ in the first group: grade 0 and group 0 divide back under any multiplier, so only
+  // the credits tell two readings apart. Mixed grades tell them apart at once.
+  GradeBook aPlus = OneClassBook(), mixed = OneClassBook();
+  aPlus.Semesters[0].Classes[0].Grade = 0;
+  for (int k = 2; k <= 8; ++k) {
+    aPlus.Semesters[0].AddClass(MakeClass(aPlus, "C" + std::to_string(k), 0, k, {"Everything"}));
+    mixed.Semesters[0].AddClass(MakeClass(mixed, "C" + std::to_string(k), k, k, {"Everything"}));
+  }
+  struct Case {
+    const GradeBook* book;
+    std::string bytes;
+    std::vector<std::string> typed;  // then Cancel
+    bool loads;
+    std::string password;  // the accepted one
+  };
+  const Case cases[] = {
+      // Saved here with six: a longer text reads as its first six when only those hold, and is
+      // asked again when both readings hold but differ, even typed twice in a row.
+      {&mixed, EncodeProtected(mixed, "abcdef", FixedSalt(70)).bytes, {"abcdefgh"}, true, "abcdef"},
+      {&aPlus, EncodeProtected(aPlus, "abcdef", FixedSalt(70)).bytes, {"abcdefgh", "abcdefgX"}, false, ""},
+      // Saved elsewhere with eight: exactly that text opens it, at once when only the whole
+      // reading holds, else once typed twice in a row.
+      {&mixed, SavedElsewhere(mixed, "abcdefgh", 70), {"abcdefgh"}, true, "abcdefgh"},
+      {&aPlus, SavedElsewhere(aPlus, "abcdefgh", 70), {"abcdefgh", "abcdefgX", "abcdefgh"}, false, ""},
+      {&aPlus, SavedElsewhere(aPlus, "abcdefgh", 70), {"abcdefgh", "abcdefgh"}, true, "abcdefgh"},
+      // Elsewhere with eight, typed with another eighth: neither reading holds.
+      {&mixed, SavedElsewhere(mixed, "abcdefgh", 70), {"abcdefgX"}, false, ""}};
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const Case& c = cases[i];
+    PromptScript script{c.typed};
+    const DecodeResult d = DecodeGradeBook(c.bytes, "", script.Prompt());
+    ASSERT_EQ(d.status, c.loads ? DecodeStatus::Ok : DecodeStatus::Cancelled) << i;
+    EXPECT_EQ(script.modes.size(), c.typed.size() + !c.loads) << i;
+    if (c.loads) {
+      EXPECT_EQ(d.password, c.password) << i;
+      ExpectSameContent(*c.book, d.book);
+    }
+  }
+}
+
+TEST(FilePasswordPrompt, WhatThePromptRefuses) {
+  using enum PromptMode;
+  const std::tuple<PromptMode, const char*, bool> rows[] = {
+      {Save, "", false},       {Save, "abcdef", false},  {Save, "Pässwö", false},
+      {Save, "abcdefg", true}, {Save, "пароль", true},   {Open, "abcdefghij", false},
+      {Retry, "abcdefghij", false}, {Open, "пароль", true}, {Retry, "ab\xFF", true}};
+  for (const auto& [mode, text, refused] : rows)
+    EXPECT_EQ(PasswordRefusal(mode, text).has_value(), refused) << static_cast<int>(mode) << text;
+}
+
+// Near misses: a password the key accepts but that differs after the sixth character. For
+// files this program writes (six characters at most), none may load other values.
+TEST(FilePasswordPrompt, NearMissesNeverLoadOtherValues) {
+  std::mt19937 random(7);
+  auto anyChar = [&random] { return static_cast<char>(' ' + random() % 95); };
+  GradeBook aPlus = OneClassBook(), mixed = OneClassBook(), one = OneClassBook();
+  aPlus.Semesters[0].Classes[0].Grade = 0;
+  for (int k = 2; k <= 12; ++k) {
+    aPlus.Semesters[0].AddClass(MakeClass(aPlus, "C" + std::to_string(k), 0, k * 0.5, {"Everything"}));
+    mixed.Semesters[0].AddClass(MakeClass(mixed, "C" + std::to_string(k), k % 13, k * 0.5, {"Everything"}));
+  }
+  for (const GradeBook* book : {&aPlus, &mixed, &one}) {
+    std::string saved(6, ' ');
+    for (char& ch : saved) ch = anyChar();
+    const std::string bytes = EncodeProtected(*book, saved).bytes;
+    ASSERT_FALSE(bytes.empty());
+    for (int i = 0; i < 1000; ++i) {
+      std::string typed = saved;
+      for (size_t extra = 1 + random() % 6; extra > 0; --extra) typed += anyChar();
+      PromptScript script{{typed}};
+      const DecodeResult d = DecodeGradeBook(bytes, "", script.Prompt());
+      if (d.status == DecodeStatus::Cancelled) continue;  // asked again
+      ASSERT_EQ(d.status, DecodeStatus::Ok) << typed;
+      EXPECT_EQ(d.password, saved);
+      ExpectSameContent(*book, d.book);
+    }
+  }
 }
 
 }  // namespace

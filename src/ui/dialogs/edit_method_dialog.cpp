@@ -16,6 +16,7 @@
 
 #include "app/prompts.h"
 #include "edit/edit.h"
+#include "model/amount.h"
 #include "model/codepage.h"
 #include "model/numtext.h"
 #include "ui/dialogs/help_viewer.h"
@@ -178,12 +179,24 @@ void EditMethodDialog::AddMethod_Click() {
   for (QLineEdit* box : Text1_) box->clear();
 }
 
-void EditMethodDialog::UpdateCurrent_Click() {
+bool EditMethodDialog::UpdateCurrent_Click() {
   Method* m = SelectedMethod();
-  if (!m) return;
+  if (!m) return true;
   std::vector<double> values;
-  for (QLineEdit* box : Text1_) values.push_back(LeadingNumber(box->text().toStdString()));
+  for (QLineEdit* box : Text1_) {
+    const double value = LeadingNumber(box->text().toStdString());
+    if (!IsSafeAmount(value)) {
+      prompts_.Message(QStringLiteral("Please enter a numeric value from -1000000000 to "
+                                      "1000000000 for each letter grade."),
+                       QStringLiteral("Markwell"), Prompts::Icon::None);
+      box->setFocus(Qt::OtherFocusReason);
+      box->selectAll();
+      return false;
+    }
+    values.push_back(value);
+  }
   edit::SaveMethod(methods_, m->Name, values);
+  return true;
 }
 
 bool EditMethodDialog::MethodChanged() {
@@ -198,8 +211,9 @@ void EditMethodDialog::Return_Click() {
   // No is the default: right after "Add New Method..." the boxes are empty, and Enter must not
   // turn the selected method's values to 0.
   if (MethodChanged() && prompts_.AskYesNo(QStringLiteral("Method has been changed; save changes?"),
-                                           QStringLiteral("SaveChanges"), false))
-    UpdateCurrent_Click();
+                                           QStringLiteral("SaveChanges"), false) &&
+      !UpdateCurrent_Click())
+    return;  // the refused value stays in its box, to be corrected
   accept();
 }
 

@@ -30,7 +30,9 @@ class EditMethodDialog : public QDialog {
   void MethodListBox_Click();
   void MethodListBox_KeyDown(int key);
   void AddMethod_Click();
-  void UpdateCurrent_Click();
+  // Stores the boxes' values in the selected method; false (and nothing stored) when one of
+  // them lies outside the range credits and grade points may take (IsSafeAmount).
+  bool UpdateCurrent_Click();
   void Return_Click();
 
   // True when the boxes differ from the selected method's values (false with none selected).

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <algorithm>
@@ -62,25 +63,24 @@ GetPasswordDialog::GetPasswordDialog(QWidget* parent) : QDialog(parent) {
   connect(Cancel, &QPushButton::clicked, this, &GetPasswordDialog::Cancel_Click);
 }
 
-QString GetPasswordDialog::QuestionText(int promptMode, const QString& fileName) {
-  switch (promptMode) {
-    case 1:
+QString GetPasswordDialog::QuestionText(mw::PromptMode mode, const QString& fileName) {
+  switch (mode) {
+    case PromptMode::Save:
       return QStringLiteral(
           "Please enter the password with which you'd like to save this file. If you would "
           "not like your file to be password-protected, change the appropriate setting in the "
           "Options menu.");
-    case 2:
+    case PromptMode::Open:
       return QStringLiteral("The file \"") + fileName +
              QStringLiteral(
                  "\" requires a password. Please enter it here. (only first 6 chars will be "
                  "considered)");
-    case 3:
+    case PromptMode::Retry:
       return QStringLiteral(
           "Sorry, that password was incorrect. Please enter the password again, or hit Cancel "
           "to abort loading.");
-    default:
-      return QString();
   }
+  return QString();
 }
 
 void GetPasswordDialog::setVisible(bool visible) {
@@ -169,7 +169,17 @@ void GetPasswordDialog::keyPressEvent(QKeyEvent* event) {
 }
 
 void GetPasswordDialog::OK_Click() {
-  answer_ = Password->text();
+  const QString text = Password->text();
+  if (const auto why = PasswordRefusal(PromptMode, text.toStdString())) {
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Markwell"), QString::fromStdString(*why),
+                    QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+    Password->selectAll();
+    Password->setFocus(Qt::OtherFocusReason);
+    return;
+  }
+  answer_ = text;
   accept();
 }
 

@@ -2,10 +2,14 @@
 // The password prompt "Password Needed": a question chosen by PromptMode, a masked one-line
 // box, and OK and Cancel. OK answers the typed text whole, Cancel answers empty text, and
 // closing the prompt by its window frame answers nothing. Neither button answers Enter or Esc.
+// OK refuses a password that a grade book file cannot use (PasswordRefusal) with a message box
+// saying why, and the prompt stays open for another.
 #include <QDialog>
 #include <QString>
 #include <cstdint>
 #include <optional>
+
+#include "storage/password.h"
 
 class QLabel;
 class QLineEdit;
@@ -19,13 +23,13 @@ class GetPasswordDialog : public QDialog {
  public:
   explicit GetPasswordDialog(QWidget* parent = nullptr);
 
-  // Set by the caller before the prompt is shown: 1 asks for a password to save with, 2 for
-  // the password of the file FileName being opened, 3 again after a wrong password.
-  int16_t PromptMode = 1;
+  // Set by the caller before the prompt is shown: a password to save with, the password of the
+  // file FileName being opened, or that again after a wrong password.
+  mw::PromptMode PromptMode = mw::PromptMode::Save;
   QString FileName;
 
-  // The question shown for a mode ("" for a mode other than 1, 2 or 3).
-  static QString QuestionText(int promptMode, const QString& fileName);
+  // The question shown for a mode.
+  static QString QuestionText(mw::PromptMode mode, const QString& fileName);
 
   // The answer of the last showing: the text on OK, empty text on Cancel, nothing when the
   // prompt was closed any other way.

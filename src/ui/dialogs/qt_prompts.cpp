@@ -80,9 +80,9 @@ QString QtPrompts::SaveFileName(const FileDialog& dialog) {
   return RunFileDialog(parent_, dialog, true);
 }
 
-std::optional<QString> QtPrompts::GetPassword(int promptMode, const QString& fileName) {
+std::optional<QString> QtPrompts::GetPassword(PromptMode mode, const QString& fileName) {
   GetPasswordDialog dialog(parent_);
-  dialog.PromptMode = int16_t(promptMode);
+  dialog.PromptMode = mode;
   dialog.FileName = fileName;
   dialog.exec();
   return dialog.Answer();

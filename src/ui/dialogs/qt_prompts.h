@@ -20,7 +20,7 @@ class QtPrompts : public Prompts {
                Icon icon = Icon::None) override;
   QString OpenFileName(const FileDialog& dialog) override;
   QString SaveFileName(const FileDialog& dialog) override;
-  std::optional<QString> GetPassword(int promptMode, const QString& fileName) override;
+  std::optional<QString> GetPassword(PromptMode mode, const QString& fileName) override;
   bool SetUpPrinter(QPrinter& printer, const QString& title) override;
 
  private:

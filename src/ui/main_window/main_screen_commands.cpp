@@ -8,6 +8,7 @@
 #include <cmath>
 #include <utility>
 
+#include "model/amount.h"
 #include "model/codepage.h"
 #include "model/numtext.h"
 #include "edit/edit.h"
@@ -231,8 +232,8 @@ void MainScreen::ClassList_KeyDown(int key) {
 void MainScreen::CreditsBox_Change() {
   const std::string text = CreditsBox->text().toStdString();
   std::optional<double> value = text.empty() ? std::optional<double>(0.0) : TextToDouble(text);
-  // A number too large for a double would be kept as infinity, which no file can hold.
-  if (value && !std::isfinite(*value)) value.reset();
+  // Credits beyond the safe range (or too large for a double) would make the sums overflow.
+  if (value && !IsSafeAmount(*value)) value.reset();
   if (!value) {
     SetStatusText(QStringLiteral("Please enter a numeric value for the number of credits."));
     return;
