@@ -10,6 +10,7 @@
 #include <string>
 #include <utility>
 
+#include "app/text.h"
 #include "storage/file_io.h"
 #include "storage/gradebook_file.h"
 
@@ -19,7 +20,6 @@ namespace {
 
 const QString kCaptionPrefix = QStringLiteral("Markwell - ");
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 Prompts::FileDialog MarkwellFileDialog(const QString& title, const QString& initialPath,
                                        bool confirmOverwrite) {

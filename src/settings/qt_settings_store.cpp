@@ -4,14 +4,15 @@
 #include <QStringList>
 #include <QVariant>
 
+#include "app/text.h"
+
 namespace mw {
 
 namespace {
 
-QString ToQ(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 
 QString FullKey(std::string_view section, std::string_view key) {
-  return ToQ(section) + QLatin1Char('/') + ToQ(key);
+  return Q(section) + QLatin1Char('/') + Q(key);
 }
 
 }  // namespace
@@ -42,7 +43,7 @@ std::string QtSettingsStore::ReadSetting(std::string_view section, std::string_v
 void QtSettingsStore::WriteSetting(std::string_view section, std::string_view key,
                                    std::string_view value) {
   auto settings = Open();
-  settings->setValue(FullKey(section, key), ToQ(value));
+  settings->setValue(FullKey(section, key), Q(value));
   settings->sync();
 }
 

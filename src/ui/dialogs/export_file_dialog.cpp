@@ -13,6 +13,7 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
+#include "app/text.h"
 #include "app/prompts.h"
 #include "report/report_date.h"
 #include "report/report_file.h"
@@ -23,7 +24,6 @@ namespace mw {
 
 namespace {
 
-QString FromStd(const std::string& s) { return QString::fromStdString(s); }
 
 }  // namespace
 
@@ -213,7 +213,7 @@ void ExportFileDialog::Fill() {
   // Room for the text in the closed selector: its width less the arrow and the frame.
   const int room = MethodList_->maximumWidth() - 4 * fontMetrics().horizontalAdvance(QLatin1Char('x'));
   for (const auto& m : gb_.Methods) {
-    const QString name = FromStd(m.Name);
+    const QString name = Q(m.Name);
     MethodList_->addItem(fontMetrics().elidedText(name, Qt::ElideRight, room), name);
     MethodList_->setItemData(MethodList_->count() - 1, name, Qt::ToolTipRole);
   }
@@ -222,14 +222,14 @@ void ExportFileDialog::Fill() {
   ShowMethodTip();
 
   for (const auto& entry : gb_.SemesterOrder) {
-    auto* item = new QListWidgetItem(FromStd(entry.Name), SemesterList_);
+    auto* item = new QListWidgetItem(Q(entry.Name), SemesterList_);
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
     item->setCheckState(entry.Marked ? Qt::Checked : Qt::Unchecked);
   }
   if (SemesterList_->count() > 0) SemesterList_->setCurrentRow(0, QItemSelectionModel::NoUpdate);
 
   for (const auto& group : gb_.GroupNames) {
-    auto* item = new QListWidgetItem(FromStd(group.Name), GroupList_);
+    auto* item = new QListWidgetItem(Q(group.Name), GroupList_);
     item->setSelected(group.InMask);
   }
   filling_ = false;
@@ -262,9 +262,9 @@ void ExportFileDialog::ShowMethodTip() {
 
 void ExportFileDialog::UpdateTotals() {
   totals_ = mw::UpdateTotals(gb_, Choices());
-  NumGroupMask_->setText(FromStd(TotalsCountText(totals_)));
-  NumGroupMask_->setToolTip(FromStd(TotalsTooltipText(totals_)));
-  OverallGPABox_->setText(FromStd(TotalsGpaText(totals_)));
+  NumGroupMask_->setText(Q(TotalsCountText(totals_)));
+  NumGroupMask_->setToolTip(Q(TotalsTooltipText(totals_)));
+  OverallGPABox_->setText(Q(TotalsGpaText(totals_)));
 }
 
 void ExportFileDialog::SemAll_Click() {

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 #include <string>
 
+#include "app/text.h"
 #include "model/method.h"
 #include "model/numtext.h"
 #include "ui/dialogs/help_viewer.h"
@@ -23,7 +24,6 @@ namespace mw {
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 // The credits box's text as it is stored: the plain number text of its leading number.
 std::string NormalCredits(const QString& text) {

@@ -4,9 +4,11 @@
 #include <QString>
 #include <string>
 
+#include "app/text.h"
+
 namespace mw::main_window {
 
-inline QString Q(const std::string& s) { return QString::fromStdString(s); }
+using mw::Q;
 
 // An entry of the class list: the list keeps its entries in alphabetical order without regard
 // to letter case (names equal but for case keep a fixed order among themselves).

@@ -1,5 +1,6 @@
 #include "ui/overview/overview_tables.h"
 
+#include "app/text.h"
 #include "model/method.h"
 #include "model/numtext.h"
 
@@ -7,7 +8,6 @@ namespace mw {
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 QString Number(double v) { return Q(GeneralNumber(v)); }
 
 }  // namespace

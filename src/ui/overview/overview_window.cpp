@@ -22,6 +22,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/text.h"
 #include "app/prompts.h"
 #include "model/numtext.h"
 #include "report/report_date.h"
@@ -38,7 +39,6 @@ namespace {
 // The settings group of the window's size and splitters.
 constexpr std::string_view kSection = "Overview";
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 QTableView* MakeTable(QWidget* parent, const char* name, FiguresTable* model) {
   auto* view = new QTableView(parent);
