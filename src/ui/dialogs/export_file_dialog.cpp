@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPrinter>
+#include <QScopedValueRollback>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
@@ -207,7 +208,12 @@ ExportFileDialog::ExportFileDialog(GradeBook& gb, Prompts& prompts,
 }
 
 void ExportFileDialog::Fill() {
-  filling_ = true;
+  FillLists();
+  UpdateTotals();
+}
+
+void ExportFileDialog::FillLists() {
+  const QScopedValueRollback filling(filling_, true);
   OrgSem_->setChecked(true);
 
   // Room for the text in the closed selector: its width less the arrow and the frame.
@@ -232,8 +238,6 @@ void ExportFileDialog::Fill() {
     auto* item = new QListWidgetItem(Q(group.Name), GroupList_);
     item->setSelected(group.InMask);
   }
-  filling_ = false;
-  UpdateTotals();
 }
 
 ReportChoices ExportFileDialog::Choices() const {
@@ -268,31 +272,35 @@ void ExportFileDialog::UpdateTotals() {
 }
 
 void ExportFileDialog::SemAll_Click() {
-  filling_ = true;
-  for (int i = 0; i < SemesterList_->count(); ++i) SemesterList_->item(i)->setCheckState(Qt::Checked);
-  filling_ = false;
+  {
+    const QScopedValueRollback filling(filling_, true);
+    for (int i = 0; i < SemesterList_->count(); ++i) SemesterList_->item(i)->setCheckState(Qt::Checked);
+  }
   UpdateTotals();
 }
 
 void ExportFileDialog::SemNone_Click() {
-  filling_ = true;
-  for (int i = 0; i < SemesterList_->count(); ++i)
-    SemesterList_->item(i)->setCheckState(Qt::Unchecked);
-  filling_ = false;
+  {
+    const QScopedValueRollback filling(filling_, true);
+    for (int i = 0; i < SemesterList_->count(); ++i)
+      SemesterList_->item(i)->setCheckState(Qt::Unchecked);
+  }
   UpdateTotals();
 }
 
 void ExportFileDialog::GroupAll_Click() {
-  filling_ = true;
-  GroupList_->selectAll();
-  filling_ = false;
+  {
+    const QScopedValueRollback filling(filling_, true);
+    GroupList_->selectAll();
+  }
   UpdateTotals();
 }
 
 void ExportFileDialog::GroupNone_Click() {
-  filling_ = true;
-  GroupList_->clearSelection();
-  filling_ = false;
+  {
+    const QScopedValueRollback filling(filling_, true);
+    GroupList_->clearSelection();
+  }
   UpdateTotals();
 }
 

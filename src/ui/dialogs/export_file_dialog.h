@@ -55,6 +55,7 @@ class ExportFileDialog : public QDialog {
 
  private:
   void Fill();
+  void FillLists();  // the lists from the grade book, without recomputing the totals
   void ShowMethodTip();
 
   const GradeBook& gb_;

@@ -13,6 +13,7 @@
 #include <QLocale>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QShortcut>
 #include <QSplitter>
@@ -208,7 +209,7 @@ void OverviewWindow::ScheduleRefresh() {
 void OverviewWindow::Refresh() {
   stale_ = false;
   figures_ = ComputeOverview(gb_);
-  ++syncing_;
+  const QScopedValueRollback syncing(syncing_, true);
   const QString method =
       figures_.MethodIndex >= 0 ? Q(figures_.MethodName) : QStringLiteral("(none)");
   // However long the method's name, the line keeps the window's width: it is cut short, and
@@ -253,7 +254,6 @@ void OverviewWindow::Refresh() {
     semesterView_->selectionModel()->clear();
   }
   ShowClasses();
-  --syncing_;
 }
 
 void OverviewWindow::ShowClasses() {

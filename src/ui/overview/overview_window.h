@@ -81,7 +81,7 @@ class OverviewWindow : public QWidget {
   TrendChart chart_;
   bool pending_ = false;  // a refresh is scheduled
   bool stale_ = true;     // the figures shown are out of date (changes while hidden)
-  int syncing_ = 0;       // > 0 while the window sets its own selection
+  bool syncing_ = false;  // the window sets its own selection
   bool shownBefore_ = false;
 
   QLabel* summary_ = nullptr;
