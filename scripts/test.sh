@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh clang-14 libclang-rt-14-dev desktop-file-utils appstream libxml2-utils shared-mime-info poppler-utils
 export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
-cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMARKWELL_TESTS=ON
+cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMARKWELL_TESTS=ON -DMARKWELL_BENCH=ON
 cmake --build build-test --parallel
 # The file-format fuzzers first (quietly, into build-fuzz/fuzz.log), so that ctest's summary
 # closes the run.

@@ -11,27 +11,16 @@
 #include <QUndoStack>
 #include <memory>
 
+#include "gui/no_prompts.h"
 #include "sample_book.h"
 #include "settings/settings_store.h"
 #include "ui/main_window/main_screen.h"
 
 namespace {
 
-// Prompts that must never be asked: the measured commands ask nothing.
-class NoPrompts : public mw::Prompts {
- public:
-  QString InputBox(const QString&, const QString&, const QString&) override { return {}; }
-  bool AskYesNo(const QString&, const QString&) override { return false; }
-  SaveChoice AskSaveChanges(const QString&) override { return SaveChoice::Cancel; }
-  void Message(const QString&, const QString&, Icon) override {}
-  QString OpenFileName(const FileDialog&) override { return {}; }
-  QString SaveFileName(const FileDialog&) override { return {}; }
-  std::optional<QString> GetPassword(mw::PromptMode, const QString&) override { return std::nullopt; }
-};
-
 struct BigWindow {
   mw::MemorySettingsStore settings;
-  NoPrompts prompts;
+  mw::bench::NoPrompts prompts;
   mw::MainScreen window{settings, &prompts};
   QListWidget* semesters;
   QListWidget* classes;
@@ -113,7 +102,7 @@ BENCHMARK(BM_UndoRedo)->Unit(benchmark::kMillisecond);
 void BM_StartUpToShownWindow(benchmark::State& state) {
   for (auto _ : state) {
     mw::MemorySettingsStore settings;
-    NoPrompts prompts;
+    mw::bench::NoPrompts prompts;
     auto window = std::make_unique<mw::MainScreen>(settings, &prompts);
     window->StartUp(QString());
     window->show();

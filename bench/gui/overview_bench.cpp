@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <memory>
 
+#include "gui/no_prompts.h"
 #include "sample_book.h"
 #include "settings/settings_store.h"
 #include "ui/main_window/main_screen.h"
@@ -15,20 +16,9 @@
 
 namespace {
 
-// Prompts that must never be asked: the measured commands ask nothing.
-class NoPrompts : public mw::Prompts {
- public:
-  QString InputBox(const QString&, const QString&, const QString&) override { return {}; }
-  bool AskYesNo(const QString&, const QString&) override { return false; }
-  void Message(const QString&, const QString&, Icon) override {}
-  QString OpenFileName(const FileDialog&) override { return {}; }
-  QString SaveFileName(const FileDialog&) override { return {}; }
-  std::optional<QString> GetPassword(int, const QString&) override { return std::nullopt; }
-};
-
 struct Window {
   mw::MemorySettingsStore settings;
-  NoPrompts prompts;
+  mw::bench::NoPrompts prompts;
   mw::MainScreen window{settings, &prompts};
   QComboBox* grade;
 
