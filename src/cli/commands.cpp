@@ -112,8 +112,9 @@ bool ChooseMethod(GradeBook& gb, const Arguments& args, std::ostream& err, int& 
 }
 
 int Summary(GradeBook& gb, const Arguments& args, std::ostream& out) {
-  const std::vector<SemesterFigures> semesters = SemesterSummary(gb);
-  const GpaFigures overall = UpdateGPABoxes(gb, {});
+  // One pass gives every semester's figures and the overall ones, exactly the window's.
+  const OverviewFigures overview = ComputeOverview(gb);
+  const std::vector<SemesterFigures> semesters = SemesterSummary(gb, overview);
   const Method* method = gb.MethodInUse();
 
   if (!args.json) {
@@ -123,8 +124,8 @@ int Summary(GradeBook& gb, const Arguments& args, std::ostream& out) {
           << (s.Classes == 1 ? " class, " : " classes, ") << GeneralNumber(s.Credits)
           << " credits\n";
     }
-    out << "Overall: GPA " << overall.OverallGPAText << ' ' << overall.CountCaption << ' '
-        << overall.CountTooltip << '\n';
+    out << "Overall: GPA " << overview.OverallText << ' ' << overview.CountCaption << ' '
+        << overview.CountTooltip << '\n';
     return kOk;
   }
 
@@ -139,11 +140,11 @@ int Summary(GradeBook& gb, const Arguments& args, std::ostream& out) {
             JsonNumber(s.Classes) + ", \"credits\": " + JsonNumber(s.Credits) + "}";
   }
   json += semesters.empty() ? "],\n" : "\n  ],\n";
-  json += "  \"overall\": {\"gpa\": " + JsonNumber(overall.OverallGPA) +
-          ", \"gpa_text\": " + JsonString(overall.OverallGPAText) +
-          ", \"classes\": " + JsonNumber(overall.ClassCount) +
-          ", \"credits\": " + JsonNumber(overall.CountedCredits) +
-          ", \"all_credits\": " + JsonNumber(overall.AllCredits) + "}\n}\n";
+  json += "  \"overall\": {\"gpa\": " + JsonNumber(overview.OverallGpa) +
+          ", \"gpa_text\": " + JsonString(overview.OverallText) +
+          ", \"classes\": " + JsonNumber(overview.Classes) +
+          ", \"credits\": " + JsonNumber(overview.Credits) +
+          ", \"all_credits\": " + JsonNumber(overview.AllCredits) + "}\n}\n";
   out << json;
   return kOk;
 }
@@ -292,9 +293,8 @@ int LoadBook(const std::string& path, std::istream& in, std::ostream& err, Grade
   return kOk;
 }
 
-std::vector<SemesterFigures> SemesterSummary(const GradeBook& gb) {
+std::vector<SemesterFigures> SemesterSummary(const GradeBook& gb, const OverviewFigures& overview) {
   // The overview's figures are the window's own, found by name like its current semester.
-  const OverviewFigures overview = ComputeOverview(gb);
   std::unordered_map<std::string_view, const OverviewRow*> rows;
   for (const auto& r : overview.Rows) rows.emplace(r.Name, &r);
   std::vector<SemesterFigures> out;

@@ -9,6 +9,7 @@
 
 #include "cli/arguments.h"
 #include "model/gradebook.h"
+#include "model/overview.h"
 #include "storage/password.h"
 
 namespace mw::cli {
@@ -45,7 +46,7 @@ struct SemesterFigures {
 
 // One line per semester in file order, in one pass over the classes. The window finds the
 // current semester by name, so semesters that share a name share their figures here too.
-std::vector<SemesterFigures> SemesterSummary(const GradeBook& gb);
+std::vector<SemesterFigures> SemesterSummary(const GradeBook& gb, const OverviewFigures& overview);
 
 // True when the bytes start as a grade book file does, in either form.
 bool LooksLikeGradeBook(std::string_view start);

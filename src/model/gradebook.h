@@ -3,10 +3,11 @@
 // the lookups by name that every command uses. It holds the document only; what the window
 // has selected lives in the window.
 #include <cstdint>
-#include <map>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "model/method.h"
@@ -146,8 +147,12 @@ class GradeBook {
   void RemoveGroupFromClasses(std::string_view name);
 
  private:
-  std::vector<std::string> groupNames_;                   // by id
-  std::map<std::string, GroupId, std::less<>> groupIds_;  // by name
+  struct NameHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+  };
+  std::vector<std::string> groupNames_;                                            // by id
+  std::unordered_map<std::string, GroupId, NameHash, std::equal_to<>> groupIds_;  // by name
 };
 
 // The three built-in grading methods of a new grade book, in order.
