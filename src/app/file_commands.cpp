@@ -11,8 +11,7 @@
 #include <utility>
 
 #include "app/text.h"
-#include "storage/file_io.h"
-#include "storage/gradebook_file.h"
+#include "storage/book_files.h"
 
 namespace mw {
 
@@ -109,48 +108,28 @@ void FileCommands::StartupLoad(const QString& argumentText) {
 }
 
 bool FileCommands::LoadGradeBook() {
-  const QString readError =
-      QStringLiteral("Error reading in file \"") + Q(gb_.FullFileName) + QStringLiteral("\"!");
-
-  std::string bytes;
-  if (!ReadFileBytes(gb_.FullFileName, bytes) || bytes.empty()) {
-    prompts_.Message(readError, QStringLiteral("Error!"), Prompts::Icon::Critical);
-    return false;
-  }
-
   const QString fileName = Q(gb_.FileName);
-  PasswordPrompt askPassword = [this, &fileName](PromptMode mode) -> std::optional<std::string> {
+  const PasswordPrompt askPassword = [this, &fileName](PromptMode mode) -> std::optional<std::string> {
     const std::optional<QString> answer = prompts_.GetPassword(mode, fileName);
     if (!answer) return std::nullopt;  // closed by its frame
     return answer->toStdString();
   };
-  DecodeResult result = DecodeGradeBook(bytes, gb_.Password, askPassword);
-
-  switch (result.status) {
-    case DecodeStatus::Cancelled:
+  switch (LoadBookFile(gb_, gb_.FullFileName, askPassword)) {
+    case LoadStatus::Cancelled:
       window_.SetStatusText(QStringLiteral("Did not open file \"") + Q(gb_.FullFileName) +
                             QStringLiteral("\"!"));
-      gb_.Password.clear();
       return false;
-    case DecodeStatus::Error:
-      prompts_.Message(readError, QStringLiteral("Error!"), Prompts::Icon::Critical);
+    case LoadStatus::Unreadable:
+      prompts_.Message(
+          QStringLiteral("Error reading in file \"") + Q(gb_.FullFileName) + QStringLiteral("\"!"),
+          QStringLiteral("Error!"), Prompts::Icon::Critical);
       return false;
-    case DecodeStatus::Ok:
+    case LoadStatus::Loaded:
       break;
   }
-
-  // The file's document replaces the open one whole; the file names stay those just chosen.
-  std::string name = std::move(gb_.FileName), fullName = std::move(gb_.FullFileName);
-  gb_ = std::move(result.book);
-  gb_.FileName = std::move(name);
-  gb_.FullFileName = std::move(fullName);
-  gb_.SelectAllSemesters();
-  gb_.IsPassProtected = result.isProtected;
-  gb_.Password = result.isProtected ? std::move(result.password) : std::string();
-
   window_.SetStatusText(QStringLiteral("Sucessfully loaded from file ") + fileName +
-                        (result.isProtected ? QStringLiteral(". (password-protected)")
-                                            : QStringLiteral(".")));
+                        (gb_.IsPassProtected ? QStringLiteral(". (password-protected)")
+                                             : QStringLiteral(".")));
   window_.SetCaption(kCaptionPrefix + fileName);
   window_.ShowLoadedGradeBook();
   return true;
@@ -158,42 +137,28 @@ bool FileCommands::LoadGradeBook() {
 
 bool FileCommands::WriteCurrentFile() {
   const QString fullName = Q(gb_.FullFileName);
-  EncodeResult encoded;
-  if (gb_.IsPassProtected) {
-    // A password held from a file saved elsewhere with more than six characters cannot key a
-    // save (a near miss would pass the key and read wrong values): ask for a new one.
-    if (PasswordRefusal(PromptMode::Save, gb_.Password)) gb_.Password.clear();
-    while (gb_.Password.empty()) {
-      const std::optional<QString> answer = prompts_.GetPassword(PromptMode::Save, Q(gb_.FileName));
-      if (!answer) break;  // closed by its frame: unchanged
-      // The prompt refuses what no file can be keyed with; should one get through, say why.
-      if (const auto why = PasswordRefusal(PromptMode::Save, answer->toStdString())) {
-        prompts_.Message(Q(*why));
-        continue;
-      }
-      gb_.Password = answer->toStdString();
-      break;
-    }
-    if (gb_.Password.empty()) {
+  const QString fileName = Q(gb_.FileName);
+  const PasswordPrompt askPassword = [this, &fileName](PromptMode mode) -> std::optional<std::string> {
+    const std::optional<QString> answer = prompts_.GetPassword(mode, fileName);
+    if (!answer) return std::nullopt;  // closed by its frame: unchanged
+    return answer->toStdString();
+  };
+  const auto tell = [this](const std::string& why) { prompts_.Message(Q(why)); };
+  switch (SaveBookFile(gb_, gb_.FullFileName, askPassword, tell)) {
+    case SaveStatus::NoPassword:
       window_.SetStatusText(QStringLiteral("No password entered; did not save file \"") +
                             fullName +
                             QStringLiteral("\"! (Turn off password-protection in the Options "
                                            "menu.)"));
       return false;
-    }
-    encoded = EncodeProtected(gb_, gb_.Password);
-  } else {
-    encoded = EncodePlain(gb_);
+    case SaveStatus::Unwritable:
+      prompts_.Message(QStringLiteral("Error saving to file \"") + fullName +
+                           QStringLiteral("\"! (Read-only?)"),
+                       QStringLiteral("Error!"), Prompts::Icon::Critical);
+      return false;
+    case SaveStatus::Saved:
+      break;
   }
-
-  if (!encoded.ok || !WriteFileAtomically(gb_.FullFileName, encoded.bytes)) {
-    prompts_.Message(QStringLiteral("Error saving to file \"") + fullName +
-                         QStringLiteral("\"! (Read-only?)"),
-                     QStringLiteral("Error!"), Prompts::Icon::Critical);
-    return false;
-  }
-
-  const QString fileName = Q(gb_.FileName);
   window_.SetCaption(kCaptionPrefix + fileName);
   window_.SetStatusText(QStringLiteral("Sucessfully saved to file ") + fileName +
                         (gb_.IsPassProtected ? QStringLiteral(". (password-protected)")

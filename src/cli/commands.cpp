@@ -13,6 +13,7 @@
 #include <unordered_set>
 
 #include "cli/json_text.h"
+#include "edit/edit.h"
 #include "model/gpa.h"
 #include "model/numtext.h"
 #include "model/overview.h"
@@ -20,6 +21,7 @@
 #include "report/grade_report.h"
 #include "report/report_date.h"
 #include "report/report_file.h"
+#include "storage/book_files.h"
 #include "storage/file_io.h"
 #include "storage/gradebook_file.h"
 
@@ -234,21 +236,23 @@ int Export(GradeBook& gb, const Arguments& args, std::ostream& out, std::ostream
 int Convert(GradeBook& gb, const Arguments& args, std::istream& in, std::ostream& out,
             std::ostream& err, bool terminal) {
   const std::string& target = args.files[1];
-  EncodeResult encoded;
-  if (args.protect) {
-    const std::string password = ReadPassword(in, err, terminal, PromptMode::Save, target);
-    if (password.empty()) {
+  // The target gets the form asked for, with a password typed for it.
+  edit::Outcome protection = edit::SetProtection(gb, args.protect);
+  edit::Apply(gb, protection);
+  gb.Password.clear();
+  const PasswordPrompt prompt = [&](PromptMode mode) -> std::optional<std::string> {
+    return ReadPassword(in, err, terminal, mode, target);
+  };
+  switch (SaveBookFile(gb, target, prompt)) {
+    case SaveStatus::NoPassword:
       err << "No password entered; did not save file \"" << target
           << "\"! (Turn off password-protection in the Options menu.)\n";
       return kFileError;
-    }
-    encoded = EncodeProtected(gb, password);
-  } else {
-    encoded = EncodePlain(gb);
-  }
-  if (!encoded.ok || !WriteFileAtomically(target, encoded.bytes)) {
-    err << SavingError(target) << '\n';
-    return kFileError;
+    case SaveStatus::Unwritable:
+      err << SavingError(target) << '\n';
+      return kFileError;
+    case SaveStatus::Saved:
+      break;
   }
   out << "Sucessfully saved to file " << target
       << (args.protect ? ". (password-protected)" : ".") << '\n';
@@ -264,32 +268,21 @@ int UsageError(std::ostream& err, const std::string& problem) {
 
 int LoadBook(const std::string& path, std::istream& in, std::ostream& err, GradeBook& gb,
              bool terminal) {
-  const std::string readError = "Error reading in file \"" + path + "\"!";
-  std::string bytes;
-  if (!ReadFileBytes(path, bytes) || bytes.empty()) {
-    err << readError << '\n';
-    return kFileError;
-  }
   const PasswordPrompt prompt = [&](PromptMode mode) -> std::optional<std::string> {
     return ReadPassword(in, err, terminal, mode, path);
   };
-  DecodeResult result = DecodeGradeBook(bytes, std::string(), prompt);
-  switch (result.status) {
-    case DecodeStatus::Cancelled:
+  gb = GradeBook();
+  gb.FileName = gb.FullFileName = path;
+  switch (LoadBookFile(gb, path, prompt)) {
+    case LoadStatus::Cancelled:
       err << "Did not open file \"" << path << "\"!\n";
       return kFileError;
-    case DecodeStatus::Error:
-      err << readError << '\n';
+    case LoadStatus::Unreadable:
+      err << "Error reading in file \"" << path << "\"!\n";
       return kFileError;
-    case DecodeStatus::Ok:
+    case LoadStatus::Loaded:
       break;
   }
-  gb = std::move(result.book);
-  gb.SelectAllSemesters();
-  gb.FileName = path;
-  gb.FullFileName = path;
-  gb.IsPassProtected = result.isProtected;
-  gb.Password = result.isProtected ? std::move(result.password) : std::string();
   return kOk;
 }
 

@@ -1,0 +1,59 @@
+#include "storage/book_files.h"
+
+#include <utility>
+
+#include "storage/file_io.h"
+#include "storage/gradebook_file.h"
+
+namespace mw {
+
+LoadStatus LoadBookFile(GradeBook& gb, const std::string& path, const PasswordPrompt& prompt) {
+  std::string bytes;
+  if (!ReadFileBytes(path, bytes) || bytes.empty()) return LoadStatus::Unreadable;
+  DecodeResult result = DecodeGradeBook(bytes, gb.Password, prompt);
+  switch (result.status) {
+    case DecodeStatus::Cancelled:
+      gb.Password.clear();
+      return LoadStatus::Cancelled;
+    case DecodeStatus::Error:
+      return LoadStatus::Unreadable;
+    case DecodeStatus::Ok:
+      break;
+  }
+  std::string name = std::move(gb.FileName), fullName = std::move(gb.FullFileName);
+  gb = std::move(result.book);
+  gb.FileName = std::move(name);
+  gb.FullFileName = std::move(fullName);
+  gb.SelectAllSemesters();
+  gb.IsPassProtected = result.isProtected;
+  gb.Password = result.isProtected ? std::move(result.password) : std::string();
+  return LoadStatus::Loaded;
+}
+
+SaveStatus SaveBookFile(GradeBook& gb, const std::string& path, const PasswordPrompt& prompt,
+                        const std::function<void(const std::string&)>& tell) {
+  EncodeResult encoded;
+  if (gb.IsPassProtected) {
+    // A password held from a file saved elsewhere with more than six characters cannot key a
+    // save (a near miss would pass the key and read wrong values): ask for a new one.
+    if (PasswordRefusal(PromptMode::Save, gb.Password)) gb.Password.clear();
+    while (gb.Password.empty() && prompt) {
+      std::optional<std::string> answer = prompt(PromptMode::Save);
+      if (!answer) break;  // closed by its frame: unchanged
+      if (const auto why = PasswordRefusal(PromptMode::Save, *answer)) {
+        if (tell) tell(*why);
+        continue;
+      }
+      gb.Password = std::move(*answer);
+      break;
+    }
+    if (gb.Password.empty()) return SaveStatus::NoPassword;
+    encoded = EncodeProtected(gb, gb.Password);
+  } else {
+    encoded = EncodePlain(gb);
+  }
+  if (!encoded.ok || !WriteFileAtomically(path, encoded.bytes)) return SaveStatus::Unwritable;
+  return SaveStatus::Saved;
+}
+
+}  // namespace mw
