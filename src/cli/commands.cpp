@@ -22,8 +22,6 @@
 #include "report/report_date.h"
 #include "report/report_file.h"
 #include "storage/book_files.h"
-#include "storage/file_io.h"
-#include "storage/gradebook_file.h"
 
 namespace mw::cli {
 namespace {
