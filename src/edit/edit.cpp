@@ -202,8 +202,8 @@ Outcome DeleteSemester(const GradeBook& gb, int row) {
   if (index >= 0) removed = gb.Semesters[static_cast<size_t>(index)];
   auto step = MakeStep(
       "Delete Semester", kSemesterList,
-      [row, index](GradeBook& gb) {
-        if (index >= 0) gb.Semesters.erase(gb.Semesters.begin() + index);
+      [row, name = entry.Name](GradeBook& gb) {
+        gb.RemoveSemester(name);  // the first semester of the entry's name, as index above
         gb.SemesterOrder.erase(gb.SemesterOrder.begin() + row);
       },
       [row, index, entry, removed](GradeBook& gb) {

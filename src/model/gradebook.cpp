@@ -67,11 +67,6 @@ bool GradeBook::GroupExists(std::string_view name) const {
   return GroupPosition(name) >= 0;
 }
 
-bool GradeBook::IsSemesterSelected(std::string_view name) const {
-  return std::any_of(SemesterOrder.begin(), SemesterOrder.end(),
-                     [&](const SemesterEntry& e) { return e.Name == name && e.Marked; });
-}
-
 int GradeBook::SemesterEntryIndex(std::string_view name) const {
   for (size_t i = 0; i < SemesterOrder.size(); ++i)
     if (SemesterOrder[i].Name == name) return static_cast<int>(i);

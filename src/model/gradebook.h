@@ -113,8 +113,6 @@ class GradeBook {
 
   // True when name is an entry of GroupNames.
   bool GroupExists(std::string_view name) const;
-  // True when an entry of the semester list with exactly this text carries a check mark.
-  bool IsSemesterSelected(std::string_view name) const;
   // Position of the first semester list entry with this text, -1 when none.
   int SemesterEntryIndex(std::string_view name) const;
   // Position of the first semester with this name in Semesters, -1 when none.

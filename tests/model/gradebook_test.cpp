@@ -68,25 +68,6 @@ TEST(Groups, IdsMaskRenameAndDelete) {
   EXPECT_TRUE(classes[1].Groups.empty());
 }
 
-TEST(Semesters, RemovalMarksAndSelection) {
-  GradeBook gb;
-  for (const char* name : {"A", "B", "C"}) {
-    gb.Semesters.push_back(MakeSemester(name, {"X", "Y"}));
-    gb.SemesterOrder.push_back({name, true});
-  }
-  gb.Semesters[0].RemoveClass("X");
-  EXPECT_TRUE(gb.Semesters[0].Classes.size() == 1 && gb.Semesters[0].Classes[0].Name == "Y");
-
-  gb.SemesterOrder[1].Marked = false;
-  EXPECT_TRUE(gb.IsSemesterSelected("A") && !gb.IsSemesterSelected("B") &&
-              !gb.IsSemesterSelected("Z"));
-
-  gb.RemoveSemester("B");
-  EXPECT_TRUE(gb.Semesters.size() == 2 && gb.Semesters[1].Name == "C");
-  EXPECT_EQ(gb.SemesterOrder.size(), 3u);  // the list is the window's to change
-  EXPECT_EQ(gb.SemesterEntryIndex("C"), 2);
-}
-
 TEST(Fresh, NewGradeBookState) {
   GradeBook gb;
   gb.IsPassProtected = true;
