@@ -11,8 +11,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
-#include "model/gradebook.h"
-#include "storage/gradebook_file.h"
+#include "../storage/book_helpers.h"
 
 namespace {
 
@@ -21,104 +20,65 @@ const std::string kType = "application/x-markwell-gradebook";
 // The private data folder the test database lives in; set up by main before Qt's MIME
 // database is first used, since Qt reads the databases only once.
 QTemporaryDir* g_data = nullptr;
-bool g_databaseBuilt = false;
 QString g_buildError;
 
-bool BuildDatabase(const QString& typeFile) {
-  const QString tool = QStandardPaths::findExecutable(QStringLiteral("update-mime-database"));
-  if (tool.isEmpty()) {
-    g_buildError = QStringLiteral("update-mime-database is not installed");
-    return false;
-  }
-  const QString packages = g_data->filePath(QStringLiteral("mime/packages"));
-  QDir().mkpath(packages);
-  if (!QFile::copy(typeFile, packages + QStringLiteral("/io.github.markwell.Markwell.xml"))) {
-    g_buildError = QStringLiteral("cannot copy ") + typeFile;
-    return false;
-  }
+// The reason the test database could not be built, or empty when it was.
+QString BuildDatabase(const QString& typeFile) {
+  const QString tool = QStandardPaths::findExecutable("update-mime-database");
+  if (tool.isEmpty()) return "update-mime-database is not installed";
+  QDir().mkpath(g_data->filePath("mime/packages"));
+  if (!QFile::copy(typeFile, g_data->filePath("mime/packages/io.github.markwell.Markwell.xml")))
+    return "cannot copy " + typeFile;
   QProcess p;
-  p.start(tool, {g_data->filePath(QStringLiteral("mime"))});
-  if (!p.waitForFinished(60000) || p.exitCode() != 0) {
-    g_buildError = QStringLiteral("update-mime-database failed: ") +
-                   QString::fromLocal8Bit(p.readAllStandardError());
-    return false;
-  }
-  return true;
+  p.start(tool, {g_data->filePath("mime")});
+  if (!p.waitForFinished(60000) || p.exitCode() != 0)
+    return "update-mime-database failed: " + QString::fromLocal8Bit(p.readAllStandardError());
+  return {};
 }
 
 class MimeTypeTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!g_databaseBuilt) GTEST_SKIP() << g_buildError.toStdString();
+    if (!g_buildError.isEmpty()) GTEST_SKIP() << g_buildError.toStdString();
     ASSERT_TRUE(files_.isValid());
   }
-
   // The type Qt gives a file of these bytes under this name.
   std::string TypeOf(const QString& name, const QByteArray& bytes) {
-    const QString path = files_.filePath(name);
-    QFile f(path);
+    QFile f(files_.filePath(name));
     EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write(bytes);
     f.close();
-    return db_.mimeTypeForFile(path).name().toStdString();
+    return db_.mimeTypeForFile(f.fileName()).name().toStdString();
   }
-
-  static mw::GradeBook SampleBook() {
-    mw::GradeBook gb;
-    mw::ResetToFresh(gb);
-    mw::Semester s;
-    s.SetName("Fall 2026");
-    mw::Class c;
-    c.SetName("Linear Algebra");
-    c.Grade = 3;
-    c.Credits = 4;
-    gb.SetGroups(c, {"Everything"});
-    s.AddClass(c);
-    gb.Semesters.push_back(s);
-    gb.SemesterOrder.push_back({"Fall 2026", true});
-    return gb;
-  }
-
   QTemporaryDir files_;
   QMimeDatabase db_;
 };
 
 TEST_F(MimeTypeTest, GradeBooksWrittenByTheProgramAreRecognised) {
-  const mw::GradeBook gb = SampleBook();
-  const mw::EncodeResult plain = mw::EncodePlain(gb);
-  const mw::EncodeResult prot = mw::EncodeProtected(gb, "secret", [] { return 100; });
-  ASSERT_TRUE(plain.ok && prot.ok);
-  const QByteArray plainBytes = QByteArray::fromStdString(plain.bytes);
-  const QByteArray protBytes = QByteArray::fromStdString(prot.bytes);
-
-  // By name, whatever the contents, and by contents alone for both forms.
-  EXPECT_EQ(TypeOf("grades.mw", plainBytes), kType);
-  EXPECT_EQ(TypeOf("secret grades.mw", protBytes), kType);
-  EXPECT_EQ(TypeOf("empty.mw", QByteArray()), kType);
-  EXPECT_EQ(TypeOf("plain-copy", plainBytes), kType);
-  EXPECT_EQ(TypeOf("protected-copy", protBytes), kType);
-
-  // A plain file with bare LF line ends (which the program also reads), and the older
-  // protected format word 2.
-  QByteArray lf = plainBytes;
+  const mw::GradeBook gb = mw::test::OneClassBook();
+  const QByteArray plain = QByteArray::fromStdString(mw::EncodePlain(gb).bytes),
+                   prot = QByteArray::fromStdString(mw::EncodeProtected(gb, "secret", [] { return 100; }).bytes);
+  ASSERT_TRUE(!plain.isEmpty() && !prot.isEmpty());
+  // By name, whatever the contents, and by contents alone for both forms: a plain file with
+  // bare LF line ends (which the program also reads), and the older protected format word 2.
+  QByteArray lf = plain, older = prot;
   lf.replace("\r\n", "\n");
-  EXPECT_EQ(TypeOf("lf-copy", lf), kType);
-  QByteArray older = protBytes;
   older[0] = 2;
-  EXPECT_EQ(TypeOf("older-copy", older), kType);
+  const std::pair<const char*, QByteArray> files[] = {
+      {"grades.mw", plain}, {"secret grades.mw", prot}, {"empty.mw", {}}, {"plain-copy", plain},
+      {"protected-copy", prot}, {"lf-copy", lf}, {"older-copy", older}};
+  for (const auto& [name, bytes] : files) EXPECT_EQ(TypeOf(name, bytes), kType) << name;
 }
 
 TEST_F(MimeTypeTest, WeakContentEvidenceDoesNotClaimOtherFiles) {
-  // A first line other than exactly "1" is not a plain grade book.
-  EXPECT_NE(TypeOf("twelve", "12\r\n3\r\n"), kType);
-  EXPECT_NE(TypeOf("one-blank", "1 \r\n3\r\n"), kType);
-  EXPECT_NE(TypeOf("zero-one", "01\r\n3\r\n"), kType);
-  // Other format words are not protected grade books.
-  EXPECT_NE(TypeOf("word4", QByteArray("\x04\x00\x10\x20", 4)), kType);
-  EXPECT_NE(TypeOf("big-endian3", QByteArray("\x00\x03\x10\x20", 4)), kType);
-  // Another type's name wins over the two- or three-byte content rules.
+  // A first line other than exactly "1" is not a plain grade book; other format words are not
+  // protected ones; another type's name wins over the two- or three-byte content rules.
+  const std::pair<const char*, QByteArray> files[] = {
+      {"twelve", "12\r\n3\r\n"}, {"one-blank", "1 \r\n3\r\n"}, {"zero-one", "01\r\n3\r\n"},
+      {"word4", QByteArray("\x04\x00\x10\x20", 4)}, {"big-endian3", QByteArray("\x00\x03\x10\x20", 4)},
+      {"picture.png", QByteArray("\x03\x00\x10\x20", 4)}};
+  for (const auto& [name, bytes] : files) EXPECT_NE(TypeOf(name, bytes), kType) << name;
   EXPECT_EQ(TypeOf("list.txt", "1\r\n3\r\n"), "text/plain");
-  EXPECT_NE(TypeOf("picture.png", QByteArray("\x03\x00\x10\x20", 4)), kType);
 }
 
 }  // namespace
@@ -131,6 +91,6 @@ int main(int argc, char** argv) {
   qputenv("XDG_DATA_DIRS", (data.path() + QStringLiteral(":/usr/share")).toLocal8Bit());
   QCoreApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
-  g_databaseBuilt = BuildDatabase(QStringLiteral(MARKWELL_MIME_FILE));
+  g_buildError = BuildDatabase(QStringLiteral(MARKWELL_MIME_FILE));
   return RUN_ALL_TESTS();
 }
