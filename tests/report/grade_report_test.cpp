@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <tuple>
 
-#include "model/gradebook.h"
+#include "../storage/book_helpers.h"
 #include "report/grade_report.h"
 #include "report/report_date.h"
 #include "report/report_file.h"
@@ -36,29 +36,14 @@ std::string Section(int indent, const std::string& title, const std::string& row
 
 std::string Closing(const std::string& summary) { return "\r\n\r\n" + kRule + "\r\n" + summary + "\r\n" + kRule + "\r\n"; }
 
-struct ClassSpec {
-  std::string name;
-  int grade;
-  double credits;
-  std::vector<std::string> groups;
-};
-struct SemesterSpec {
-  std::vector<ClassSpec> classes;
-  std::string name;
-};
-Class MakeClass(GradeBook& gb, const ClassSpec& spec) {
-  Class c{spec.name, static_cast<int16_t>(spec.grade), spec.credits, {}};
-  gb.SetGroups(c, spec.groups);
-  return c;
-}
-GradeBook Book(const std::vector<SemesterSpec>& semesters) {
+// Semesters of classes (name, grade, credits, groups) under the built-in methods.
+struct ClassSpec { std::string name; int grade; double credits; std::vector<std::string> groups; };
+GradeBook Book(const std::vector<std::pair<std::vector<ClassSpec>, std::string>>& semesters) {
   GradeBook gb;
   gb.Methods = BuiltInMethods();
-  for (const auto& spec : semesters) {
-    Semester& s = gb.Semesters.emplace_back();
-    s.Name = spec.name;
-    for (const auto& c : spec.classes) s.Classes.push_back(MakeClass(gb, c));
-  }
+  for (const auto& [classes, name] : semesters)
+    for (Semester& s = test::AddSemester(gb, name); const ClassSpec& c : classes)
+      s.Classes.push_back(test::MakeClass(gb, c.name, c.grade, c.credits, c.groups));
   return gb;
 }
 // Fall 2025: Calculus (4, A-, Everything+Core), Poetry (3, B+, Everything);
@@ -136,7 +121,7 @@ TEST(GradeReportTest, RowsCutLongNamesWrapPastTheirColumnsAndSpaceTheSummary) {
 
 TEST(ReportTotalsTest, CountsChosenClassesWithTheDialogsMethod) {
   GradeBook gb = SmallBook();
-  gb.Semesters[1].Classes.push_back(MakeClass(gb, {"Seminar", 0, 0, {"Everything"}}));
+  gb.Semesters[1].Classes.push_back(test::MakeClass(gb, "Seminar", 0, 0, {"Everything"}));
   ReportChoices c = Choose({"Fall 2025", "Spring 2026"}, {"Everything"});
   auto shown = [&] { const ReportTotals t = UpdateTotals(gb, c);
                      return TotalsCountText(t) + ' ' + TotalsTooltipText(t) + ' ' + TotalsGpaText(t); };
