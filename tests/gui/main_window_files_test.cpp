@@ -10,9 +10,6 @@
 #include "scripted_prompts.h"
 #include "ui/main_window/main_screen.h"
 
-// Texts in failure messages.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-
 namespace mw {
 namespace {
 

@@ -5,10 +5,14 @@
 #include <QStringList>
 #include <deque>
 #include <optional>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 
 #include "app/prompts.h"
+
+// Texts in failure messages.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace mw::test {
 
