@@ -273,6 +273,44 @@ TEST_F(MainWindowCommands, OddGradeBooksFromFilesAreShownSafely) {
   EXPECT_EQ(Text("OverallGPABox"), "0.0");
 }
 
+// Saved through the window, the book comes back with its list order, every semester marked;
+// opened by the setting, a protected one needs its password.
+TEST_F(MainWindowCommands, SavedBookComesBackAsListedAndAtStartUpOnlyWithItsPassword) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("book.mw");
+  auto caption = [](MainScreen& m) { return m.windowTitle().remove(QStringLiteral("[*]")); };
+  Press("AddSemesterButton", "Fall");
+  Press("AddClassButton", "Math");
+  Press("AddSemesterButton", "Spring");
+  Press("SemSelNone");
+  Key(semesters, Qt::Key_Minus, Qt::KeypadModifier);  // Spring above Fall
+  prompts.files = {path};
+  EXPECT_EQ(Press("SaveButton"), "Sucessfully saved to file book.mw.");
+  EXPECT_EQ(caption(*w), "Markwell - book.mw");
+
+  struct Other { MemorySettingsStore settings; test::ScriptedPrompts prompts; MainScreen w{settings, &prompts}; };
+  Other b;  // by its path at start-up
+  b.w.StartUp(path);
+  EXPECT_EQ(caption(b.w) + "|" + b.w.StatusText(), "Markwell - " + path + "|Sucessfully loaded from file " + path + ".");
+  auto* list = b.w.findChild<QListWidget*>("SemesterList");
+  EXPECT_EQ(Entries(list), QStringList({"Spring", "Fall"}));
+  EXPECT_EQ(list->item(1)->checkState(), Qt::Checked);
+  EXPECT_EQ(b.w.findChild<QLabel*>("OverallGPABox")->text(), "4.0");
+  b.prompts.files = {path};
+  QTest::mouseClick(b.w.findChild<QWidget*>("LoadButton"), Qt::LeftButton);
+  EXPECT_EQ(caption(b.w), "Markwell - book.mw");  // through the dialog, the file alone
+
+  w->Book().IsPassProtected = true;  // protected, then opened with the prompt cancelled
+  prompts.passwords = {QString("pw")};
+  EXPECT_EQ(Press("SaveButton"), "Sucessfully saved to file book.mw. (password-protected)");
+  Other c;
+  c.settings.values = {{"Options/AutoOpen", "1"}, {"Options/OpenFileName", path.toStdString()}};
+  c.prompts.passwords = {QString()};
+  c.w.StartUp({});
+  EXPECT_EQ(caption(c.w) + "|" + c.w.StatusText(), "Markwell|Did not open file \"" + path + "\"!");
+  EXPECT_EQ(c.w.findChild<QListWidget*>("SemesterList")->count(), 0);
+}
+
 // ---- Undo and the unsaved-changes question ----
 
 namespace undo_tests {
