@@ -91,6 +91,8 @@ TEST(EditClasses, RefusalsEffectsAndUndo) {
        [](auto& gb) { return gb.GroupsOf(ClassAt(gb, 0, 2)) == std::vector<std::string>{"Everything"}; }},
       {"add twice", [](auto& gb) { return edit::AddClass(gb, "Fall", "Math", 4, 3); },
        "A class with that name already exists!", false},
+      {"add unstorable", [](auto& gb) { return edit::AddClass(gb, "Fall", "Bad\rname", 4, 3); },
+       edit::kUnstorableName, false},
       {"rename", [](auto& gb) { return edit::RenameClass(gb, "Fall", "Math", "Calculus"); }, "", true},
       {"rename onto another", [](auto& gb) { return edit::RenameClass(gb, "Fall", "Math", "Art"); },
        "A class with that name already exists!", false},
