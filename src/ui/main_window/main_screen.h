@@ -140,8 +140,8 @@ class MainScreen : public QMainWindow, public WindowHost {
   void ShowSemesterCurrent();
   void ShowGradePos();
 
-  // The current semester and class by name, with NotBogus set; null when not found or when
-  // the list has no current entry.
+  // The current semester and class by name; null when not found or when the list has no
+  // current entry.
   Semester* CurrentSemesterObj();
   Class* CurrentClassObj(Semester* s);
   // The current class; without one, the status line says what to select first.
@@ -149,7 +149,7 @@ class MainScreen : public QMainWindow, public WindowHost {
   // DisplayMe on the current class when both lookups succeed.
   void ShowClassAgain();
   // Shows the outcome's message and, when it changes the book, makes its step (one step of
-  // the history). False when the command was refused or had nothing to do.
+  // the history). False when the command was refused.
   bool Run(edit::Outcome outcome);
   // After an undo or redo: the lists and figures again, with place current.
   void Resync(unsigned touches, const edit::Place& place);

@@ -259,8 +259,7 @@ void MainScreen::AddGroup_Click() {
   Class* c = CurrentClassObj(CurrentSemesterObj());
   const std::string className = c ? c->Name : std::string();
   const std::string* semester = c ? &*curSemester_ : nullptr;
-  if (!Run(edit::AddGroup(gb_, answer.toStdString(), semester, c ? &className : nullptr)) ||
-      answer.isEmpty())
+  if (!Run(edit::AddGroup(gb_, answer.toStdString(), semester, c ? &className : nullptr)))
     return;
   {
     const QScopedValueRollback guard(syncing_, true);
