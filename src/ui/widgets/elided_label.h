@@ -13,7 +13,6 @@ class ElidedLabel : public QLabel {
 
   void SetFullText(const QString& text);
   const QString& FullText() const { return full_; }
-  bool IsElided() const { return text() != full_; }
 
   QSize minimumSizeHint() const override;
 
