@@ -61,16 +61,10 @@ struct DecodeResult {
 DecodeResult DecodeGradeBook(std::string_view bytes, const std::string& currentPassword,
                              const PasswordPrompt& prompt);
 
-// The password computations, in 16-bit signed arithmetic. Codes are Windows-1252 codes of
-// the password's characters (the password is UTF-8).
+// The password key at the start of a protected file (see storage_detail.h for the
+// computations, in 16-bit signed arithmetic).
 struct PasswordKey {
   int16_t values[7] = {};
 };
-PasswordKey MakePasswordKey(const std::string& password, int salt);
-bool CheckPassword(const std::string& password, const PasswordKey& key);
-// The multiplier for stored position j; 1 when c is false or the password empty. Empty when
-// the arithmetic overflows 16 bits (j above 257) or the password has a character that
-// Windows-1252 lacks. MakePasswordKey counts such a character as "?"; CheckPassword refuses it.
-std::optional<int16_t> GetComp(bool c, int j, int po, const std::string& password);
 
 }  // namespace mw

@@ -78,25 +78,25 @@ bool SaltGivesZero(std::string_view codes, int salt) {
   return false;
 }
 
-}  // namespace storage_detail
-
 PasswordKey MakePasswordKey(const std::string& password, int salt) {
   // A character without a Windows-1252 code counts as "?"; such a password cannot save.
   const std::string codes = Utf8ToCp1252Lossy(password);
-  return storage_detail::KeyFromCodes(codes, salt);
+  return KeyFromCodes(codes, salt);
 }
 
 bool CheckPassword(const std::string& password, const PasswordKey& key) {
   auto codes = Utf8ToCp1252(password);
-  return codes && storage_detail::CheckCodes(*codes, key);
+  return codes && CheckCodes(*codes, key);
 }
 
 std::optional<int16_t> GetComp(bool c, int j, int po, const std::string& password) {
   if (!c || password.empty()) return int16_t{1};
   auto codes = Utf8ToCp1252(password);
   if (!codes) return std::nullopt;
-  return storage_detail::CompFromCodes(c, j, po, *codes);
+  return CompFromCodes(c, j, po, *codes);
 }
+
+}  // namespace storage_detail
 
 std::optional<std::string> PasswordRefusal(PromptMode mode, std::string_view utf8) {
   if (utf8.empty()) return std::nullopt;

@@ -19,6 +19,15 @@ inline constexpr int kSaltDraws = 256;
 inline constexpr std::string_view kReadBackError = "the encoded file does not read back";
 
 // The computations on Windows-1252 codes.
+// The password computations on a UTF-8 password, as the format defines them.
+PasswordKey MakePasswordKey(const std::string& password, int salt);
+bool CheckPassword(const std::string& password, const PasswordKey& key);
+// The multiplier for stored position j; 1 when c is false or the password empty. Empty when
+// the arithmetic overflows 16 bits (j above 257) or the password has a character that
+// Windows-1252 lacks. MakePasswordKey counts such a character as "?"; CheckPassword refuses it.
+std::optional<int16_t> GetComp(bool c, int j, int po, const std::string& password);
+
+// The same on Windows-1252 codes of the password's characters.
 PasswordKey KeyFromCodes(std::string_view codes, int salt);
 bool CheckCodes(std::string_view codes, const PasswordKey& key);
 std::optional<int16_t> CompFromCodes(bool c, int j, int po, std::string_view codes);

@@ -6,10 +6,12 @@
 #include <tuple>
 
 #include "book_helpers.h"
+#include "storage/storage_detail.h"
 
 namespace mw {
 namespace {
 using namespace mw::test;
+using storage_detail::MakePasswordKey;
 
 // Replaces line `index` (from 0) of a plain file.
 std::string WithLine(const std::string& plain, size_t index, const std::string& line) {

@@ -9,6 +9,10 @@
 namespace mw {
 namespace {
 
+using storage_detail::CheckPassword;
+using storage_detail::GetComp;
+using storage_detail::MakePasswordKey;
+
 std::vector<int> Values(const PasswordKey& k) { return {k.values, k.values + 7}; }
 
 TEST(PasswordKey, WorkedValuesAndTheCheck) {
