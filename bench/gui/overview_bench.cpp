@@ -87,12 +87,3 @@ void BM_OverviewRefreshAlone(benchmark::State& state) {
 BENCHMARK(BM_OverviewRefreshAlone)->Arg(1000)->Arg(10)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
