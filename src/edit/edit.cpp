@@ -114,6 +114,7 @@ class CreditsStep : public Step {
   bool Changes() const override {
     return before_ != after_ || std::signbit(before_) != std::signbit(after_);
   }
+  int MergeId() const override { return 1; }
 
  private:
   ClassAt at_;

@@ -42,6 +42,8 @@ class Step {
   virtual bool MergeWith(const Step& /*next*/) { return false; }
   // False once merged edits came back to where they started.
   virtual bool Changes() const { return true; }
+  // Steps that may merge share a kind above 0; -1 for a step that never merges.
+  virtual int MergeId() const { return -1; }
 
   std::string Name;     // what the step does, "Change Grade"
   unsigned Touches = 0;  // Touch bits

@@ -1,0 +1,131 @@
+#include "app/book_document.h"
+
+#include <QUndoCommand>
+#include <QUndoStack>
+#include <utility>
+
+namespace mw {
+
+// One step of the history: a change of the editing layer, made on the document's book.
+class DocumentStep : public QUndoCommand {
+ public:
+  DocumentStep(BookDocument& doc, std::unique_ptr<edit::Step> step)
+      : QUndoCommand(QString::fromStdString(step->Name)), doc_(doc), step_(std::move(step)) {}
+
+  void redo() override {
+    step_->Redo(doc_.book_);
+    doc_.StepDone(*step_, step_->AfterRedo, first_ ? BookDocument::Cause::Do
+                                                   : BookDocument::Cause::Redo);
+    first_ = false;
+  }
+  void undo() override {
+    step_->Undo(doc_.book_);
+    doc_.StepDone(*step_, step_->AfterUndo, BookDocument::Cause::Undo);
+  }
+  // Only steps that can fold a continued edit into themselves take part in merging.
+  int id() const override { return step_->MergeId(); }
+  bool mergeWith(const QUndoCommand* other) override {
+    if (!step_->MergeWith(*static_cast<const DocumentStep*>(other)->step_)) return false;
+    setObsolete(!step_->Changes());
+    return true;
+  }
+
+ private:
+  BookDocument& doc_;
+  std::unique_ptr<edit::Step> step_;
+  bool first_ = true;
+};
+
+BookDocument::BookDocument(QObject* parent) : QObject(parent), history_(new QUndoStack(this)) {
+  history_->setUndoLimit(kUndoLimit);
+  ResetToFresh(book_);
+  connect(history_, &QUndoStack::cleanChanged, this,
+          [this](bool clean) { emit ModifiedChanged(!clean); });
+}
+
+BookDocument::~BookDocument() = default;
+
+BookDocument::Result BookDocument::Run(edit::Outcome outcome) {
+  Result result;
+  result.status = std::move(outcome.status);
+  result.refused = outcome.refused;
+  if (outcome.step) {
+    history_->push(new DocumentStep(*this, std::move(outcome.step)));
+    result.changed = true;
+  }
+  return result;
+}
+
+void BookDocument::Reset(GradeBook book) {
+  book_ = std::move(book);
+  semester_.reset();
+  class_.reset();
+  history_->clear();
+  emit Changed(kEverything, edit::Place{}, Cause::Reset);
+  emit SelectionChanged();
+}
+
+void BookDocument::SetFileState(const std::string& fileName, const std::string& fullFileName,
+                                bool isProtected, const std::string& password) {
+  book_.FileName = fileName;
+  book_.FullFileName = fullFileName;
+  book_.IsPassProtected = isProtected;
+  book_.Password = password;
+}
+
+void BookDocument::SetMarked(int row, bool marked) {
+  if (row < 0 || row >= static_cast<int>(book_.SemesterOrder.size())) return;
+  auto& entry = book_.SemesterOrder[static_cast<size_t>(row)];
+  if (entry.Marked == marked) return;
+  entry.Marked = marked;
+  emit Changed(kMarks, edit::Place{}, Cause::Marks);
+}
+
+void BookDocument::SetAllMarked(bool marked) {
+  if (marked)
+    book_.SelectAllSemesters();
+  else
+    book_.DeselectAllSemesters();
+  emit Changed(kMarks, edit::Place{}, Cause::Marks);
+}
+
+void BookDocument::Select(std::optional<std::string> semester, std::optional<std::string> cls) {
+  if (semester == semester_ && cls == class_) return;
+  semester_ = std::move(semester);
+  class_ = std::move(cls);
+  emit SelectionChanged();
+}
+
+void BookDocument::SelectClass(std::optional<std::string> cls) { Select(semester_, std::move(cls)); }
+
+const Semester* BookDocument::CurrentSemesterObj() const {
+  return semester_ ? book_.FindSemester(*semester_) : nullptr;
+}
+
+const Class* BookDocument::CurrentClassObj() const {
+  const Semester* s = CurrentSemesterObj();
+  return s && class_ ? GradeBook::FindClass(s, *class_) : nullptr;
+}
+
+bool BookDocument::IsModified() const { return !history_->isClean(); }
+
+void BookDocument::MarkSaved() { history_->setClean(); }
+
+void BookDocument::StepDone(const edit::Step& step, const edit::Place& place, Cause cause) {
+  const auto oldSemester = semester_;
+  const auto oldClass = class_;
+  if (place.semester) {
+    semester_ = place.semester;
+    class_ = place.cls;
+  }
+  KeepSelectionValid();
+  emit Changed(step.Touches, place, cause);
+  if (semester_ != oldSemester || class_ != oldClass) emit SelectionChanged();
+}
+
+void BookDocument::KeepSelectionValid() {
+  if (semester_ && book_.SemesterEntryIndex(*semester_) < 0) semester_.reset();
+  if (!semester_ || (class_ && !CurrentClassObj())) class_.reset();
+}
+
+}  // namespace mw
