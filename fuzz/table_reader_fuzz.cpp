@@ -26,6 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   constexpr TableKind kinds[] = {TableKind::Csv, TableKind::Tsv, TableKind::Ods, TableKind::Xlsx};
   const TableKind kind = kinds[data[0] % 4];
   const std::string bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
+  (void)mw::table::DetectKind("table", bytes);
   const mw::table::ReadResult read = mw::table::ReadTable(bytes, kind, "");
   if (!read.ok()) return 0;
   const std::string once = ImportedCsv(read.table);
