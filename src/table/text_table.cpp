@@ -2,7 +2,6 @@
 #include <csv.h>
 
 #include <array>
-#include <climits>
 
 #include "model/codepage.h"
 #include "table/table_detail.h"
@@ -82,23 +81,24 @@ std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
   return out;
 }
 
-// Which of tab, comma and semicolon separates the fields: the one found most often on every
-// line (outside quotes) of the first lines, so that decimal commas of a semicolon-separated
-// file and the odd punctuation inside a name do not decide.
+// Which of tab, comma and semicolon separates the fields, from the first lines (outside
+// quotes): the one on the most lines, then the most often, then in that order. So a line of
+// one cell, the decimal commas of a semicolon-separated file and the odd punctuation inside a
+// name do not decide; with none of them, comma.
 char FindDelimiter(std::string_view text) {
-  constexpr std::array<char, 3> candidates = {'\t', ',', ';'};  // ties go to the first
-  std::array<long, 3> least = {LONG_MAX, LONG_MAX, LONG_MAX};
-  std::array<long, 3> onLine = {0, 0, 0};
-  bool quoted = false, blank = true;
-  int lines = 0;
+  constexpr std::array<char, 3> candidates = {'\t', ',', ';'};
+  std::array<long, 3> lines = {0, 0, 0}, total = {0, 0, 0}, onLine = {0, 0, 0};
+  bool quoted = false;
+  int seen = 0;
   auto endLine = [&] {
-    if (!blank)
-      for (size_t k = 0; k < 3; ++k) least[k] = std::min(least[k], onLine[k]);
+    for (size_t k = 0; k < 3; ++k) {
+      lines[k] += onLine[k] > 0;
+      total[k] += onLine[k];
+    }
     onLine = {0, 0, 0};
-    blank = true;
-    ++lines;
+    ++seen;
   };
-  for (size_t i = 0; i < text.size() && lines < 50; ++i) {
+  for (size_t i = 0; i < text.size() && seen < 50; ++i) {
     const char c = text[i];
     if (c == '"') quoted = !quoted;
     if (quoted) continue;
@@ -106,15 +106,15 @@ char FindDelimiter(std::string_view text) {
       endLine();
       continue;
     }
-    if (c != '\r' && c != ' ') blank = false;
     for (size_t k = 0; k < 3; ++k)
       if (c == candidates[k]) ++onLine[k];
   }
-  if (lines < 50) endLine();
-  size_t best = 0;
-  for (size_t k = 1; k < 3; ++k)
-    if (least[k] != LONG_MAX && (least[best] == LONG_MAX || least[k] > least[best])) best = k;
-  return least[best] == LONG_MAX || least[best] == 0 ? ',' : candidates[best];
+  if (seen < 50) endLine();
+  size_t best = 1;  // comma
+  for (size_t k : {size_t{0}, size_t{2}})
+    if (lines[k] > lines[best] || (lines[k] == lines[best] && total[k] > total[best])) best = k;
+  if (lines[0] == lines[best] && total[0] == total[best] && total[0] > 0) best = 0;
+  return candidates[best];
 }
 
 struct Collector {

@@ -161,6 +161,8 @@ TEST(TableImport, PastedTextFindsItsDelimiter) {
       {"Math\t3,5\tA\r\n", {{"Math", "3,5", "A"}}},
       {"Math;3,5;A\nArt;2;B\n", {{"Math", "3,5", "A"}, {"Art", "2", "B"}}},
       {"\"Art; Design\",2,B\n", {{"Art; Design", "2", "B"}}},
+      {"Fall 2023\nArt, Design\t2,5\tB\nMath\t3\tA\n",
+       {{"Fall 2023"}, {"Art, Design", "2,5", "B"}, {"Math", "3", "A"}}},
       {"\"Two\nlines\"\t1\tA\n\n\nX\t\t\t\n", {{"Two\nlines", "1", "A"}, {"X"}}},
   };
   for (const auto& c : cases) {
