@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 #include "model/amount.h"
@@ -332,6 +334,116 @@ Outcome SetClassGroups(const GradeBook& gb, const std::string& semester, const s
       [at, old = before.Groups](GradeBook& gb) { ClassOf(gb, at).Groups = old; },
       Place{semester, cls});
   return Done(std::move(step), std::move(status));
+}
+
+// ---- Many classes at once ----
+
+namespace {
+
+// IsStorableName, without its conversion for the common plain ASCII name.
+bool Storable(std::string_view name) {
+  for (char ch : name)
+    if (static_cast<unsigned char>(ch) >= 0x80 || ch == '\r' || ch == '\n' || ch == '\0')
+      return IsStorableName(name);
+  return true;
+}
+
+// The positions of semesters by name (the first of each name), each looked up once.
+class SemesterPositions {
+ public:
+  explicit SemesterPositions(const GradeBook& gb) : gb_(gb) {}
+  size_t operator()(const std::string& name) {
+    auto [it, fresh] = at_.try_emplace(name, 0);
+    if (fresh) it->second = static_cast<size_t>(gb_.SemesterIndex(name));
+    return it->second;
+  }
+
+ private:
+  const GradeBook& gb_;
+  std::unordered_map<std::string_view, size_t> at_;
+};
+
+}  // namespace
+
+std::optional<std::string> NewClassCheck::Take(const NewClass& c) {
+  if (c.semester.empty()) return "No semester.";
+  if (c.name.empty()) return "No class name.";
+  if (!IsSafeAmount(c.credits)) return "Please enter a numeric value for the number of credits.";
+  if (c.grade < 0 || c.grade >= kGradeCount) return "Not a letter grade.";
+  if (!Storable(c.name)) return kUnstorableName;
+  for (const auto& g : c.groups) {
+    if (goodGroups_.count(g)) continue;
+    if (g.empty() || !Storable(g)) return kUnstorableName;
+    goodGroups_.insert(g);
+    if (!gb_.GroupExists(g)) newGroups_.push_back(g);
+  }
+  auto found = classNames_.find(c.semester);
+  if (found == classNames_.end()) {
+    if (!Storable(c.semester)) return kUnstorableName;
+    found = classNames_.try_emplace(c.semester).first;
+    if (const Semester* s = gb_.FindSemester(c.semester))
+      for (const auto& existing : s->Classes) found->second.insert(existing.Name);
+    else
+      newSemesters_.push_back(c.semester);
+  }
+  if (!found->second.insert(c.name).second) return "A class with that name already exists!";
+  return std::nullopt;
+}
+
+Outcome AddClasses(const GradeBook& gb, std::vector<NewClass> classes, const std::string& verb) {
+  if (classes.empty()) return Done(nullptr);
+  NewClassCheck check(gb);
+  for (const auto& c : classes)
+    if (auto why = check.Take(c)) return Refused(*why);
+  std::vector<std::string> newSemesters = check.NewSemesters(), newGroups = check.NewGroups();
+  const bool everything = gb.GroupExists("Everything");
+  const size_t count = classes.size();
+  std::string name = verb + " " + std::to_string(count) + (count == 1 ? " Class" : " Classes");
+  Place last{classes.back().semester, classes.back().name};
+  // How many classes each semester gets, for the undo.
+  std::vector<std::pair<std::string, size_t>> added;
+  for (const auto& c : classes) {
+    if (added.empty() || added.back().first != c.semester) added.emplace_back(c.semester, 0);
+    ++added.back().second;
+  }
+  auto redo = [classes = std::move(classes), newSemesters, newGroups, everything](GradeBook& gb) {
+    for (const auto& s : newSemesters) {
+      Semester semester;
+      semester.SetName(s);
+      gb.Semesters.push_back(std::move(semester));
+      gb.SemesterOrder.push_back({s, true});
+    }
+    for (const auto& g : newGroups) gb.GroupNames.push_back({g, true});
+    SemesterPositions SemesterAt(gb);
+    for (const auto& c : classes) {
+      Class added;
+      added.SetName(c.name);
+      added.Grade = static_cast<int16_t>(c.grade);
+      added.Credits = c.credits;
+      std::vector<std::string> groups;
+      if (everything && std::find(c.groups.begin(), c.groups.end(), "Everything") == c.groups.end())
+        groups.push_back("Everything");
+      for (const auto& g : c.groups)
+        if (std::find(groups.begin(), groups.end(), g) == groups.end()) groups.push_back(g);
+      gb.SetGroups(added, groups);
+      gb.Semesters[SemesterAt(c.semester)].AddClass(std::move(added));
+    }
+  };
+  auto undo = [added = std::move(added), newSemesters, newGroups](GradeBook& gb) {
+    SemesterPositions SemesterAt(gb);
+    for (const auto& [semester, n] : added) {
+      auto& classes = gb.Semesters[SemesterAt(semester)].Classes;
+      classes.resize(classes.size() - n);
+    }
+    gb.GroupNames.resize(gb.GroupNames.size() - newGroups.size());
+    gb.Semesters.resize(gb.Semesters.size() - newSemesters.size());
+    gb.SemesterOrder.resize(gb.SemesterOrder.size() - newSemesters.size());
+  };
+  auto step = MakeStep(std::move(name), kSemesterList | kClassList | kGroups | kMask,
+                       std::move(redo), std::move(undo));
+  step->AfterRedo = std::move(last);
+  return Done(std::move(step),
+              "Added " + std::to_string(count) + (count == 1 ? " class." : " classes."));
 }
 
 // ---- Groups ----

@@ -7,6 +7,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "model/gradebook.h"
@@ -85,6 +87,49 @@ Outcome SetCredits(const GradeBook& gb, const std::string& semester, const std::
                    double credits);
 Outcome SetClassGroups(const GradeBook& gb, const std::string& semester, const std::string& cls,
                        const std::vector<std::string>& groups);
+
+// ---- Many classes at once (a paste or an import) ----
+// A class to add: its semester (added when the book has none of that name), its values and
+// its own groups (added to the group list, and to the mask, when new).
+struct NewClass {
+  std::string semester;
+  std::string name;
+  int grade = 0;
+  double credits = 0;
+  std::vector<std::string> groups;
+  friend bool operator==(const NewClass&, const NewClass&) = default;
+};
+
+// The checks of new classes, one after the other, with the refusal messages AddClass,
+// SetCredits and the naming commands give: an empty or unstorable name (semester, class or
+// group), a class name the semester already holds (in the book or among the classes taken
+// before), credits past the bound, a grade outside the letter list.
+class NewClassCheck {
+ public:
+  explicit NewClassCheck(const GradeBook& gb) : gb_(gb) {}
+  // The refusal of c, or empty when it can be added; then it counts as added.
+  std::optional<std::string> Take(const NewClass& c);
+  // The semesters and groups the classes taken so far add, in the order first named.
+  const std::vector<std::string>& NewSemesters() const { return newSemesters_; }
+  const std::vector<std::string>& NewGroups() const { return newGroups_; }
+
+ private:
+  const GradeBook& gb_;
+  std::unordered_map<std::string, std::unordered_set<std::string>> classNames_;  // by semester
+  std::unordered_set<std::string> goodGroups_;  // group names found storable
+  std::vector<std::string> newSemesters_, newGroups_;
+};
+
+// The refusal of one new class against the book alone.
+inline std::optional<std::string> NewClassRefusal(const GradeBook& gb, const NewClass& c) {
+  return NewClassCheck(gb).Take(c);
+}
+
+// Adds every class as one step named after verb and the count: "Paste 15 Classes",
+// "Import 1 Class". Each class is in "Everything" when that group exists (before its own
+// groups, unless it lists "Everything" itself). Refused, with the first reason, when any class
+// would be refused or two of them share a semester and a name; nothing to do for none.
+Outcome AddClasses(const GradeBook& gb, std::vector<NewClass> classes, const std::string& verb);
 
 // ---- Groups ----
 // A new group joins the mask; when cls names a class of semester, the class joins the group.
