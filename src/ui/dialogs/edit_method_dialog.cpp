@@ -20,6 +20,7 @@
 #include "model/codepage.h"
 #include "model/numtext.h"
 #include "ui/dialogs/help_viewer.h"
+#include "ui/widgets/access.h"
 
 namespace mw {
 
@@ -52,7 +53,8 @@ EditMethodDialog::EditMethodDialog(std::vector<Method>& methods, Prompts& prompt
   MethodListBox_->setSortingEnabled(false);
   MethodListBox_->setToolTip(QStringLiteral("Select method to edit; Delete key to delete method"));
   MethodListBox_->installEventFilter(this);
-  Label2_->setBuddy(MethodListBox_);
+  NameByLabel(Label2_, MethodListBox_);
+  TipElidedEntries(MethodListBox_);
 
   // The dialog has neither a default nor a cancel button: Enter presses only the button that
   // has the focus, and Esc does nothing (see keyPressEvent).

@@ -156,11 +156,14 @@ void GetPasswordDialog::Arrange() {
 }
 
 void GetPasswordDialog::keyPressEvent(QKeyEvent* event) {
-  // Enter and Esc mean nothing here: only the buttons and the frame close the prompt.
+  // Neither button is the default, so Enter in the text box and Esc mean nothing here; Enter
+  // on a focused button presses it, as Space does.
   switch (event->key()) {
-    case Qt::Key_Escape:
     case Qt::Key_Enter:
     case Qt::Key_Return:
+      if (auto* button = qobject_cast<QPushButton*>(focusWidget())) button->click();
+      [[fallthrough]];
+    case Qt::Key_Escape:
       event->accept();
       return;
     default:

@@ -40,6 +40,7 @@
 #include "ui/dialogs/qt_prompts.h"
 #include "ui/main_window/main_screen_util.h"
 #include "ui/overview/overview_window.h"
+#include "ui/widgets/access.h"
 #include "ui/widgets/elided_label.h"
 #include "ui/widgets/input_guards.h"
 
@@ -131,11 +132,15 @@ void MainScreen::BuildControls() {
     l->setAccessibleName(accessible);
     l->setUniformItemSizes(true);
     l->installEventFilter(this);
+    KeepCurrentOnFocus(l);
+    TipElidedEntries(l);
   };
   auto valueLabel = [this, &label](QLabel*& l, const char* name, QRect r) {
     label(l, name, QString(), r);
+    // The highlight's hue, in a shade that reads well on the window's background.
     QPalette pal = l->palette();
-    pal.setColor(QPalette::WindowText, pal.color(QPalette::Highlight));
+    pal.setColor(QPalette::WindowText,
+                 ReadableOn(pal.color(QPalette::Highlight), pal.color(QPalette::Window)));
     l->setPalette(pal);
   };
 
@@ -150,6 +155,8 @@ void MainScreen::BuildControls() {
          QStringLiteral("Select all semesters"));
   button(SemSelNone, "SemSelNone", QStringLiteral("None"), Tw(1800, 2400, 735, 255),
          QStringLiteral("Deselect all semesters"));
+  SemSelAll->setAccessibleName(QStringLiteral("Select all semesters"));
+  SemSelNone->setAccessibleName(QStringLiteral("Deselect all semesters"));
   button(AddSemesterButton, "AddSemesterButton", QStringLiteral("Add &Semester..."),
          Tw(240, 2640, 2295, 255), QStringLiteral("Adds a new semester"));
 
@@ -173,6 +180,7 @@ void MainScreen::BuildControls() {
   GradeListBox->setToolTip(QStringLiteral("Select the grade for the current class"));
   GradeListBox->setAccessibleName(QStringLiteral("Grade"));
   GuardWheel(GradeListBox);
+  NameByLabel(Label3, GradeListBox);
   label(Label2, "Label2", QStringLiteral("Credits:"), Tw(5520, 840, 735, 255));
   Label2->installEventFilter(this);
   CreditsBox = new QLineEdit(central_);
@@ -202,6 +210,12 @@ void MainScreen::BuildControls() {
   Label5->setToolTip(semTip);
   valueLabel(SemGPABox, "SemGPABox", Tw(4560, 3000, 615, 255));
   SemGPABox->setToolTip(semTip);
+  // Each figure is read out with the caption beside it and what it counts.
+  Label7->setBuddy(OverallGPABox);
+  Label5->setBuddy(SemGPABox);
+  OverallGPABox->setAccessibleDescription(overallTip);
+  SemGPABox->setAccessibleDescription(semTip);
+  ClassGPABox->setAccessibleDescription(ClassGPABox->toolTip());
 
   label(Picture1, "Picture1", QString(), Tw(5520, 3000, 2295, 495));
   Picture1->setAlignment(Qt::AlignCenter);
@@ -209,6 +223,8 @@ void MainScreen::BuildControls() {
                                 QSize(qRound(153 * scale_), qRound(33 * scale_)),
                                 devicePixelRatioF()));
   Picture1->setCursor(Qt::PointingHandCursor);
+  // A click opens the About box; the Help menu is the keyboard's way there.
+  Picture1->setAccessibleName(QStringLiteral("Markwell, about"));
   Picture1->installEventFilter(this);
 
   label(Label8, "Label8", QStringLiteral("Consider Groups:"), Tw(240, 3360, 1215, 255));
@@ -231,6 +247,7 @@ void MainScreen::BuildControls() {
       "Change the method to change the numerical equivalents of letter grades"));
   MethodList->setAccessibleName(QStringLiteral("Grading Method"));
   GuardWheel(MethodList);
+  NameByLabel(Label9, MethodList);
   MethodList->setSizeAdjustPolicy(QComboBox::AdjustToContentsOnFirstShow);
   button(AddMethod, "AddMethod", QStringLiteral("Add/Edit &Methods..."),
          Tw(2880, 3960, 2295, 255), QStringLiteral("Add, edit or remove methods"));
@@ -276,6 +293,9 @@ void MainScreen::BuildControls() {
   for (QLabel* l : {ClassListTitle, ClassName, NumGroupMask, ClassGPABox, OverallGPABox,
                     SemGPABox})
     l->setTextFormat(Qt::PlainText);
+  // Long semester and class names are cut short, and given in full as tooltips.
+  ElideWhenCut(ClassListTitle);
+  ElideWhenCut(ClassName);
 }
 
 void MainScreen::BuildMenus() {
