@@ -210,6 +210,10 @@ void MainScreen::BuildControls() {
   Label5->setToolTip(semTip);
   valueLabel(SemGPABox, "SemGPABox", Tw(4560, 3000, 615, 255));
   SemGPABox->setToolTip(semTip);
+  // Each list is labelled by the caption above it (the class list by the semester's name).
+  for (auto [caption, list] : {std::pair{Label1, SemesterList}, {ClassListTitle, ClassList},
+                               {Label6, MemberGroup}})
+    caption->setBuddy(list);
   // Each figure is read out with the caption beside it and what it counts.
   Label7->setBuddy(OverallGPABox);
   Label5->setBuddy(SemGPABox);
@@ -236,6 +240,7 @@ void MainScreen::BuildControls() {
                       "Ctrl-click to mulit-select"),
        QStringLiteral("Consider Groups"));
   GroupList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  Label8->setBuddy(GroupList);
   KeepSelectionOnEmptyClicks(GroupList);
 
   label(Label9, "Label9", QStringLiteral("Grading Method:"), Tw(2880, 3360, 1455, 255));
