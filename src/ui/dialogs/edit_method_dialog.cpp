@@ -15,6 +15,7 @@
 #include <string>
 
 #include "app/prompts.h"
+#include "app/text.h"
 #include "edit/edit.h"
 #include "model/amount.h"
 #include "model/codepage.h"
@@ -82,9 +83,7 @@ EditMethodDialog::EditMethodDialog(std::vector<Method>& methods, Prompts& prompt
   for (int i = 0; i < kGradeCount; ++i) {
     const int row = i < kFirstColumnRows ? i : i - kFirstColumnRows;
     const int col = i < kFirstColumnRows ? 0 : 3;
-    auto* label = new QLabel(QString::fromUtf8(kLetterGrades[i].data(),
-                                               static_cast<int>(kLetterGrades[i].size())),
-                             this);
+    auto* label = new QLabel(Q(kLetterGrades[i]), this);
     label->setObjectName(QStringLiteral("Label1_%1").arg(i));
     auto* box = new QLineEdit(this);
     box->setObjectName(QStringLiteral("Text1_%1").arg(i));
