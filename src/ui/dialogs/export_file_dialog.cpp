@@ -93,9 +93,9 @@ ExportFileDialog::ExportFileDialog(GradeBook& gb, Prompts& prompts,
   NameByLabel(Label10_, MethodList_);
   // The visible captions are short; a screen reader says which list each acts on.
   SemAll_->setAccessibleName(QStringLiteral("Select all semesters"));
-  SemNone_->setAccessibleName(QStringLiteral("Select no semesters"));
+  SemNone_->setAccessibleName(QStringLiteral("Deselect all semesters"));
   GroupAll_->setAccessibleName(QStringLiteral("Select all groups"));
-  GroupNone_->setAccessibleName(QStringLiteral("Select no groups"));
+  GroupNone_->setAccessibleName(QStringLiteral("Deselect all groups"));
   for (QListWidget* list : {SemesterList_, GroupList_}) TipElidedEntries(list);
 
   Label6_ = label("Label6", "Organize output by");

@@ -237,13 +237,14 @@ void MainScreen::BuildControls() {
   Label2->installEventFilter(this);
   OptionsButton->installEventFilter(this);
 
-  // Each list, box and field is labelled by the caption beside it (the class list by the
-  // semester's name), and each figure by its caption, with what it counts as description.
+  // Each list, box and field is labelled by the caption beside it, and each figure by its
+  // caption, with what it counts as description. (The class list's title is a semester's
+  // name, whose "&" a label with a buddy would take for a shortcut; the list has its name.)
   for (auto [caption, control] :
-       {std::pair<QLabel*, QWidget*>{Label1, SemesterList}, {ClassListTitle, ClassList},
-        {Label3, GradeListBox}, {Label2, CreditsBox}, {Label6, MemberGroup}, {Label8, GroupList},
-        {Label9, MethodList}, {Label10, DesiredGPABox}, {Label11, ClassesLeftBox},
-        {Label7, OverallGPABox}, {Label5, SemGPABox}})
+       {std::pair<QLabel*, QWidget*>{Label1, SemesterList}, {Label3, GradeListBox},
+        {Label2, CreditsBox}, {Label6, MemberGroup}, {Label8, GroupList}, {Label9, MethodList},
+        {Label10, DesiredGPABox}, {Label11, ClassesLeftBox}, {Label7, OverallGPABox},
+        {Label5, SemGPABox}})
     caption->setBuddy(control);
   for (QLabel* figure : {ClassGPABox, OverallGPABox, SemGPABox}) {
     figure->setAccessibleDescription(figure->toolTip());
