@@ -16,6 +16,7 @@
 #include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QScrollBar>
@@ -101,11 +102,16 @@ TEST(Accessibility, EveryWindowIsNamedReachedByTabAndWithinTheScreen) {
   every.main->findChild<QAction*>("Overview")->trigger();
   auto* overview = every.main->findChild<OverviewWindow*>();
   Expect(overview, "overview");
-  // The classes' title, cut short, gives the whole name as its tooltip.
-  auto* title = overview->findChild<QLabel*>("ClassesTitle");
-  QHelpEvent tip(QEvent::ToolTip, QPoint(2, 2), title->mapToGlobal(QPoint(2, 2)));
-  QApplication::sendEvent(title, &tip);
-  EXPECT_TRUE(QToolTip::text().contains(longName));
+  // The classes' title and the semester's entry, cut short, give the whole name as tooltip.
+  auto* list = every.main->findChild<QListWidget*>("SemesterList");
+  const QPoint entry = list->visualItemRect(list->item(1)).center();
+  QWidget* title = overview->findChild<QLabel*>("ClassesTitle");
+  for (auto [widget, at] : {std::pair{title, QPoint(2, 2)}, {list->viewport(), entry}}) {
+    QHelpEvent tip(QEvent::ToolTip, at, widget->mapToGlobal(at));
+    QApplication::sendEvent(widget, &tip);
+    EXPECT_TRUE(QToolTip::text().contains(longName)) << widget->objectName().toStdString();
+    QToolTip::hideText();
+  }
 
   QTemporaryDir dir;
   QFile help(QDir(dir.path()).filePath(kHelpFileName));

@@ -5,9 +5,12 @@
 #include <QFocusEvent>
 #include <QHelpEvent>
 #include <QLabel>
+#include <QListView>
+#include <QStyledItemDelegate>
 #include <QPainter>
 #include <QStyle>
 #include <QToolTip>
+#include <algorithm>
 #include <cmath>
 
 namespace mw {
@@ -38,6 +41,23 @@ class FocusKeeper : public QObject {
   bool passing_ = false;
 };
 
+// Lays a list's entries out no wider than the list, so that long ones are cut short.
+class NoWiderThanList : public QStyledItemDelegate {
+ public:
+  explicit NoWiderThanList(QListView* list) : QStyledItemDelegate(list), list_(list) {}
+
+  bool capped = true;  // off: the width the whole entry needs
+
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    QSize size = QStyledItemDelegate::sizeHint(option, index);
+    if (capped) size.setWidth(std::min(size.width(), list_->viewport()->width()));
+    return size;
+  }
+
+ private:
+  QListView* list_;
+};
+
 // Shows the whole text of an entry its column cuts short, above any tooltip of its own.
 class ElidedTips : public QObject {
  public:
@@ -50,7 +70,10 @@ class ElidedTips : public QObject {
     const QModelIndex index = view_->indexAt(help->pos());
     const QString text = index.data(Qt::DisplayRole).toString();
     const QRect cell = view_->visualRect(index);
+    auto* cap = dynamic_cast<NoWiderThanList*>(view_->itemDelegate());
+    if (cap) cap->capped = false;
     const int needed = view_->sizeHintForIndex(index).width();
+    if (cap) cap->capped = true;
     if (!index.isValid() || text.isEmpty() || needed <= cell.width()) return false;
     const QString own = index.data(Qt::ToolTipRole).toString();
     QToolTip::showText(help->globalPos(), own.isEmpty() ? text : text + QLatin1Char('\n') + own,
@@ -121,6 +144,10 @@ void KeepCurrentOnFocus(QAbstractItemView* view) {
 }
 
 void TipElidedEntries(QAbstractItemView* view) {
+  if (auto* list = qobject_cast<QListView*>(view)) {
+    list->setItemDelegate(new NoWiderThanList(list));
+    list->setResizeMode(QListView::Adjust);
+  }
   view->viewport()->installEventFilter(new ElidedTips(view));
 }
 

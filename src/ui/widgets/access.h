@@ -19,7 +19,7 @@ void NameByLabel(QLabel* label, QWidget* control);
 // window being activated) leaves it as it is. Tab and Shift+Tab leave the view.
 void KeepCurrentOnFocus(QAbstractItemView* view);
 
-// An entry cut short by its column shows its whole text as a tooltip.
+// An entry cut short by its column, or by a list's width, shows its whole text as a tooltip.
 void TipElidedEntries(QAbstractItemView* view);
 
 // A one-line label whose text does not fit is drawn cut short with "…", and its tooltip
