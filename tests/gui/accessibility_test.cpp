@@ -126,15 +126,17 @@ TEST(Accessibility, EveryWindowIsNamedReachedByTabAndWithinTheScreen) {
   viewer->close();
 }
 
+// Also when the palette changes while the window is open.
 TEST(Accessibility, FiguresKeepTheHighlightsHueAndReadWellInLightAndDarkPalettes) {
   const QPalette saved = QApplication::palette();
+  test::EveryWindow every;
   // A light theme's 3.2:1 and a dark one's 2.2:1.
   for (const auto& [window, highlight] : {std::pair{0xefefef, 0x308cc6}, {0x2d2d2d, 0x1e50a0}}) {
     QPalette palette = saved;
     palette.setColor(QPalette::Window, QColor::fromRgb(window));
     palette.setColor(QPalette::Highlight, QColor::fromRgb(highlight));
     QApplication::setPalette(palette);
-    test::EveryWindow every;
+    QCoreApplication::processEvents();
     for (const char* figure : {"OverallGPABox", "SemGPABox", "ClassGPABox"}) {
       const QColor text = every.main->findChild<QLabel*>(figure)->palette().color(QPalette::WindowText);
       EXPECT_GE(ContrastRatio(text, QColor::fromRgb(window)), 4.5) << figure;

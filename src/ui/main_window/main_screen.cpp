@@ -248,11 +248,7 @@ void MainScreen::BuildControls() {
     caption->setBuddy(control);
   for (QLabel* figure : {ClassGPABox, OverallGPABox, SemGPABox}) {
     figure->setAccessibleDescription(figure->toolTip());
-    // The highlight's hue, in a shade that reads well on the window's background.
-    QPalette pal = figure->palette();
-    pal.setColor(QPalette::WindowText,
-                 ReadableOn(pal.color(QPalette::Highlight), pal.color(QPalette::Window)));
-    figure->setPalette(pal);
+    DrawInReadableHighlight(figure);
   }
 
   Picture1->setAlignment(Qt::AlignCenter);

@@ -1,6 +1,7 @@
 #include "ui/widgets/access.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFocusEvent>
 #include <QHelpEvent>
@@ -16,6 +17,29 @@
 namespace mw {
 
 namespace {
+
+double Luminance(const QColor& c) {
+  auto channel = [](double v) {
+    return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+  };
+  const QColor rgb = c.toRgb();
+  return 0.2126 * channel(rgb.redF()) + 0.7152 * channel(rgb.greenF()) +
+         0.0722 * channel(rgb.blueF());
+}
+
+// The colour with its hue and saturation, darkened or lightened just enough to reach the
+// ratio against the background.
+QColor ReadableOn(const QColor& colour, const QColor& background, double ratio = 4.5) {
+  const QColor hsl = colour.toHsl();
+  const bool darken = Luminance(background) > 0.18;
+  QColor best = colour;
+  // Lightness in small steps away from the background until the ratio holds.
+  for (int l = hsl.lightness(); l >= 0 && l <= 255; l += darken ? -1 : 1) {
+    best = QColor::fromHsl(hsl.hslHue(), hsl.hslSaturation(), l);
+    if (ContrastRatio(best, background) >= ratio) break;
+  }
+  return best.toRgb();
+}
 
 // Passes a focus-in on as if a click had brought it, the one reason for which an item view
 // does not make its first entry current. The click that follows a real one picks its entry.
@@ -112,14 +136,27 @@ class LabelElider : public QObject {
   }
 };
 
-double Luminance(const QColor& c) {
-  auto channel = [](double v) {
-    return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-  };
-  const QColor rgb = c.toRgb();
-  return 0.2126 * channel(rgb.redF()) + 0.7152 * channel(rgb.greenF()) +
-         0.0722 * channel(rgb.blueF());
-}
+// Sets the label's text colour from its palette's highlight and background, now and whenever
+// the palette changes (setting it changes it once more, to no effect).
+class ReadableHighlight : public QObject {
+ public:
+  explicit ReadableHighlight(QLabel* label) : QObject(label) { Apply(label); }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::PaletteChange) Apply(static_cast<QLabel*>(watched));
+    return false;
+  }
+
+ private:
+  static void Apply(QLabel* label) {
+    QPalette pal = label->palette();
+    const QColor text = ReadableOn(pal.color(QPalette::Highlight), pal.color(QPalette::Window));
+    if (pal.color(QPalette::WindowText) == text) return;
+    pal.setColor(QPalette::WindowText, text);
+    label->setPalette(pal);
+  }
+};
 
 }  // namespace
 
@@ -138,6 +175,10 @@ void ElideWhenCut(QLabel* label) {
   label->installEventFilter(new LabelElider(label));
 }
 
+void DrawInReadableHighlight(QLabel* label) {
+  label->installEventFilter(new ReadableHighlight(label));
+}
+
 void KeepCurrentOnFocus(QAbstractItemView* view) {
   view->setTabKeyNavigation(false);
   view->installEventFilter(new FocusKeeper(view));
@@ -154,18 +195,6 @@ void TipElidedEntries(QAbstractItemView* view) {
 double ContrastRatio(const QColor& a, const QColor& b) {
   const double la = Luminance(a), lb = Luminance(b);
   return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
-
-QColor ReadableOn(const QColor& colour, const QColor& background, double ratio) {
-  const QColor hsl = colour.toHsl();
-  const bool darken = Luminance(background) > 0.18;
-  QColor best = colour;
-  // Lightness in small steps away from the background until the ratio holds.
-  for (int l = hsl.lightness(); l >= 0 && l <= 255; l += darken ? -1 : 1) {
-    best = QColor::fromHsl(hsl.hslHue(), hsl.hslSaturation(), l);
-    if (ContrastRatio(best, background) >= ratio) break;
-  }
-  return best.toRgb();
 }
 
 }  // namespace mw

@@ -26,11 +26,11 @@ void TipElidedEntries(QAbstractItemView* view);
 // gives the whole text. Its width no longer grows with its text.
 void ElideWhenCut(QLabel* label);
 
+// The label's text takes the highlight's hue in a shade that reads well (4.5:1) on the
+// window's background, and again whenever the application's palette changes.
+void DrawInReadableHighlight(QLabel* label);
+
 // The WCAG contrast ratio of two colours, from 1 to 21.
 double ContrastRatio(const QColor& a, const QColor& b);
-
-// The colour with its hue and saturation, darkened or lightened just enough to reach the
-// ratio against the background.
-QColor ReadableOn(const QColor& colour, const QColor& background, double ratio = 4.5);
 
 }  // namespace mw
