@@ -89,7 +89,7 @@ TEST(QtPrompts, BoxesAndFileDialogsAreSetUpAsAskedAndAnswer) {
     EXPECT_EQ(prompts.AskYesNo("Sure?", "Quit", defaultYes), defaultYes);
   }
   // A long name without blanks cannot wrap: the question widens to show it whole, as plain text.
-  const QString name = QString(90, 'x') + "<b>.mw";
+  const QString name = QString(60, 'x') + "<b>.mw";
   WhenModal<GetPasswordDialog>([&](GetPasswordDialog& d) {
     auto* question = d.findChild<QLabel*>("Question");
     EXPECT_EQ(question->text(), "The file \"" + name + "\" requires a password. Please enter it "
