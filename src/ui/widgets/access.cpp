@@ -93,12 +93,13 @@ class ElidedTips : public QObject {
     auto* help = static_cast<QHelpEvent*>(event);
     const QModelIndex index = view_->indexAt(help->pos());
     const QString text = index.data(Qt::DisplayRole).toString();
+    if (text.isEmpty()) return false;
     const QRect cell = view_->visualRect(index);
     auto* cap = dynamic_cast<NoWiderThanList*>(view_->itemDelegate());
     if (cap) cap->capped = false;
     const int needed = view_->sizeHintForIndex(index).width();
     if (cap) cap->capped = true;
-    if (!index.isValid() || text.isEmpty() || needed <= cell.width()) return false;
+    if (needed <= cell.width()) return false;
     const QString own = index.data(Qt::ToolTipRole).toString();
     QToolTip::showText(help->globalPos(), own.isEmpty() ? text : text + QLatin1Char('\n') + own,
                        view_->viewport(), cell);
@@ -109,6 +110,7 @@ class ElidedTips : public QObject {
   QAbstractItemView* view_;
 };
 
+// Draws a label's text cut short when it does not fit, and shows it whole as the tooltip.
 class LabelElider : public QObject {
  public:
   using QObject::QObject;
