@@ -2,7 +2,8 @@
 # Installs what is missing, builds Markwell with its tests and runs every test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh clang-14 libclang-rt-14-dev desktop-file-utils appstream libxml2-utils shared-mime-info poppler-utils
+scripts/deps.sh clang-14 libclang-rt-14-dev desktop-file-utils appstream libxml2-utils shared-mime-info poppler-utils \
+  xvfb xdotool dbus-x11 at-spi2-core python3-pyatspi
 export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMARKWELL_TESTS=ON -DMARKWELL_BENCH=ON
 cmake --build build-test --parallel

@@ -24,22 +24,31 @@ void WhenModal(std::function<void(D&)> act) {
   QTimer::singleShot(0, [act] { act(*dynamic_cast<D*>(QApplication::activeModalWidget())); });
 }
 
-TEST(PasswordPrompt, AnswersTextOnOkEmptyOnCancelNothingOnCloseAndIgnoresEnterAndEsc) {
+TEST(PasswordPrompt, AnswersTextOnOkEmptyOnCancelNothingOnCloseAndEnterActsOnlyOnAButton) {
   GetPasswordDialog d;
   d.PromptMode = PromptMode::Open;
   auto* box = d.findChild<QLineEdit*>("Password");
-  const auto answerAfter = [&](const char* button) {  // no button: the frame's close box
+  // No button: the frame's close box. byEnter: Enter on the focused button instead of a click.
+  const auto answerAfter = [&](const char* button, bool byEnter = false) {
     d.show();
     QApplication::setActiveWindow(&d);
     EXPECT_TRUE(box->hasFocus() && box->text().isEmpty()) << "each showing starts empty";
     QTest::keyClicks(box, "longer than six");
     for (auto key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) QTest::keyClick(box, key);
     EXPECT_TRUE(d.isVisible() && box->displayText() == QString(15, '*'));
-    button ? d.findChild<QPushButton*>(button)->click() : void(d.close());
+    auto* pressed = button ? d.findChild<QPushButton*>(button) : nullptr;
+    if (pressed && byEnter) {
+      pressed->setFocus(Qt::TabFocusReason);
+      QTest::keyClick(pressed, Qt::Key_Return);
+    } else {
+      pressed ? pressed->click() : void(d.close());
+    }
     return d.Answer();
   };
   EXPECT_EQ(answerAfter("OK"), QString("longer than six"));
   EXPECT_EQ(answerAfter("Cancel"), QString(""));
+  EXPECT_EQ(answerAfter("OK", true), QString("longer than six"));
+  EXPECT_EQ(answerAfter("Cancel", true), QString(""));
   EXPECT_EQ(answerAfter(nullptr), std::nullopt);
 }
 
@@ -80,7 +89,7 @@ TEST(QtPrompts, BoxesAndFileDialogsAreSetUpAsAskedAndAnswer) {
     EXPECT_EQ(prompts.AskYesNo("Sure?", "Quit", defaultYes), defaultYes);
   }
   // A long name without blanks cannot wrap: the question widens to show it whole, as plain text.
-  const QString name = QString(90, 'x') + "<b>.mw";
+  const QString name = QString(60, 'x') + "<b>.mw";
   WhenModal<GetPasswordDialog>([&](GetPasswordDialog& d) {
     auto* question = d.findChild<QLabel*>("Question");
     EXPECT_EQ(question->text(), "The file \"" + name + "\" requires a password. Please enter it "

@@ -15,11 +15,13 @@
 #include <string>
 
 #include "app/prompts.h"
+#include "app/text.h"
 #include "edit/edit.h"
 #include "model/amount.h"
 #include "model/codepage.h"
 #include "model/numtext.h"
 #include "ui/dialogs/help_viewer.h"
+#include "ui/widgets/access.h"
 
 namespace mw {
 
@@ -52,7 +54,8 @@ EditMethodDialog::EditMethodDialog(std::vector<Method>& methods, Prompts& prompt
   MethodListBox_->setSortingEnabled(false);
   MethodListBox_->setToolTip(QStringLiteral("Select method to edit; Delete key to delete method"));
   MethodListBox_->installEventFilter(this);
-  Label2_->setBuddy(MethodListBox_);
+  NameByLabel(Label2_, MethodListBox_);
+  TipElidedEntries(MethodListBox_);
 
   // The dialog has neither a default nor a cancel button: Enter presses only the button that
   // has the focus, and Esc does nothing (see keyPressEvent).
@@ -80,9 +83,7 @@ EditMethodDialog::EditMethodDialog(std::vector<Method>& methods, Prompts& prompt
   for (int i = 0; i < kGradeCount; ++i) {
     const int row = i < kFirstColumnRows ? i : i - kFirstColumnRows;
     const int col = i < kFirstColumnRows ? 0 : 3;
-    auto* label = new QLabel(QString::fromUtf8(kLetterGrades[i].data(),
-                                               static_cast<int>(kLetterGrades[i].size())),
-                             this);
+    auto* label = new QLabel(Q(kLetterGrades[i]), this);
     label->setObjectName(QStringLiteral("Label1_%1").arg(i));
     auto* box = new QLineEdit(this);
     box->setObjectName(QStringLiteral("Text1_%1").arg(i));

@@ -20,6 +20,7 @@
 #include "report/report_file.h"
 #include "ui/dialogs/help_viewer.h"
 #include "ui/dialogs/report_printer.h"
+#include "ui/widgets/access.h"
 
 namespace mw {
 
@@ -87,9 +88,15 @@ ExportFileDialog::ExportFileDialog(GradeBook& gb, Prompts& prompts,
   MethodList_->setToolTip(
       QStringLiteral("Change the method to change the numerical equivalents of letter grades"));
   // Each list and selector is named, for a screen reader, by the label above it.
-  Label1_->setBuddy(SemesterList_);
-  Label3_->setBuddy(GroupList_);
-  Label10_->setBuddy(MethodList_);
+  NameByLabel(Label1_, SemesterList_);
+  NameByLabel(Label3_, GroupList_);
+  NameByLabel(Label10_, MethodList_);
+  // The visible captions are short; a screen reader says which list each acts on.
+  SemAll_->setAccessibleName(QStringLiteral("Select all semesters"));
+  SemNone_->setAccessibleName(QStringLiteral("Deselect all semesters"));
+  GroupAll_->setAccessibleName(QStringLiteral("Select all groups"));
+  GroupNone_->setAccessibleName(QStringLiteral("Deselect all groups"));
+  for (QListWidget* list : {SemesterList_, GroupList_}) TipElidedEntries(list);
 
   Label6_ = label("Label6", "Organize output by");
   OrgSem_ = new QRadioButton(QStringLiteral("Semester"), this);

@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <algorithm>
 
 namespace mw {
@@ -112,25 +113,39 @@ void GetPasswordDialog::Arrange() {
   int clientHeight = px(kClientHeight, dpiY);
   const int marginX = px(kQuestion.left, dpiX);
 
-  // A word wider than the question (a long file name) widens the question and moves the
-  // buttons right, so that nothing of it is cut off.
-  const QFontMetrics fm(Question->font());
-  int widest = 0;
-  for (const QString& word :
-       Question->text().split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts))
-    widest = std::max(widest, fm.horizontalAdvance(word));
-  const int wider = std::max(0, widest + 2 - question.width());
-  question.setWidth(question.width() + wider);
-  password.setWidth(password.width() + wider);
-  ok.translate(wider, 0);
-  cancel.translate(wider, 0);
-
   // Buttons as large as their captions need.
   for (QRect* r : {&ok, &cancel}) {
     const QSize hint = OK->sizeHint().expandedTo(Cancel->sizeHint());
     r->setWidth(std::max(r->width(), hint.width()));
     r->setHeight(std::max(r->height(), hint.height()));
   }
+
+  // A word wider than the question (a long file name) widens the question and moves the
+  // buttons right, so that nothing of it is cut off; but the prompt stays within the screen
+  // (with room for its frame), so a word wider than that is cut short in its middle, and the
+  // tooltip gives it whole.
+  const QFontMetrics fm(Question->font());
+  const QString full = Question->accessibleName();
+  const int besides = std::max(clientWidth, ok.right() + 1 + marginX) - question.width();
+  const int room = (screen() ? screen()->availableGeometry().width() : 1024) - besides -
+                   2 * marginX - 2;
+  QString shown;
+  int widest = 0, from = 0;
+  for (auto words = QRegularExpression(QStringLiteral("\\S+")).globalMatch(full); words.hasNext();) {
+    const QRegularExpressionMatch word = words.next();
+    QString text = word.captured();
+    if (fm.horizontalAdvance(text) > room) text = fm.elidedText(text, Qt::ElideMiddle, room);
+    widest = std::max(widest, fm.horizontalAdvance(text));
+    shown += full.mid(from, word.capturedStart() - from) + text;
+    from = word.capturedEnd();
+  }
+  Question->setText(shown + full.mid(from));
+  Question->setToolTip(Question->text() == full ? QString() : full);
+  const int wider = std::max(0, widest + 2 - question.width());
+  question.setWidth(question.width() + wider);
+  password.setWidth(password.width() + wider);
+  ok.translate(wider, 0);
+  cancel.translate(wider, 0);
   const int buttonGap = px(kCancel.top - kOK.top - kOK.height, dpiY);
   cancel.moveTop(std::max(cancel.top(), ok.bottom() + 1 + buttonGap));
 
@@ -156,11 +171,14 @@ void GetPasswordDialog::Arrange() {
 }
 
 void GetPasswordDialog::keyPressEvent(QKeyEvent* event) {
-  // Enter and Esc mean nothing here: only the buttons and the frame close the prompt.
+  // Neither button is the default, so Enter in the text box and Esc mean nothing here; Enter
+  // on a focused button presses it, as Space does.
   switch (event->key()) {
-    case Qt::Key_Escape:
     case Qt::Key_Enter:
     case Qt::Key_Return:
+      if (auto* button = qobject_cast<QPushButton*>(focusWidget())) button->click();
+      [[fallthrough]];
+    case Qt::Key_Escape:
       event->accept();
       return;
     default:

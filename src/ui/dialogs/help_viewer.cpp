@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QPointer>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -21,6 +22,26 @@ namespace {
 
 const QString kViewerName = QStringLiteral("HelpViewer");
 
+// The help text, which Tab and Shift+Tab leave for the buttons at once. Ctrl+Tab and
+// Ctrl+Shift+Tab go from link to link, and Enter follows the link.
+class HelpText : public QTextBrowser {
+ public:
+  using QTextBrowser::QTextBrowser;
+
+ protected:
+  bool focusNextPrevChild(bool next) override { return QTextEdit::focusNextPrevChild(next); }
+
+  void keyPressEvent(QKeyEvent* event) override {
+    const bool tab = event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab;
+    if (tab && (event->modifiers() & Qt::ControlModifier)) {
+      QTextBrowser::focusNextPrevChild(
+          !(event->key() == Qt::Key_Backtab || (event->modifiers() & Qt::ShiftModifier)));
+      return;
+    }
+    QTextBrowser::keyPressEvent(event);
+  }
+};
+
 // A plain window around a text browser, with Back, Contents and Close. There is one at a
 // time. A modal dialog blocks every window but its own, so while one is open the viewer
 // belongs to it (AttachTo), and it moves back to the window beneath when the dialog closes.
@@ -34,7 +55,7 @@ class HelpWindow : public QDialog {
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
 
-    browser_ = new QTextBrowser(this);
+    browser_ = new HelpText(this);
     browser_->setObjectName(QStringLiteral("HelpText"));
     browser_->setAccessibleName(QStringLiteral("Markwell Help"));
     browser_->setOpenExternalLinks(true);

@@ -123,7 +123,7 @@ OptionsDialog::OptionsDialog(GradeBook& gb, SettingsStore& settings, Prompts& pr
 
   // The letter grades in their order; the box is as wide as its widest letter needs.
   for (std::string_view letter : kLetterGrades)
-    GradeListBox->addItem(QString::fromUtf8(letter.data(), qsizetype(letter.size())));
+    GradeListBox->addItem(Q(letter));
   GradeListBox->setSizeAdjustPolicy(QComboBox::AdjustToContents);
   // Room for a number of ten digits and for a path of fifty.
   const int digit = fontMetrics().horizontalAdvance(QLatin1Char('0'));

@@ -24,7 +24,9 @@
 #include <QStatusBar>
 #include <QSvgRenderer>
 #include <algorithm>
+#include <type_traits>
 #include <utility>
+#include <variant>
 #include <vector>
 
 #include "edit/edit.h"
@@ -40,6 +42,7 @@
 #include "ui/dialogs/qt_prompts.h"
 #include "ui/main_window/main_screen_util.h"
 #include "ui/overview/overview_window.h"
+#include "ui/widgets/access.h"
 #include "ui/widgets/elided_label.h"
 #include "ui/widgets/input_guards.h"
 
@@ -107,163 +110,153 @@ void MainScreen::BuildControls() {
   central_->setFixedSize(Px(8070), Px(5325));
   setCentralWidget(central_);
 
-  auto label = [this](QLabel*& l, const char* name, const QString& caption, QRect r,
-                      QWidget* parent = nullptr) {
-    l = new QLabel(caption, parent ? parent : central_);
-    l->setObjectName(QLatin1String(name));
-    l->setGeometry(r);
-    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  // The controls in the order they are made, each with its place in twips (left, top, width,
+  // height), its caption, tooltip and accessible name. The member's type is the control's.
+  using Member = std::variant<QLabel* MainScreen::*, QPushButton* MainScreen::*,
+                              QListWidget* MainScreen::*, QComboBox* MainScreen::*,
+                              QLineEdit* MainScreen::*, QGroupBox* MainScreen::*>;
+  struct Control {
+    Member member;
+    const char* name;
+    int left, top, width, height;
+    const char* caption = "";
+    const char* tip = "";
+    const char* accessible = "";
+    bool inFrame = false;  // a button of the "Markwell Commands" frame
   };
-  auto button = [this](QPushButton*& b, const char* name, const QString& caption, QRect r,
-                       const QString& tip, QWidget* parent = nullptr) {
-    b = new QPushButton(caption, parent ? parent : central_);
-    b->setObjectName(QLatin1String(name));
-    b->setGeometry(r);
-    b->setToolTip(tip);
-    b->setAutoDefault(false);
+  static const char* const kOverallTip = "Overall GPA of all classes in selected groups";
+  static const char* const kSemTip = "GPA of classes in selected semester which are in the group mask";
+  static const Control kControls[] = {
+      {&MainScreen::Label1, "Label1", 240, 120, 1575, 255, "Semester:"},
+      {&MainScreen::SemesterList, "SemesterList", 240, 480, 2295, 1860, "",
+       "Select a semester; Delete key to delete; Double-click to rename; +, - to move", "Semester"},
+      {&MainScreen::Label4, "Label4", 240, 2400, 855, 255, "Select:"},
+      {&MainScreen::SemSelAll, "SemSelAll", 1080, 2400, 735, 255, "All", "Select all semesters",
+       "Select all semesters"},
+      {&MainScreen::SemSelNone, "SemSelNone", 1800, 2400, 735, 255, "None",
+       "Deselect all semesters", "Deselect all semesters"},
+      {&MainScreen::AddSemesterButton, "AddSemesterButton", 240, 2640, 2295, 255,
+       "Add &Semester...", "Adds a new semester"},
+      {&MainScreen::ClassListTitle, "ClassListTitle", 2880, 120, 2295, 375, "Class:"},
+      {&MainScreen::ClassList, "ClassList", 2880, 480, 2295, 2010, "",
+       "Select a class; Delete key to delete; Double-click to rename", "Classes"},
+      {&MainScreen::AddClassButton, "AddClassButton", 2880, 2640, 2295, 255, "Add &Class...",
+       "Adds a new class to semester"},
+      {&MainScreen::ClassName, "ClassName", 5520, 120, 2415, 375},
+      {&MainScreen::Label3, "Label3", 5520, 480, 495, 255, "Grade:"},
+      {&MainScreen::ClassGPABox, "ClassGPABox", 6360, 480, 495, 255, "",
+       "The numerical equivalent of the letter grade"},
+      {&MainScreen::GradeListBox, "GradeListBox", 7080, 480, 735, 315, "",
+       "Select the grade for the current class", "Grade"},
+      {&MainScreen::Label2, "Label2", 5520, 840, 735, 255, "Credits:"},
+      {&MainScreen::CreditsBox, "CreditsBox", 7320, 840, 495, 285, "",
+       "Enter the number of credits for this class", "Credits"},
+      {&MainScreen::Label6, "Label6", 5520, 1200, 1575, 255, "Member of Groups:"},
+      {&MainScreen::MemberGroup, "MemberGroup", 5520, 1440, 2295, 1035, "",
+       "Select the groups under which you want this class to fall; Delete key to delete a "
+       "group; Double-click to rename",
+       "Member of Groups"},
+      {&MainScreen::AddGroup, "AddGroup", 5520, 2640, 2295, 255, "Add &Group...",
+       "Adds a new masking group"},
+      {&MainScreen::Label7, "Label7", 240, 3000, 1815, 255, "Overall GPA:", kOverallTip},
+      {&MainScreen::OverallGPABox, "OverallGPABox", 1920, 3000, 615, 255, "", kOverallTip},
+      {&MainScreen::Label5, "Label5", 2880, 3000, 1455, 255, "Semester GPA:", kSemTip},
+      {&MainScreen::SemGPABox, "SemGPABox", 4560, 3000, 615, 255, "", kSemTip},
+      // A click opens the About box; the Help menu is the keyboard's way there.
+      {&MainScreen::Picture1, "Picture1", 5520, 3000, 2295, 495, "", "", "Markwell, about"},
+      {&MainScreen::Label8, "Label8", 240, 3360, 1215, 255, "Consider Groups:"},
+      {&MainScreen::NumGroupMask, "NumGroupMask", 1560, 3360, 975, 255},
+      {&MainScreen::GroupList, "GroupList", 240, 3600, 2295, 1230, "",
+       "Group mask; select groups you want to include in GPA calculation; Ctrl-click to "
+       "mulit-select",
+       "Consider Groups"},
+      {&MainScreen::Label9, "Label9", 2880, 3360, 1455, 255, "Grading Method:"},
+      {&MainScreen::MethodList, "MethodList", 2880, 3600, 2295, 315, "",
+       "Change the method to change the numerical equivalents of letter grades",
+       "Grading Method"},
+      {&MainScreen::AddMethod, "AddMethod", 2880, 3960, 2295, 255, "Add/Edit &Methods...",
+       "Add, edit or remove methods"},
+      {&MainScreen::Label10, "Label10", 2880, 4320, 1095, 255, "Desired GPA:"},
+      {&MainScreen::DesiredGPABox, "DesiredGPABox", 4080, 4320, 495, 285, "",
+       "Enter the GPA you want to achieve here", "Desired GPA"},
+      {&MainScreen::Label11, "Label11", 2880, 4680, 1095, 255, "Classes Left:"},
+      {&MainScreen::ClassesLeftBox, "ClassesLeftBox", 4080, 4680, 495, 285, "",
+       "Enter how many classes you have left here", "Classes Left"},
+      {&MainScreen::PredictGo, "PredictGo", 4680, 4320, 495, 615, "Go!",
+       "Let Markwell figure out the necessary GPA for your remaining classes"},
+      {&MainScreen::Frame1, "Frame1", 5520, 3600, 2295, 1335, "Markwell Commands",
+       "Quits Markwell"},
+      {&MainScreen::SaveButton, "SaveButton", 240, 240, 1815, 255, "S&ave File",
+       "Saves current Markwell file (Ctrl-s or Alt-a)", "", true},
+      {&MainScreen::LoadButton, "LoadButton", 240, 600, 1815, 255, "&Load File",
+       "Loads a previusly saved Markwell File (Ctrl-L or Alt-L)", "", true},
+      {&MainScreen::OptionsButton, "OptionsButton", 240, 960, 1815, 255, "&Options",
+       "Displays the Markwell Options screen (Alt-O)", "", true},
   };
-  auto list = [this](QListWidget*& l, const char* name, QRect r, const QString& tip,
-                     const QString& accessible) {
-    l = new QListWidget(central_);
-    l->setObjectName(QLatin1String(name));
-    l->setGeometry(r);
-    l->setToolTip(tip);
-    l->setAccessibleName(accessible);
-    l->setUniformItemSizes(true);
-    l->installEventFilter(this);
-  };
-  auto valueLabel = [this, &label](QLabel*& l, const char* name, QRect r) {
-    label(l, name, QString(), r);
-    QPalette pal = l->palette();
-    pal.setColor(QPalette::WindowText, pal.color(QPalette::Highlight));
-    l->setPalette(pal);
-  };
+  for (const Control& c : kControls) {
+    std::visit(
+        [&](auto member) {
+          using W = std::remove_pointer_t<std::remove_reference_t<decltype(this->*member)>>;
+          auto* w = new W(c.inFrame ? Frame1 : central_);
+          this->*member = w;
+          w->setObjectName(QLatin1String(c.name));
+          w->setGeometry(Tw(c.left, c.top, c.width, c.height));
+          w->setToolTip(QString::fromUtf8(c.tip));
+          w->setAccessibleName(QString::fromUtf8(c.accessible));
+          const QString caption = QString::fromUtf8(c.caption);
+          if constexpr (std::is_same_v<W, QLabel>) {
+            w->setText(caption);
+            w->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+          } else if constexpr (std::is_same_v<W, QPushButton>) {
+            w->setText(caption);
+            w->setAutoDefault(false);
+          } else if constexpr (std::is_same_v<W, QGroupBox>) {
+            w->setTitle(caption);
+          } else if constexpr (std::is_same_v<W, QListWidget>) {
+            w->setUniformItemSizes(true);
+            w->installEventFilter(this);
+            KeepCurrentOnFocus(w);
+            TipElidedEntries(w);
+          } else if constexpr (std::is_same_v<W, QComboBox>) {
+            w->setEditable(false);
+            GuardWheel(w);
+          }
+        },
+        c.member);
+  }
 
-  label(Label1, "Label1", QStringLiteral("Semester:"), Tw(240, 120, 1575, 255));
-  list(SemesterList, "SemesterList", Tw(240, 480, 2295, 1860),
-       QStringLiteral("Select a semester; Delete key to delete; Double-click to rename; +, - to "
-                      "move"),
-       QStringLiteral("Semester"));
   SemesterList->setSelectionMode(QAbstractItemView::SingleSelection);
-  label(Label4, "Label4", QStringLiteral("Select:"), Tw(240, 2400, 855, 255));
-  button(SemSelAll, "SemSelAll", QStringLiteral("All"), Tw(1080, 2400, 735, 255),
-         QStringLiteral("Select all semesters"));
-  button(SemSelNone, "SemSelNone", QStringLiteral("None"), Tw(1800, 2400, 735, 255),
-         QStringLiteral("Deselect all semesters"));
-  button(AddSemesterButton, "AddSemesterButton", QStringLiteral("Add &Semester..."),
-         Tw(240, 2640, 2295, 255), QStringLiteral("Adds a new semester"));
-
-  label(ClassListTitle, "ClassListTitle", QStringLiteral("Class:"), Tw(2880, 120, 2295, 375));
-  list(ClassList, "ClassList", Tw(2880, 480, 2295, 2010),
-       QStringLiteral("Select a class; Delete key to delete; Double-click to rename"),
-       QStringLiteral("Classes"));
   ClassList->setSelectionMode(QAbstractItemView::SingleSelection);
   ClassList->setSortingEnabled(true);
-  button(AddClassButton, "AddClassButton", QStringLiteral("Add &Class..."),
-         Tw(2880, 2640, 2295, 255), QStringLiteral("Adds a new class to semester"));
-
-  label(ClassName, "ClassName", QString(), Tw(5520, 120, 2415, 375));
-  label(Label3, "Label3", QStringLiteral("Grade:"), Tw(5520, 480, 495, 255));
-  valueLabel(ClassGPABox, "ClassGPABox", Tw(6360, 480, 495, 255));
-  ClassGPABox->setToolTip(QStringLiteral("The numerical equivalent of the letter grade"));
-  GradeListBox = new QComboBox(central_);
-  GradeListBox->setObjectName(QStringLiteral("GradeListBox"));
-  GradeListBox->setGeometry(Tw(7080, 480, 735, 315));
-  GradeListBox->setEditable(false);
-  GradeListBox->setToolTip(QStringLiteral("Select the grade for the current class"));
-  GradeListBox->setAccessibleName(QStringLiteral("Grade"));
-  GuardWheel(GradeListBox);
-  label(Label2, "Label2", QStringLiteral("Credits:"), Tw(5520, 840, 735, 255));
-  Label2->installEventFilter(this);
-  CreditsBox = new QLineEdit(central_);
-  CreditsBox->setObjectName(QStringLiteral("CreditsBox"));
-  CreditsBox->setGeometry(Tw(7320, 840, 495, 285));
-  CreditsBox->setToolTip(QStringLiteral("Enter the number of credits for this class"));
-  CreditsBox->setAccessibleName(QStringLiteral("Credits"));
-  Label2->setBuddy(CreditsBox);
-  label(Label6, "Label6", QStringLiteral("Member of Groups:"), Tw(5520, 1200, 1575, 255));
-  list(MemberGroup, "MemberGroup", Tw(5520, 1440, 2295, 1035),
-       QStringLiteral("Select the groups under which you want this class to fall; Delete key "
-                      "to delete a group; Double-click to rename"),
-       QStringLiteral("Member of Groups"));
   MemberGroup->setSelectionMode(QAbstractItemView::MultiSelection);
   MemberGroup->viewport()->installEventFilter(this);
-  button(AddGroup, "AddGroup", QStringLiteral("Add &Group..."), Tw(5520, 2640, 2295, 255),
-         QStringLiteral("Adds a new masking group"));
+  GroupList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  KeepSelectionOnEmptyClicks(GroupList);
+  MethodList->setSizeAdjustPolicy(QComboBox::AdjustToContentsOnFirstShow);
+  // Clicking the "Credits:" label puts the text cursor into the credits box; Alt+O is shared.
+  Label2->installEventFilter(this);
+  OptionsButton->installEventFilter(this);
 
-  const QString overallTip = QStringLiteral("Overall GPA of all classes in selected groups");
-  const QString semTip =
-      QStringLiteral("GPA of classes in selected semester which are in the group mask");
-  label(Label7, "Label7", QStringLiteral("Overall GPA:"), Tw(240, 3000, 1815, 255));
-  Label7->setToolTip(overallTip);
-  valueLabel(OverallGPABox, "OverallGPABox", Tw(1920, 3000, 615, 255));
-  OverallGPABox->setToolTip(overallTip);
-  label(Label5, "Label5", QStringLiteral("Semester GPA:"), Tw(2880, 3000, 1455, 255));
-  Label5->setToolTip(semTip);
-  valueLabel(SemGPABox, "SemGPABox", Tw(4560, 3000, 615, 255));
-  SemGPABox->setToolTip(semTip);
+  // Each list, box and field is labelled by the caption beside it, and each figure by its
+  // caption, with what it counts as description. (The class list's title is a semester's
+  // name, whose "&" a label with a buddy would take for a shortcut; the list has its name.)
+  for (auto [caption, control] :
+       {std::pair<QLabel*, QWidget*>{Label1, SemesterList}, {Label3, GradeListBox},
+        {Label2, CreditsBox}, {Label6, MemberGroup}, {Label8, GroupList}, {Label9, MethodList},
+        {Label10, DesiredGPABox}, {Label11, ClassesLeftBox}, {Label7, OverallGPABox},
+        {Label5, SemGPABox}})
+    caption->setBuddy(control);
+  for (QLabel* figure : {ClassGPABox, OverallGPABox, SemGPABox}) {
+    figure->setAccessibleDescription(figure->toolTip());
+    DrawInReadableHighlight(figure);
+  }
 
-  label(Picture1, "Picture1", QString(), Tw(5520, 3000, 2295, 495));
   Picture1->setAlignment(Qt::AlignCenter);
   Picture1->setPixmap(RenderSvg(QStringLiteral(":/markwell/logo.svg"),
                                 QSize(qRound(153 * scale_), qRound(33 * scale_)),
                                 devicePixelRatioF()));
   Picture1->setCursor(Qt::PointingHandCursor);
   Picture1->installEventFilter(this);
-
-  label(Label8, "Label8", QStringLiteral("Consider Groups:"), Tw(240, 3360, 1215, 255));
-  QLabel* numGroupMask = nullptr;
-  label(numGroupMask, "NumGroupMask", QString(), Tw(1560, 3360, 975, 255));
-  NumGroupMask = numGroupMask;
-  list(GroupList, "GroupList", Tw(240, 3600, 2295, 1230),
-       QStringLiteral("Group mask; select groups you want to include in GPA calculation; "
-                      "Ctrl-click to mulit-select"),
-       QStringLiteral("Consider Groups"));
-  GroupList->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  KeepSelectionOnEmptyClicks(GroupList);
-
-  label(Label9, "Label9", QStringLiteral("Grading Method:"), Tw(2880, 3360, 1455, 255));
-  MethodList = new QComboBox(central_);
-  MethodList->setObjectName(QStringLiteral("MethodList"));
-  MethodList->setGeometry(Tw(2880, 3600, 2295, 315));
-  MethodList->setEditable(false);
-  MethodList->setToolTip(QStringLiteral(
-      "Change the method to change the numerical equivalents of letter grades"));
-  MethodList->setAccessibleName(QStringLiteral("Grading Method"));
-  GuardWheel(MethodList);
-  MethodList->setSizeAdjustPolicy(QComboBox::AdjustToContentsOnFirstShow);
-  button(AddMethod, "AddMethod", QStringLiteral("Add/Edit &Methods..."),
-         Tw(2880, 3960, 2295, 255), QStringLiteral("Add, edit or remove methods"));
-
-  label(Label10, "Label10", QStringLiteral("Desired GPA:"), Tw(2880, 4320, 1095, 255));
-  DesiredGPABox = new QLineEdit(central_);
-  DesiredGPABox->setObjectName(QStringLiteral("DesiredGPABox"));
-  DesiredGPABox->setGeometry(Tw(4080, 4320, 495, 285));
-  DesiredGPABox->setToolTip(QStringLiteral("Enter the GPA you want to achieve here"));
-  Label10->setBuddy(DesiredGPABox);
-  DesiredGPABox->setAccessibleName(QStringLiteral("Desired GPA"));
-  label(Label11, "Label11", QStringLiteral("Classes Left:"), Tw(2880, 4680, 1095, 255));
-  ClassesLeftBox = new QLineEdit(central_);
-  ClassesLeftBox->setObjectName(QStringLiteral("ClassesLeftBox"));
-  ClassesLeftBox->setGeometry(Tw(4080, 4680, 495, 285));
-  ClassesLeftBox->setToolTip(QStringLiteral("Enter how many classes you have left here"));
-  ClassesLeftBox->setAccessibleName(QStringLiteral("Classes Left"));
-  Label11->setBuddy(ClassesLeftBox);
-  button(PredictGo, "PredictGo", QStringLiteral("Go!"), Tw(4680, 4320, 495, 615),
-         QStringLiteral(
-             "Let Markwell figure out the necessary GPA for your remaining classes"));
-
-  Frame1 = new QGroupBox(QStringLiteral("Markwell Commands"), central_);
-  Frame1->setObjectName(QStringLiteral("Frame1"));
-  Frame1->setGeometry(Tw(5520, 3600, 2295, 1335));
-  Frame1->setToolTip(QStringLiteral("Quits Markwell"));
-  button(SaveButton, "SaveButton", QStringLiteral("S&ave File"), Tw(240, 240, 1815, 255),
-         QStringLiteral("Saves current Markwell file (Ctrl-s or Alt-a)"), Frame1);
-  button(LoadButton, "LoadButton", QStringLiteral("&Load File"), Tw(240, 600, 1815, 255),
-         QStringLiteral("Loads a previusly saved Markwell File (Ctrl-L or Alt-L)"), Frame1);
-  button(OptionsButton, "OptionsButton", QStringLiteral("&Options"), Tw(240, 960, 1815, 255),
-         QStringLiteral("Displays the Markwell Options screen (Alt-O)"), Frame1);
-  OptionsButton->installEventFilter(this);
 
   QStatusBar* bar = statusBar();
   bar->setObjectName(QStringLiteral("StatusBar1"));
@@ -276,6 +269,9 @@ void MainScreen::BuildControls() {
   for (QLabel* l : {ClassListTitle, ClassName, NumGroupMask, ClassGPABox, OverallGPABox,
                     SemGPABox})
     l->setTextFormat(Qt::PlainText);
+  // Long semester and class names are cut short, and given in full as tooltips.
+  ElideWhenCut(ClassListTitle);
+  ElideWhenCut(ClassName);
 }
 
 void MainScreen::BuildMenus() {
@@ -540,7 +536,7 @@ void MainScreen::FillGradeList() {
   const QScopedValueRollback guard(syncing_, true);
   GradeListBox->clear();
   for (std::string_view letter : kLetterGrades)
-    GradeListBox->addItem(QString::fromUtf8(letter.data(), static_cast<int>(letter.size())));
+    GradeListBox->addItem(Q(letter));
   ShowGradePos();
 }
 

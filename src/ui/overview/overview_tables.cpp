@@ -86,8 +86,7 @@ std::vector<FiguresRow> ClassRows(const std::vector<ClassLine>& lines, bool seme
   rows.reserve(lines.size());
   for (const ClassLine& c : lines) {
     FiguresRow row;
-    const std::string_view letter = LetterGrade(c.Grade);
-    row.cells = {Q(c.Name), QString::fromUtf8(letter.data(), static_cast<qsizetype>(letter.size())),
+    row.cells = {Q(c.Name), Q(LetterGrade(c.Grade)),
                  Number(c.Credits), Q(Format2(c.GradePoints)),
                  c.Counts ? QStringLiteral("Yes") : QStringLiteral("No")};
     row.dimmed = !c.Counts;

@@ -1,5 +1,7 @@
 #include "ui/overview/overview_window.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QChart>
 #include <QChartView>
 #include <QCloseEvent>
@@ -32,6 +34,7 @@
 #include "ui/overview/figures_table.h"
 #include "ui/overview/overview_print.h"
 #include "ui/overview/overview_tables.h"
+#include "ui/widgets/access.h"
 
 namespace mw {
 
@@ -57,6 +60,8 @@ QTableView* MakeTable(QWidget* parent, const char* name, FiguresTable* model) {
   view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 8);
   view->horizontalHeader()->setHighlightSections(false);
   view->horizontalHeader()->setSectionsClickable(false);
+  KeepCurrentOnFocus(view);
+  TipElidedEntries(view);
   return view;
 }
 
@@ -80,6 +85,13 @@ void SizeColumns(QTableView* view, const QStringList& headers, int stretch, int 
   }
 }
 
+// A screen reader announces the overview as a window of its own.
+QAccessibleInterface* OverviewAccessible(const QString& key, QObject* object) {
+  if (key == QLatin1String("mw::OverviewWindow") && object->isWidgetType())
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+  return nullptr;
+}
+
 }  // namespace
 
 OverviewWindow::OverviewWindow(const GradeBook& gb,
@@ -95,6 +107,8 @@ OverviewWindow::OverviewWindow(const GradeBook& gb,
       selectSemester_(std::move(selectSemester)) {
   setObjectName(QStringLiteral("OverviewWindow"));
   setWindowTitle(QStringLiteral("GPA Overview"));
+  static const bool roleKnown = (QAccessible::installFactory(OverviewAccessible), true);
+  Q_UNUSED(roleKnown);
   DateText = [] { return QString::fromStdString(ReportDateTextNow()); };
 
   summary_ = new QLabel(this);
@@ -109,6 +123,7 @@ OverviewWindow::OverviewWindow(const GradeBook& gb,
   classesTitle_ = new QLabel(this);
   classesTitle_->setObjectName(QStringLiteral("ClassesTitle"));
   classesTitle_->setTextFormat(Qt::PlainText);
+  ElideWhenCut(classesTitle_);
   classView_ = MakeTable(this, "ClassTable", classTable_);
   classView_->setSelectionMode(QAbstractItemView::NoSelection);
   classView_->setAccessibleName(QStringLiteral("Classes of the current semester"));
@@ -121,6 +136,11 @@ OverviewWindow::OverviewWindow(const GradeBook& gb,
   chartView_->setObjectName(QStringLiteral("TrendChartView"));
   chartView_->setRenderHint(QPainter::Antialiasing);
   chartView_->setMinimumSize(320, 240);
+  chartView_->setAccessibleName(QStringLiteral("GPA trend chart"));
+  chartView_->setAccessibleDescription(
+      QStringLiteral("A bar for each semester's GPA, from the first semester to the last, and a "
+                     "line for the cumulative GPA down the list. The Semesters table gives the "
+                     "same figures."));
   chart_.UsePalette(palette());
 
   auto* classesPane = new QWidget(this);
@@ -189,7 +209,9 @@ OverviewWindow::OverviewWindow(const GradeBook& gb,
   auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
   connect(escape, &QShortcut::activated, this, &QWidget::close);
 
-  resize(QSize(980, 620));
+  QSize size(980, 620);
+  if (const QScreen* s = screen()) size = size.boundedTo(s->availableGeometry().size());
+  resize(size);
   RestoreLayout();
   Refresh();
 }
@@ -282,6 +304,9 @@ void OverviewWindow::showEvent(QShowEvent* event) {
     shownBefore_ = true;
     layout()->activate();
     RestoreSplitters();
+    // The window with its frame stays within the screen.
+    if (const QScreen* s = screen())
+      resize(size().boundedTo(s->availableGeometry().size() - (frameGeometry().size() - size())));
   }
   if (stale_) Refresh();
 }
