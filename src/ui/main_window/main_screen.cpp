@@ -27,6 +27,7 @@
 #include <utility>
 #include <vector>
 
+#include "settings/new_book_method.h"
 #include "edit/edit.h"
 #include "model/gpa.h"
 #include "model/method.h"
@@ -693,6 +694,8 @@ void MainScreen::ClearClassDisplay() {
 void MainScreen::NewGradeBook() {
   const int defGrade = ReadDefGrade(settings_);
   ResetToFresh(gb_);
+  UseNewBookMethod(gb_, settings_);  // a scale chosen in the options joins and is in use
+  const int methodInUse = gb_.MethodPos;
   gradePos_ = defGrade;
   curSemester_.reset();
   curClass_.reset();
@@ -700,7 +703,7 @@ void MainScreen::NewGradeBook() {
   // method change.
   gb_.MethodPos = -1;
   FillMethodList();
-  gb_.MethodPos = gb_.Methods.empty() ? -1 : 0;
+  gb_.MethodPos = methodInUse;
   {
     const QScopedValueRollback guard(syncing_, true);
     MethodList->setCurrentIndex(gb_.MethodPos);
@@ -835,6 +838,13 @@ void MainScreen::Overview_Click() {
                                    [this](const QString& name) { SelectSemester(name); }, this);
     overview_->setAttribute(Qt::WA_DeleteOnClose);
     connect(this, &MainScreen::FiguresChanged, overview_, &OverviewWindow::ScheduleRefresh);
+    overview_->SetStepRunner([this](edit::Outcome outcome) {
+      const unsigned touches = outcome.step ? outcome.step->Touches : 0;
+      const edit::Place place = outcome.step ? outcome.step->AfterRedo : edit::Place{};
+      if (!Run(std::move(outcome))) return false;
+      if (touches) Resync(touches, place);  // the lists show the step the overview made
+      return true;
+    });
   }
   overview_->show();
   overview_->raise();
