@@ -219,9 +219,10 @@ std::string DescribeMix(const GradeMix& mix, int classCount) {
 
 std::vector<double> ClassesForCredits(double creditsLeft, double average) {
   std::vector<double> out;
-  if (!(creditsLeft > 0) || !(average > 0)) return out;
+  // More classes than a plan holds: no split (a mix over part of them would mislead).
+  if (!(creditsLeft > 0) || !(average > 0) || creditsLeft / average > kMaxPlannedClasses) return out;
   double left = creditsLeft;
-  while (left > 1e-9 && out.size() < size_t(kMaxPlannedClasses)) {
+  while (left > 1e-9) {
     out.push_back(std::min(average, left));
     left -= average;
   }

@@ -77,7 +77,8 @@ GradeMix FindGradeMix(const std::vector<double>& credits, const Method& method, 
 // "3 × A- and 3 × B+ reach 3.50; all A- reaches 3.70"; "Out of reach: all A+ gives 4.30";
 // empty for no classes.
 std::string DescribeMix(const GradeMix& mix, int classCount);
-// Classes of size `average` for the credits left (the last one takes the remainder).
+// Classes of size `average` for the credits left (the last one takes the remainder); none
+// when that would be more than kMaxPlannedClasses classes.
 std::vector<double> ClassesForCredits(double creditsLeft, double average);
 // Whether the planned grades reach target after the counted classes.
 bool Reaches(double points, double credits, double target);

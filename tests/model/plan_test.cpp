@@ -144,6 +144,7 @@ TEST(PlanTest, MixIsDescribedAndCreditsSplitIntoClasses) {
   EXPECT_EQ(DescribeMix(FindGradeMix(six, m, 0.1, 3, 12), 6), "all E reaches 1.20");
   EXPECT_EQ(ClassesForCredits(10, 3), (std::vector<double>{3, 3, 3, 1}));
   EXPECT_TRUE(ClassesForCredits(0, 3).empty());
+  EXPECT_TRUE(ClassesForCredits(1e9, 3).empty());
   const Projection p = Project({{"Art", 3, 1}, {"Lab", 1, 7}}, m, 3.0, 12);  // A, C
   EXPECT_DOUBLE_EQ(p.SemesterGpa, 3.5);
   EXPECT_DOUBLE_EQ(p.Cumulative, (36 + 14) / 16.0);

@@ -27,12 +27,12 @@
 #include <utility>
 #include <vector>
 
-#include "settings/new_book_method.h"
 #include "edit/edit.h"
 #include "model/gpa.h"
 #include "model/method.h"
 #include "model/numtext.h"
 #include "model/predict.h"
+#include "settings/new_book_method.h"
 #include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/edit_method_dialog.h"
 #include "ui/dialogs/export_file_dialog.h"
