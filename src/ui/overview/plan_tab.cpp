@@ -1,6 +1,7 @@
 #include "ui/overview/plan_tab.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -50,7 +51,11 @@ class GradeDelegate : public QStyledItemDelegate {
   }
 };
 
-std::string PlanKey(const std::string& path) { return QByteArray::fromStdString(path).toHex().toStdString(); }
+// The settings key of a book file's plan: its absolute path, in hexadecimal so that no
+// character of it means anything to the store.
+std::string PlanKey(const std::string& path) {
+  return QFileInfo(Q(path)).absoluteFilePath().toUtf8().toHex().toStdString();
+}
 
 }  // namespace
 
