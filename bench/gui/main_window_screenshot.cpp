@@ -1,6 +1,8 @@
 // Draws the main window offscreen with a small sample grade book and saves it as a PNG, and
-// with two more names the GPA overview beside it, in the light and in a dark palette:
-//   main_window_screenshot <window.png> [<overview.png> <overview-dark.png>]
+// with two more names the GPA overview beside it, in the light and in a dark palette, and with
+// a fourth its Plan tab holding a plan, with a fifth the trend chart running on to that plan:
+//   main_window_screenshot <window.png> [<overview.png> <overview-dark.png> [<plan.png>
+//                          [<plan-trend.png>]]]
 #include <QApplication>
 #include <QComboBox>
 #include <QListWidget>
@@ -13,6 +15,8 @@
 #include "settings/settings_store.h"
 #include "ui/main_window/main_screen.h"
 #include "ui/overview/overview_window.h"
+#include "ui/overview/plan_tab.h"
+#include <QTabWidget>
 
 namespace {
 
@@ -96,6 +100,23 @@ int main(int argc, char** argv) {
   if (!overview->grab().save(QString::fromLocal8Bit(argv[2]))) {
     std::fprintf(stderr, "could not write %s\n", argv[2]);
     return 1;
+  }
+  if (argc >= 5) {
+    auto* tabs = overview->findChild<QTabWidget*>(QStringLiteral("OverviewTabs"));
+    tabs->setCurrentWidget(overview->Plan());
+    overview->Plan()->SetPlan(mw::Plan{"3.5", true, "30",
+                                       {{"Thermodynamics", 4, 2}, {"Lab Methods", 2, 1},
+                                        {"Ethics", 3, 3}}});
+    QApplication::processEvents();
+    bool saved = overview->grab().save(QString::fromLocal8Bit(argv[4]));
+    tabs->setCurrentIndex(0);
+    QApplication::processEvents();
+    if (argc >= 6) saved = saved && overview->grab().save(QString::fromLocal8Bit(argv[5]));
+    if (!saved) {
+      std::fprintf(stderr, "could not write the plan pictures\n");
+      return 1;
+    }
+    overview->Plan()->SetPlan(mw::Plan{});
   }
   QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
   QPalette dark;

@@ -45,6 +45,17 @@ class Prompts {
   // frame. A typed password that PasswordRefusal refuses is never answered: the prompt says
   // why and asks again.
   virtual std::optional<QString> GetPassword(PromptMode mode, const QString& fileName) = 0;
+  // A modal choice of one entry of a list, each with a longer description shown beside it
+  // while it is current; the chosen position, or -1 when cancelled. Without a chooser of its
+  // own, an asker cancels.
+  virtual int ChooseItem(const QString& prompt, const QString& title, const QStringList& items,
+                         const QStringList& details) {
+    (void)prompt;
+    (void)title;
+    (void)items;
+    (void)details;
+    return -1;
+  }
   // The print dialog: sets printer up for the printer or file the user chooses; false when
   // cancelled. Without a print dialog of its own, an asker cancels.
   virtual bool SetUpPrinter(QPrinter& printer, const QString& title) {

@@ -16,16 +16,17 @@ struct OptionInfo {
   unsigned commands;
 };
 
-constexpr std::array<OptionInfo, 15> kOptions = {{
+constexpr std::array<OptionInfo, 16> kOptions = {{
     {"--method", true, kLoadsBook},
     {"--json", false, Bit(Command::Summary)},
     {"--desired", true, Bit(Command::Predict)},
     {"--left", true, Bit(Command::Predict)},
+    {"--credits", true, Bit(Command::Predict)},
     {"-o", true, Bit(Command::Export) | Bit(Command::Import)},
     {"--output", true, Bit(Command::Export) | Bit(Command::Import)},
     {"--by", true, Bit(Command::Export)},
-    {"--semester", true, Bit(Command::Export)},
-    {"--group", true, Bit(Command::Export)},
+    {"--semester", true, Bit(Command::Export) | Bit(Command::Summary)},
+    {"--group", true, Bit(Command::Export) | Bit(Command::Summary)},
     {"--date", true, Bit(Command::Export)},
     {"--protect", false, Bit(Command::Convert)},
     {"--force", false, Bit(Command::Export) | Bit(Command::Import)},
@@ -61,6 +62,7 @@ std::string Store(Arguments& a, std::string_view name, std::string value) {
   if (name == "--method") return once(a.method);
   if (name == "--desired") return once(a.desired);
   if (name == "--left") return once(a.left);
+  if (name == "--credits") return once(a.credits);
   if (name == "-o" || name == "--output") return once(a.output);
   if (name == "--date") return once(a.date);
   if (name == "--sheet") return once(a.sheet);
@@ -164,8 +166,10 @@ ParseResult ParseArguments(const std::vector<std::string>& argv) {
                                              : std::string(CommandName(command)) +
                                                    " needs a grade book file");
   if (a.files.size() > wanted) return Fail("unexpected argument \"" + a.files[wanted] + "\"");
-  if (command == Command::Predict && (!a.desired || !a.left))
-    return Fail("predict needs both --desired and --left");
+  if (command == Command::Predict && a.left && a.credits)
+    return Fail("predict takes --left (classes) or --credits, not both");
+  if (command == Command::Predict && (!a.desired || !(a.left || a.credits)))
+    return Fail("predict needs --desired and either --left or --credits");
   if (command == Command::Import && !a.output) return Fail("import needs -o BOOK");
   if (a.csv && (a.by || a.date || !a.semesters.empty() || !a.groups.empty()))
     return Fail("--csv writes every class; it takes no --by, --date, --semester or --group");
@@ -174,7 +178,9 @@ ParseResult ParseArguments(const std::vector<std::string>& argv) {
 
 const char* UsageText() {
   return "Usage: markwell-cli summary FILE [--method NAME] [--json]\n"
+         "                                [--semester NAME]... [--group NAME]...\n"
          "       markwell-cli predict FILE --desired D --left N [--method NAME]\n"
+         "       markwell-cli predict FILE --desired D --credits N [--method NAME]\n"
          "       markwell-cli export FILE [-o OUT [--force]] [--by semester|group]\n"
          "                               [--method NAME] [--semester NAME]... [--group NAME]...\n"
          "                               [--date TEXT]\n"
@@ -191,7 +197,10 @@ std::string HelpText() {
          "\n"
          "summary  the GPA of each semester and the overall GPA, as the window shows them\n"
          "         (--json: the same as one JSON object).\n"
-         "predict  the average GPA needed over N more classes to reach the desired GPA D.\n"
+         "         --semester and --group count those semesters and groups instead of the\n"
+         "         file's marks and group mask; the JSON names the groups counted.\n"
+         "predict  the average GPA needed over N more classes (--left) or N more credits\n"
+         "         (--credits) to reach the desired GPA D.\n"
          "export   the grade report, by semester (default) or by group; every semester and\n"
          "         the file's group mask unless --semester and --group name others; to\n"
          "         standard output unless -o names a file. The report never replaces the\n"

@@ -15,6 +15,7 @@ struct Arguments {
   std::optional<std::string> method;   // --method NAME
   std::optional<std::string> desired;  // --desired D (as typed: read like the window's box)
   std::optional<std::string> left;     // --left N
+  std::optional<std::string> credits;  // --credits N: credits left instead of classes
   std::optional<std::string> output;   // -o OUT
   std::optional<std::string> by;       // --by semester|group
   std::optional<std::string> date;     // --date TEXT

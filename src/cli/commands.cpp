@@ -17,6 +17,7 @@
 #include "model/gpa.h"
 #include "model/numtext.h"
 #include "model/overview.h"
+#include "model/plan.h"
 #include "model/predict.h"
 #include "report/grade_report.h"
 #include "report/report_date.h"
@@ -142,7 +143,43 @@ bool ChooseMethod(GradeBook& gb, const Arguments& args, std::ostream& err, int& 
   return false;
 }
 
-int Summary(GradeBook& gb, const Arguments& args, std::ostream& out) {
+// Checks that every --semester and --group names one of the file's; a usage error otherwise.
+bool CheckScopeNames(const GradeBook& gb, const Arguments& args, std::ostream& err, int& status) {
+  for (const auto& name : args.semesters) {
+    if (gb.SemesterEntryIndex(name) < 0) {
+      std::vector<std::string> names;
+      for (const auto& e : gb.SemesterOrder) names.push_back(e.Name);
+      status = UnknownName(err, "semester", name, "semesters", names);
+      return false;
+    }
+  }
+  for (const auto& name : args.groups) {
+    if (gb.GroupPosition(name) < 0) {
+      status = UnknownName(err, "group", name, "groups", gb.GroupNameList());
+      return false;
+    }
+  }
+  return true;
+}
+
+// --semester and --group: the marks and the group mask become exactly those named.
+void UseScope(GradeBook& gb, const Arguments& args) {
+  if (!args.semesters.empty()) {
+    const std::unordered_set<std::string_view> wanted(args.semesters.begin(), args.semesters.end());
+    for (auto& e : gb.SemesterOrder) e.Marked = wanted.count(e.Name) != 0;
+  }
+  if (!args.groups.empty()) {
+    const std::unordered_set<std::string_view> wanted(args.groups.begin(), args.groups.end());
+    for (auto& g : gb.GroupNames) g.InMask = wanted.count(g.Name) != 0;
+  }
+}
+
+int Summary(GradeBook& gb, const Arguments& args, std::ostream& out, std::ostream& err) {
+  if (int status = kOk; !CheckScopeNames(gb, args, err, status)) return status;
+  UseScope(gb, args);
+  std::vector<std::string> counted;
+  for (const auto& g : gb.GroupNames)
+    if (g.InMask) counted.push_back(g.Name);
   // One pass gives every semester's figures and the overall ones, exactly the window's.
   const OverviewFigures overview = ComputeOverview(gb);
   const std::vector<SemesterFigures> semesters = SemesterSummary(gb, overview);
@@ -150,6 +187,11 @@ int Summary(GradeBook& gb, const Arguments& args, std::ostream& out) {
 
   if (!args.json) {
     out << "Method: " << (method ? method->Name : std::string("(none)")) << '\n';
+    if (counted != std::vector<std::string>{"Everything"}) {
+      out << "Counting:";
+      for (size_t i = 0; i < counted.size(); ++i) out << (i ? ", " : " ") << counted[i];
+      out << (counted.empty() ? " no group\n" : "\n");
+    }
     for (const auto& s : semesters) {
       out << "Semester \"" << s.Name << "\": GPA " << s.GpaText << ", " << s.Classes
           << (s.Classes == 1 ? " class, " : " classes, ") << GeneralNumber(s.Credits)
@@ -162,7 +204,9 @@ int Summary(GradeBook& gb, const Arguments& args, std::ostream& out) {
 
   std::string json = "{\n  \"method\": ";
   json += method ? JsonString(method->Name) : std::string("null");
-  json += ",\n  \"semesters\": [";
+  json += ",\n  \"groups\": [";
+  for (size_t i = 0; i < counted.size(); ++i) json += (i ? ", " : "") + JsonString(counted[i]);
+  json += "],\n  \"semesters\": [";
   for (size_t i = 0; i < semesters.size(); ++i) {
     const auto& s = semesters[i];
     json += i ? ",\n    " : "\n    ";
@@ -180,7 +224,24 @@ int Summary(GradeBook& gb, const Arguments& args, std::ostream& out) {
   return kOk;
 }
 
+// The average needed over the credits left, with the refusals of the window's boxes.
+int PredictCredits(GradeBook& gb, const Arguments& args, std::ostream& out, std::ostream& err) {
+  std::string refusal = DesiredGpaChangeMessage(*args.desired);
+  if (refusal.empty()) refusal = CreditsLeftChangeMessage(*args.credits);
+  if (refusal.empty()) refusal = PredictByCreditsRefusal(*args.desired, *args.credits, gb.MethodInUse());
+  if (!refusal.empty()) {
+    err << refusal << '\n';
+    return kFileError;
+  }
+  const GpaFigures figures = UpdateGPABoxes(gb, {});
+  out << PredictByCredits(*args.desired, *args.credits, gb.MethodInUse(), figures.OverallGPA,
+                          figures.CountedCredits)
+      << '\n';
+  return kOk;
+}
+
 int Predict(GradeBook& gb, const Arguments& args, std::ostream& out, std::ostream& err) {
+  if (args.credits) return PredictCredits(gb, args, out, err);
   // What the window refuses: a box's text that is not a number, and inputs Go! turns down.
   std::string refusal = DesiredGpaChangeMessage(*args.desired);
   if (refusal.empty()) refusal = ClassesLeftChangeMessage(*args.left);
@@ -236,26 +297,17 @@ int Export(GradeBook& gb, const Arguments& args, std::ostream& out, std::ostream
   ReportChoices choices;
   choices.Organisation = args.by && *args.by == "group" ? ReportOrganisation::ByGroup
                                                         : ReportOrganisation::BySemester;
+  if (int status = kOk; !CheckScopeNames(gb, args, err, status)) return status;
   if (args.semesters.empty()) {
     for (const auto& e : gb.SemesterOrder)
       if (e.Marked) choices.CheckedSemesters.push_back(e.Name);
   } else {
-    for (const auto& name : args.semesters) {
-      if (gb.SemesterEntryIndex(name) < 0) {
-        std::vector<std::string> names;
-        for (const auto& e : gb.SemesterOrder) names.push_back(e.Name);
-        return UnknownName(err, "semester", name, "semesters", names);
-      }
-      choices.CheckedSemesters.push_back(name);
-    }
+    choices.CheckedSemesters = args.semesters;
   }
   if (args.groups.empty()) {
     for (const auto& g : gb.GroupNames)
       if (g.InMask) choices.SelectedGroups.push_back(g.Name);
   } else {
-    for (const auto& name : args.groups)
-      if (gb.GroupPosition(name) < 0)
-        return UnknownName(err, "group", name, "groups", gb.GroupNameList());
     // The dialog's group list keeps the file's order, whatever order they were named in.
     const std::unordered_set<std::string_view> wanted(args.groups.begin(), args.groups.end());
     for (const auto& g : gb.GroupNames)
@@ -433,7 +485,7 @@ int RunCommand(const Arguments& args, std::istream& in, std::ostream& out, std::
   int status = kOk;
   if (!ChooseMethod(gb, args, err, status)) return status;
   switch (args.command) {
-    case Command::Summary: return Summary(gb, args, out);
+    case Command::Summary: return Summary(gb, args, out, err);
     case Command::Predict: return Predict(gb, args, out, err);
     case Command::Export: return Export(gb, args, out, err);
     case Command::Convert: return Convert(gb, args, in, out, err, terminal);

@@ -95,14 +95,28 @@ TEST(CliTest, SummaryTextAndJsonAreTheWindowsFigures) {
   const std::string cafe = "{\"name\": \"Caf\xC3\xA9\\t\\\\ \\u007f/\", \"gpa\": 1.696969696969697, \"gpa_text\": \"1.697\", "
                            "\"classes\": 3, \"credits\": 8.25}";
   o = Cli({"summary", WriteBook("hand.mw", gb), "--json"});
-  EXPECT_EQ(o.out, "{\n  \"method\": \"Four\",\n  \"semesters\": [\n    " + cafe + ",\n"
+  EXPECT_EQ(o.out, "{\n  \"method\": \"Four\",\n  \"groups\": [\"Everything\"],\n  \"semesters\": [\n    " + cafe + ",\n"
                    "    {\"name\": \"Spring \\\"B\\\"\", \"gpa\": 0, \"gpa_text\": \"0.0\", \"classes\": 1, \"credits\": 0},\n    " +
                    cafe + "\n  ],\n  \"overall\": {\"gpa\": 1.696969696969697, \"gpa_text\": \"1.697\", \"classes\": 4, "
                    "\"credits\": 8.25, \"all_credits\": 10.75}\n}\n");
   EXPECT_TRUE(ValidJson(o.out));
   o = Cli({"summary", WriteBook("e.mw", GradeBook{}), "--json"});  // no methods, no semesters
-  EXPECT_EQ(o.out, "{\n  \"method\": null,\n  \"semesters\": [],\n  \"overall\": {\"gpa\": 0, \"gpa_text\": \"0.0\", "
+  EXPECT_EQ(o.out, "{\n  \"method\": null,\n  \"groups\": [],\n  \"semesters\": [],\n  \"overall\": {\"gpa\": 0, \"gpa_text\": \"0.0\", "
                    "\"classes\": 0, \"credits\": 0, \"all_credits\": 0}\n}\n");
+}
+
+TEST(CliTest, SummaryCountsTheGroupsAndSemestersNamed) {
+  const std::string file = WriteBook("hand.mw", HandBook());
+  // Gym (A, 2 credits) is only in "Other"; Bio (B+, 0 credits) only in "Everything".
+  Outcome o = Cli({"summary", file, "--group", "Other", "--semester", "Spring \"B\""});
+  EXPECT_EQ(o.out, "Method: Four\nCounting: Other\nSemester \"Fall\": GPA 0.0, 0 classes, 0 credits\n"
+                   "Semester \"Spring \"B\"\": GPA 4.0, 1 class, 2 credits\n"
+                   "Overall: GPA 4.0 (1 class) (2/2 credits)\n");
+  o = Cli({"summary", file, "--json", "--group=Other", "--group=Everything"});
+  EXPECT_NE(o.out.find("\"groups\": [\"Everything\", \"Other\"]"), std::string::npos) << o.out;
+  EXPECT_NE(o.out.find("\"classes\": 4, \"credits\": 6"), std::string::npos) << o.out;
+  o = Cli({"summary", file, "--group", "Major"});
+  EXPECT_TRUE(o.status == 2 && o.err.find("unknown group \"Major\"") != std::string::npos) << o.err;
 }
 
 TEST(CliTest, PredictPrintsTheStatusTextOfGo) {
@@ -124,6 +138,16 @@ TEST(CliTest, PredictPrintsTheStatusTextOfGo) {
     const Outcome o = Cli({"predict", file, "--desired", desired, "--left", left});
     EXPECT_EQ(std::to_string(o.status) + o.out + o.err, said);
   }
+  // Over credits: 12 counted credits at 3.0.
+  for (const auto& [desired, credits, said] : std::vector<std::array<std::string, 3>>{
+           {"3.5", "6", "0You need to average a 4.5 GPA over your next 6 credit(s). Too high!\n"},
+           {"3.2", "12", "0You need to average a 3.4 GPA over your next 12 credit(s).\n"},
+           {"3", "0", "1You must have a postive number of credits left.\n"},
+           {"3", "x", "1Please enter a numeric value for the number of credits left.\n"}}) {
+    const Outcome o = Cli({"predict", file, "--desired", desired, "--credits", credits});
+    EXPECT_EQ(std::to_string(o.status) + o.out + o.err, said);
+  }
+  EXPECT_EQ(Cli({"predict", file, "--desired", "3", "--left", "2", "--credits", "6"}).status, 2);
 }
 
 TEST(CliTest, ExportIsTheDialogsReportByteForByte) {

@@ -110,7 +110,7 @@ TEST_F(OptionsDialogTest, EnterAppliesAndClosesWhileCancelEscAndTheFrameWriteNot
     close();
     EXPECT_FALSE(d.isVisible());
   }
-  EXPECT_EQ(store.written.size(), 4u) << "only the last way wrote";
+  EXPECT_EQ(store.written.size(), 5u) << "only the last way wrote";
   EXPECT_EQ(Stored("DefCredits") + Stored("AutoOpen") + Stored("DefGrade") + (gb.IsPassProtected ? "P" : "-"), "401-");
 }
 

@@ -33,6 +33,7 @@ class ScriptedPrompts : public Prompts {
   std::deque<SaveChoice> saveChanges;            // AskSaveChanges answers
   std::deque<QString> files;                     // OpenFileName / SaveFileName answers
   std::deque<std::optional<QString>> passwords;  // GetPassword answers
+  std::deque<int> choices;  // ChooseItem answers: a position, -1 cancels
   std::deque<QString> printFiles;  // SetUpPrinter answers: a PDF file to print to, empty cancels
   std::vector<Asked> asked;
 
@@ -71,6 +72,12 @@ class ScriptedPrompts : public Prompts {
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(file);
     return true;
+  }
+
+  int ChooseItem(const QString& prompt, const QString& title, const QStringList& items,
+                 const QStringList&) override {
+    asked.push_back({"choose", prompt, title, items.join(QLatin1Char('\n'))});
+    return take(choices, "choice");
   }
 
   // The messages shown, in order.

@@ -20,6 +20,7 @@
 #include "model/amount.h"
 #include "model/codepage.h"
 #include "model/numtext.h"
+#include "model/scales.h"
 #include "ui/dialogs/help_viewer.h"
 #include "ui/widgets/access.h"
 
@@ -69,12 +70,15 @@ EditMethodDialog::EditMethodDialog(std::vector<Method>& methods, Prompts& prompt
   UpdateCurrent_ = makeButton("UpdateCurrent", "Save Changes to Current Method");
   AddMethod_ = makeButton("AddMethod", "Add New Method...");
   Return_ = makeButton("Return", "OK");
+  AddFromScale_ = makeButton("AddFromScale", "Add From &Scale...");
+  AddFromScale_->setToolTip(QStringLiteral("Add a published grading scale, or a copy of a method"));
 
   auto* left = new QVBoxLayout;
   left->addWidget(Label2_);
   left->addWidget(MethodListBox_, 1);
   left->addWidget(UpdateCurrent_);
   left->addWidget(AddMethod_);
+  left->addWidget(AddFromScale_);
 
   auto* grid = new QGridLayout;
   grid->setHorizontalSpacing(6);
@@ -106,7 +110,8 @@ EditMethodDialog::EditMethodDialog(std::vector<Method>& methods, Prompts& prompt
 
   setTabOrder(MethodListBox_, UpdateCurrent_);
   setTabOrder(UpdateCurrent_, AddMethod_);
-  setTabOrder(AddMethod_, Return_);
+  setTabOrder(AddMethod_, AddFromScale_);
+  setTabOrder(AddFromScale_, Return_);
   setTabOrder(Return_, Text1_[0]);
   for (int i = 1; i < kGradeCount; ++i) setTabOrder(Text1_[i - 1], Text1_[i]);
 
@@ -114,6 +119,7 @@ EditMethodDialog::EditMethodDialog(std::vector<Method>& methods, Prompts& prompt
           &EditMethodDialog::MethodListBox_Click);
   connect(UpdateCurrent_, &QPushButton::clicked, this, &EditMethodDialog::UpdateCurrent_Click);
   connect(AddMethod_, &QPushButton::clicked, this, &EditMethodDialog::AddMethod_Click);
+  connect(AddFromScale_, &QPushButton::clicked, this, &EditMethodDialog::AddFromScale_Click);
   connect(Return_, &QPushButton::clicked, this, &EditMethodDialog::Return_Click);
 
   // Opening: every method's name in order, nothing selected, the value boxes empty.
@@ -165,19 +171,56 @@ void EditMethodDialog::MethodListBox_KeyDown(int key) {
   MethodListBox_->setCurrentItem(nullptr);
 }
 
-void EditMethodDialog::AddMethod_Click() {
+QString EditMethodDialog::AddNamedMethod(const QString& defaultName) {
   const QString answer =
-      prompts_.InputBox(QStringLiteral("Enter method name"), QStringLiteral("Add a Method"), {});
-  if (answer.isEmpty()) return;
-  const std::string name = answer.toStdString();
-
-  if (const auto refusal = edit::AddMethod(methods_, name)) {
+      prompts_.InputBox(QStringLiteral("Enter method name"), QStringLiteral("Add a Method"), defaultName);
+  if (answer.isEmpty()) return {};
+  if (const auto refusal = edit::AddMethod(methods_, answer.toStdString())) {
     prompts_.Message(QString::fromStdString(*refusal), QStringLiteral("Markwell"),
                      Prompts::Icon::None);
-    return;
+    return {};
   }
   MethodListBox_->addItem(answer);
+  return answer;
+}
+
+void EditMethodDialog::AddMethod_Click() {
+  if (AddNamedMethod({}).isEmpty()) return;
   for (QLineEdit* box : Text1_) box->clear();
+}
+
+void EditMethodDialog::AddFromScale_Click() {
+  auto valuesText = [](const Method& m) {
+    QString text;
+    for (int i = 0; i < kGradeCount; ++i)
+      text += QStringLiteral("%1%2 = %3").arg(i ? QStringLiteral(", ") : QString(),
+                                             QString::fromUtf8(kLetterGrades[i].data(), int(kLetterGrades[i].size())),
+                                             QString::fromStdString(Format2(m.GetEquiv(i))));
+    return text;
+  };
+  std::vector<Method> offered;
+  QStringList items, details;
+  for (const GradingScale& s : GradingScales()) {
+    offered.push_back(s.ToMethod(std::string(s.Name)));
+    items << QString::fromStdString(offered.back().Name);
+    details << QString::fromUtf8(s.Source.data(), int(s.Source.size())) + QStringLiteral("\n\n") +
+                   valuesText(offered.back());
+  }
+  for (const Method& m : methods_) {
+    offered.push_back(m);
+    items << QStringLiteral("Copy of ") + QString::fromStdString(m.Name);
+    details << QStringLiteral("A method of this grade book.\n\n") + valuesText(m);
+  }
+  const int chosen = prompts_.ChooseItem(QStringLiteral("&Scale or method to start from:"),
+                                         QStringLiteral("Add From Scale"), items, details);
+  if (chosen < 0 || chosen >= int(offered.size())) return;
+  const Method& from = offered[size_t(chosen)];
+  const QString name = AddNamedMethod(QString::fromStdString(from.Name));
+  if (name.isEmpty()) return;
+  std::vector<double> values;
+  for (int i = 0; i < kGradeCount; ++i) values.push_back(from.GetEquiv(i));
+  edit::SaveMethod(methods_, name.toStdString(), values);
+  MethodListBox_->setCurrentRow(MethodListBox_->count() - 1);  // shows its values
 }
 
 bool EditMethodDialog::UpdateCurrent_Click() {

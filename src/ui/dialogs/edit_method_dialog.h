@@ -30,6 +30,8 @@ class EditMethodDialog : public QDialog {
   void MethodListBox_Click();
   void MethodListBox_KeyDown(int key);
   void AddMethod_Click();
+  // Adds a copy of a published scale or of one of the methods, under a name asked for.
+  void AddFromScale_Click();
   // Stores the boxes' values in the selected method; false (and nothing stored) when one of
   // them lies outside the range credits and grade points may take (IsSafeAmount).
   bool UpdateCurrent_Click();
@@ -48,6 +50,9 @@ class EditMethodDialog : public QDialog {
   Method* SelectedMethod();
   int SelectedRow() const;
   void ShowMethod(const Method& m);
+  // Asks for a new method's name (defaultName shown), adds the method with every value 0 and
+  // lists it; empty when cancelled or refused (the refusal shown).
+  QString AddNamedMethod(const QString& defaultName);
 
   std::vector<Method>& methods_;
   Prompts& prompts_;
@@ -56,6 +61,7 @@ class EditMethodDialog : public QDialog {
   QListWidget* MethodListBox_ = nullptr;
   QPushButton* UpdateCurrent_ = nullptr;
   QPushButton* AddMethod_ = nullptr;
+  QPushButton* AddFromScale_ = nullptr;
   QPushButton* Return_ = nullptr;
   std::array<QLabel*, kGradeCount> Label1_{};
   std::array<QLineEdit*, kGradeCount> Text1_{};

@@ -12,11 +12,14 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <string>
 
 #include "app/text.h"
 #include "model/method.h"
 #include "model/numtext.h"
+#include "model/scales.h"
+#include "settings/new_book_method.h"
 #include "ui/dialogs/help_viewer.h"
 #include "ui/widgets/input_guards.h"
 
@@ -60,6 +63,22 @@ OptionsDialog::OptionsDialog(GradeBook& gb, SettingsStore& settings, Prompts& pr
   CreditBox->setAccessibleName(QStringLiteral("Default number of credits for new classes"));
   Label2->setBuddy(CreditBox);
 
+  NewBookLabel = new QLabel(QStringLiteral("&Grading method for new grade books:"), this);
+  NewBookLabel->setObjectName(QStringLiteral("NewBookLabel"));
+  NewBookMethodBox = new QComboBox(this);
+  NewBookMethodBox->setObjectName(QStringLiteral("NewBookMethodBox"));
+  NewBookMethodBox->setAccessibleName(QStringLiteral("Grading method for new grade books"));
+  NewBookLabel->setBuddy(NewBookMethodBox);
+  NewBookMethodBox->addItem(Q(BuiltInMethods().front().Name), QString());
+  for (const GradingScale& scale : GradingScales()) {
+    const QString name = QString::fromUtf8(scale.Name.data(), qsizetype(scale.Name.size()));
+    NewBookMethodBox->addItem(name, name);
+    NewBookMethodBox->setItemData(NewBookMethodBox->count() - 1,
+                                  QString::fromUtf8(scale.Source.data(), qsizetype(scale.Source.size())),
+                                  Qt::ToolTipRole);
+  }
+  NewBookMethodBox->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+
   Passprotect = new QCheckBox(QStringLiteral("Password-protect current file"), this);
   Passprotect->setObjectName(QStringLiteral("Passprotect"));
   Passprotect->setAccessibleName(Passprotect->text());
@@ -96,7 +115,9 @@ OptionsDialog::OptionsDialog(GradeBook& gb, SettingsStore& settings, Prompts& pr
   fields->addWidget(GradeListBox, 0, 1, Qt::AlignLeft);
   fields->addWidget(Label2, 1, 0);
   fields->addWidget(CreditBox, 1, 1);
-  fields->addWidget(Passprotect, 2, 0, 1, 2);
+  fields->addWidget(NewBookLabel, 2, 0);
+  fields->addWidget(NewBookMethodBox, 2, 1, Qt::AlignLeft);
+  fields->addWidget(Passprotect, 3, 0, 1, 2);
 
   auto* buttons = new QVBoxLayout;
   buttons->addWidget(cmdOK);
@@ -134,7 +155,8 @@ OptionsDialog::OptionsDialog(GradeBook& gb, SettingsStore& settings, Prompts& pr
   setTabOrder(cmdCancel, cmdApply);
   setTabOrder(cmdApply, GradeListBox);
   setTabOrder(GradeListBox, CreditBox);
-  setTabOrder(CreditBox, FileNameCheck);
+  setTabOrder(CreditBox, NewBookMethodBox);
+  setTabOrder(NewBookMethodBox, FileNameCheck);
   setTabOrder(FileNameCheck, FileNameBox);
   setTabOrder(FileNameBox, CurrFileButton);
   setTabOrder(CurrFileButton, Passprotect);
@@ -170,6 +192,8 @@ void OptionsDialog::Form_Load() {
   FileNameBox->setText(Q(ReadOpenFileName(settings_, gb_.FullFileName)));
   FileNameCheck->setChecked(ReadAutoOpenCheck(settings_) == 1);
   Passprotect->setChecked(gb_.IsPassProtected);
+  NewBookMethodBox->setCurrentIndex(
+      std::max(0, NewBookMethodBox->findData(Q(ReadNewBookScale(settings_)))));
 }
 
 void OptionsDialog::Apply() {
@@ -178,6 +202,8 @@ void OptionsDialog::Apply() {
   settings_.WriteSetting("Options", "DefCredits", NormalCredits(CreditBox->text()));
   settings_.WriteSetting("Options", "OpenFileName", FileNameBox->text().toStdString());
   settings_.WriteSetting("Options", "AutoOpen", FileNameCheck->isChecked() ? "1" : "0");
+  settings_.WriteSetting("Options", kNewBookMethodKey,
+                         NewBookMethodBox->currentData().toString().toStdString());
   if (Passprotect->isChecked() != gb_.IsPassProtected) {
     if (SetProtection)
       SetProtection(Passprotect->isChecked());

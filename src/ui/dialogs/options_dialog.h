@@ -48,6 +48,8 @@ class OptionsDialog : public QDialog {
   QComboBox* GradeListBox;
   QLabel* Label2;
   QLineEdit* CreditBox;
+  QLabel* NewBookLabel;
+  QComboBox* NewBookMethodBox;  // the built-in first method, then every shipped scale
   QCheckBox* Passprotect;
   QCheckBox* FileNameCheck;
   QLineEdit* FileNameBox;

@@ -1,6 +1,11 @@
 #include "ui/dialogs/qt_prompts.h"
 
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QVBoxLayout>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -92,6 +97,43 @@ bool QtPrompts::SetUpPrinter(QPrinter& printer, const QString& title) {
   QPrintDialog dialog(&printer, parent_);
   dialog.setWindowTitle(title);
   return dialog.exec() == QDialog::Accepted;
+}
+
+int QtPrompts::ChooseItem(const QString& prompt, const QString& title, const QStringList& items,
+                          const QStringList& details) {
+  QDialog dialog(parent_);
+  dialog.setWindowTitle(title);
+  auto* label = new QLabel(prompt, &dialog);
+  auto* list = new QListWidget(&dialog);
+  list->setObjectName(QStringLiteral("ChoiceList"));
+  list->addItems(items);
+  list->setTextElideMode(Qt::ElideRight);
+  for (int i = 0; i < list->count(); ++i) list->item(i)->setToolTip(items[i]);
+  label->setBuddy(list);
+  auto* detail = new QLabel(&dialog);
+  detail->setObjectName(QStringLiteral("ChoiceDetail"));
+  detail->setTextFormat(Qt::PlainText);
+  detail->setWordWrap(true);
+  detail->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+  detail->setMinimumWidth(detail->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 36);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  QObject::connect(list, &QListWidget::itemDoubleClicked, &dialog, &QDialog::accept);
+  QObject::connect(list, &QListWidget::currentRowChanged, detail, [detail, &details](int row) {
+    detail->setText(row >= 0 && row < details.size() ? details[row] : QString());
+  });
+  auto* middle = new QHBoxLayout;
+  middle->addWidget(list, 1);
+  middle->addWidget(detail, 1);
+  auto* outer = new QVBoxLayout(&dialog);
+  outer->addWidget(label);
+  outer->addLayout(middle, 1);
+  outer->addWidget(buttons);
+  list->setCurrentRow(items.isEmpty() ? -1 : 0);
+  dialog.resize(dialog.sizeHint().expandedTo(QSize(640, 360)));
+  if (dialog.exec() != QDialog::Accepted) return -1;
+  return list->currentRow();
 }
 
 }  // namespace mw

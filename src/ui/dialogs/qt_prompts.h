@@ -22,6 +22,8 @@ class QtPrompts : public Prompts {
   QString SaveFileName(const FileDialog& dialog) override;
   std::optional<QString> GetPassword(PromptMode mode, const QString& fileName) override;
   bool SetUpPrinter(QPrinter& printer, const QString& title) override;
+  int ChooseItem(const QString& prompt, const QString& title, const QStringList& items,
+                 const QStringList& details) override;
 
  private:
   QPointer<QWidget> parent_;

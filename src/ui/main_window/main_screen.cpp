@@ -34,6 +34,7 @@
 #include "model/method.h"
 #include "model/numtext.h"
 #include "model/predict.h"
+#include "settings/new_book_method.h"
 #include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/edit_method_dialog.h"
 #include "ui/dialogs/export_file_dialog.h"
@@ -689,6 +690,8 @@ void MainScreen::ClearClassDisplay() {
 void MainScreen::NewGradeBook() {
   const int defGrade = ReadDefGrade(settings_);
   ResetToFresh(gb_);
+  UseNewBookMethod(gb_, settings_);  // a scale chosen in the options joins and is in use
+  const int methodInUse = gb_.MethodPos;
   gradePos_ = defGrade;
   curSemester_.reset();
   curClass_.reset();
@@ -696,7 +699,7 @@ void MainScreen::NewGradeBook() {
   // method change.
   gb_.MethodPos = -1;
   FillMethodList();
-  gb_.MethodPos = gb_.Methods.empty() ? -1 : 0;
+  gb_.MethodPos = methodInUse;
   {
     const QScopedValueRollback guard(syncing_, true);
     MethodList->setCurrentIndex(gb_.MethodPos);
@@ -831,6 +834,13 @@ void MainScreen::Overview_Click() {
                                    [this](const QString& name) { SelectSemester(name); }, this);
     overview_->setAttribute(Qt::WA_DeleteOnClose);
     connect(this, &MainScreen::FiguresChanged, overview_, &OverviewWindow::ScheduleRefresh);
+    overview_->SetStepRunner([this](edit::Outcome outcome) {
+      const unsigned touches = outcome.step ? outcome.step->Touches : 0;
+      const edit::Place place = outcome.step ? outcome.step->AfterRedo : edit::Place{};
+      if (!Run(std::move(outcome))) return false;
+      if (touches) Resync(touches, place);  // the lists show the step the overview made
+      return true;
+    });
   }
   overview_->show();
   overview_->raise();

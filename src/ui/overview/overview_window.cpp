@@ -28,12 +28,14 @@
 #include "app/text.h"
 #include "app/prompts.h"
 #include "model/numtext.h"
+#include "model/scales.h"
 #include "report/report_date.h"
 #include "settings/settings_store.h"
 #include "ui/dialogs/export_file_dialog.h"
 #include "ui/overview/figures_table.h"
 #include "ui/overview/overview_print.h"
 #include "ui/overview/overview_tables.h"
+#include "ui/overview/plan_tab.h"
 #include "ui/widgets/access.h"
 
 namespace mw {
@@ -114,6 +116,10 @@ OverviewWindow::OverviewWindow(const GradeBook& gb,
   summary_ = new QLabel(this);
   summary_->setObjectName(QStringLiteral("OverviewSummary"));
   summary_->setTextFormat(Qt::PlainText);
+  scope_ = new QLabel(this);
+  scope_->setObjectName(QStringLiteral("OverviewScope"));
+  scope_->setTextFormat(Qt::PlainText);
+  scope_->setWordWrap(true);
 
   semesterTable_ = new FiguresTable(this);
   semesterView_ = MakeTable(this, "SemesterTable", semesterTable_);
@@ -159,6 +165,12 @@ OverviewWindow::OverviewWindow(const GradeBook& gb,
   tabs_->setObjectName(QStringLiteral("OverviewTabs"));
   tabs_->addTab(chartView_, QStringLiteral("&Trend"));
   tabs_->addTab(methodView_, QStringLiteral("&Methods Compared"));
+  plan_ = new PlanTab(gb_, settings_, prompts_, this);
+  tabs_->addTab(plan_, QStringLiteral("Pla&n"));
+  connect(plan_, &PlanTab::ChartChanged, this, [this] {
+    chart_.SetPlan(plan_->ChartPoint());
+    chart_.Show(figures_);
+  });
 
   splitter_ = new QSplitter(Qt::Horizontal, this);
   splitter_->setObjectName(QStringLiteral("OverviewSplitter"));
@@ -192,6 +204,7 @@ OverviewWindow::OverviewWindow(const GradeBook& gb,
 
   auto* outer = new QVBoxLayout(this);
   outer->addWidget(summary_);
+  outer->addWidget(scope_);
   outer->addWidget(splitter_, 1);
   outer->addLayout(buttons);
 
@@ -244,6 +257,21 @@ void OverviewWindow::Refresh() {
                     QLatin1Char(' ') + Q(figures_.CountCaption) + QLatin1Char(' ') +
                     Q(figures_.CountTooltip));
 
+  // Which groups count, whenever that is not everything, and how the method counts A+ (or
+  // whatever differs first) when that is not the usual rule.
+  QStringList scope;
+  QStringList counted;
+  for (const auto& g : gb_.GroupNames)
+    if (g.InMask) counted << Q(g.Name);
+  if (counted != QStringList{QStringLiteral("Everything")})
+    scope << QStringLiteral("Counting: ") +
+                 (counted.isEmpty() ? QStringLiteral("no group") : counted.join(QStringLiteral(", ")));
+  if (figures_.MethodIndex >= 0)
+    if (const std::string note = MethodNote(gb_.Methods[size_t(figures_.MethodIndex)]); !note.empty())
+      scope << Q(note);
+  scope_->setText(scope.join(QStringLiteral("     ")));
+  scope_->setVisible(!scope.isEmpty());
+
   semesterTable_->Set(SemesterHeaders(), SemesterHeaderTips(), SemesterRows(figures_),
                       kSemesterNumbersFrom);
 
@@ -258,7 +286,7 @@ void OverviewWindow::Refresh() {
     methodHeaders_ = methodHeaders;
   }
 
-  chart_.Show(figures_);
+  plan_->Refresh(figures_);  // shows the chart with the plan
 
   // The current semester of the main window is the selected row.
   int row = -1;
@@ -276,6 +304,10 @@ void OverviewWindow::Refresh() {
     semesterView_->selectionModel()->clear();
   }
   ShowClasses();
+}
+
+void OverviewWindow::SetStepRunner(std::function<bool(edit::Outcome)> run) {
+  plan_->RunStep = std::move(run);
 }
 
 void OverviewWindow::ShowClasses() {

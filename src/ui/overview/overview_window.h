@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "edit/edit.h"
 #include "model/overview.h"
 #include "ui/overview/trend_chart.h"
 
@@ -26,6 +27,7 @@ QT_END_NAMESPACE
 namespace mw {
 
 class FiguresTable;
+class PlanTab;
 class Prompts;
 class SettingsStore;
 
@@ -49,6 +51,9 @@ class OverviewWindow : public QWidget {
 
   const OverviewFigures& Figures() const { return figures_; }
   const TrendChart& Trend() const { return chart_; }
+  PlanTab* Plan() const { return plan_; }
+  // Where "Add Plan as Semester..." sends its step (the main window's history).
+  void SetStepRunner(std::function<bool(edit::Outcome)> run);
 
   // The buttons; each returns true when its file or printout was written.
   bool SaveChart_Click();
@@ -85,6 +90,8 @@ class OverviewWindow : public QWidget {
   bool shownBefore_ = false;
 
   QLabel* summary_ = nullptr;
+  QLabel* scope_ = nullptr;  // the groups counted and how the method differs from the usual
+  PlanTab* plan_ = nullptr;
   QSplitter* splitter_ = nullptr;
   QSplitter* detailSplitter_ = nullptr;
   QTableView* semesterView_ = nullptr;

@@ -9,6 +9,7 @@
 #include <QFontMetricsF>
 #include <QImage>
 #include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QPainter>
 #include <QPalette>
@@ -44,7 +45,7 @@ bool IsDark(const QPalette& p) { return p.color(QPalette::Window).lightness() < 
 
 }  // namespace
 
-TrendData MakeTrendData(const OverviewFigures& f) {
+TrendData MakeTrendData(const OverviewFigures& f, const std::optional<PlannedPoint>& plan) {
   TrendData d;
   QSet<QString> used;
   for (const OverviewRow& r : f.Rows) {
@@ -65,6 +66,18 @@ TrendData MakeTrendData(const OverviewFigures& f) {
                                  .arg(QString::fromStdString(r.GpaText),
                                       QString::fromStdString(r.CumulativeText))
                            : QStringLiteral("No counted credits"));
+  }
+  if (plan) {
+    QString name = plan->name;
+    for (int n = 2; used.contains(name); ++n) name = plan->name + QStringLiteral(" (%1)").arg(n);
+    const qreal position = d.categories.size();
+    d.categories << name;
+    d.bars << 0.0;
+    if (!d.line.isEmpty()) d.plan << d.line.back();
+    d.plan << QPointF(position, plan->cumulative);
+    d.tips << name + QLatin1Char('\n') +
+                  QStringLiteral("Planned GPA %1, cumulative GPA %2")
+                      .arg(QString::number(plan->gpa, 'f', 2), QString::number(plan->cumulative, 'f', 2));
   }
   d.low = std::min(0.0, f.Lowest);
   d.high = f.Highest > d.low ? f.Highest : d.low + 1;
@@ -92,8 +105,12 @@ TrendChart::TrendChart() : chart_(new QChart) {
   line_ = new QLineSeries;
   line_->setName(QStringLiteral("Cumulative GPA"));
   line_->setPointsVisible(true);
+  planLine_ = new QLineSeries;
+  planLine_->setName(QStringLiteral("Planned"));  // the cumulative GPA with the plan
+  planLine_->setPointsVisible(true);
   chart_->addSeries(barSeries);
   chart_->addSeries(line_);
+  chart_->addSeries(planLine_);
 
   xAxis_ = new QBarCategoryAxis;
   xAxis_->setTitleText(QStringLiteral("Semester"));
@@ -105,7 +122,8 @@ TrendChart::TrendChart() : chart_(new QChart) {
   chart_->addAxis(xAxis_, Qt::AlignBottom);
   tilt_ = QObject::connect(chart_, &QChart::plotAreaChanged, chart_, [this] { TiltNames(); });
   chart_->addAxis(yAxis_, Qt::AlignLeft);
-  for (QAbstractSeries* s : {static_cast<QAbstractSeries*>(barSeries), static_cast<QAbstractSeries*>(line_)}) {
+  for (QAbstractSeries* s : {static_cast<QAbstractSeries*>(barSeries), static_cast<QAbstractSeries*>(line_),
+                             static_cast<QAbstractSeries*>(planLine_)}) {
     s->attachAxis(xAxis_);
     s->attachAxis(yAxis_);
   }
@@ -118,7 +136,7 @@ TrendChart::~TrendChart() {
 }
 
 void TrendChart::Show(const OverviewFigures& f) {
-  TrendData d = MakeTrendData(f);
+  TrendData d = MakeTrendData(f, plan_);
   if (d.categories != data_.categories) {
     xAxis_->clear();
     xAxis_->append(d.categories);
@@ -141,6 +159,10 @@ void TrendChart::Show(const OverviewFigures& f) {
     }
   }
   if (d.line != data_.line) line_->replace(d.line);
+  if (d.plan != data_.plan) planLine_->replace(d.plan);
+  // The legend names the plan only while there is one.
+  if (!chart_->legend()->markers(planLine_).isEmpty())
+    chart_->legend()->markers(planLine_).front()->setVisible(!d.plan.isEmpty());
   if (d.low != data_.low || d.high != data_.high || yAxis_->max() != d.high) {
     yAxis_->setRange(d.low, d.high);
     yAxis_->setTickInterval(TickStep(d.high - d.low));
@@ -187,6 +209,8 @@ void TrendChart::UsePalette(const QPalette& p) {
   pen.setCapStyle(Qt::RoundCap);
   pen.setJoinStyle(Qt::RoundJoin);
   line_->setPen(pen);
+  pen.setStyle(Qt::DashLine);
+  planLine_->setPen(pen);
 }
 
 bool SaveChartPicture(QWidget* view, const QString& path) {

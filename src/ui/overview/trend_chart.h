@@ -7,6 +7,7 @@
 #include <QPointF>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 #include "model/overview.h"
 
@@ -30,9 +31,19 @@ struct TrendData {
   QList<qreal> bars;       // per category; 0 (no bar) where nothing is counted
   QList<QPointF> line;     // (category position, cumulative GPA), counted semesters only
   QStringList tips;        // per category: the full name and its figures
+  QList<QPointF> plan;     // the planned continuation of the line: from its last point on
   qreal low = 0, high = 1;  // the GPA axis
 };
-TrendData MakeTrendData(const OverviewFigures& f);
+// Planned classes after the marked semesters: their GPA and the cumulative GPA with them.
+struct PlannedPoint {
+  QString name;
+  qreal gpa = 0;
+  qreal cumulative = 0;
+  friend bool operator==(const PlannedPoint&, const PlannedPoint&) = default;
+};
+// With a plan, it takes the last place on the semester axis, with no bar, and the line runs on
+// to it dashed.
+TrendData MakeTrendData(const OverviewFigures& f, const std::optional<PlannedPoint>& plan = {});
 
 class TrendChart {
  public:
@@ -43,6 +54,8 @@ class TrendChart {
 
   QChart* Chart() const { return chart_; }
   void Show(const OverviewFigures& f);
+  // The plan shown by the next Show; none removes it.
+  void SetPlan(std::optional<PlannedPoint> plan) { plan_ = std::move(plan); }
   // Colours for the palette: the window's, or a light one for paper.
   void UsePalette(const QPalette& palette);
 
@@ -54,6 +67,8 @@ class TrendChart {
   QChart* chart_;
   QBarSet* bars_;
   QLineSeries* line_;
+  QLineSeries* planLine_;
+  std::optional<PlannedPoint> plan_;
   QBarCategoryAxis* xAxis_;
   QValueAxis* yAxis_;
   TrendData data_;

@@ -1,0 +1,144 @@
+// The overview's Plan tab beside a real main window, "Add From Scale..." in the method editor,
+// and the grading method of new grade books.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <QUndoStack>
+
+#include "../storage/book_helpers.h"
+#include "model/scales.h"
+#include "scripted_prompts.h"
+#include "ui/dialogs/edit_method_dialog.h"
+#include "ui/dialogs/options_dialog.h"
+#include "ui/main_window/main_screen.h"
+#include "ui/overview/overview_window.h"
+#include "ui/overview/plan_tab.h"
+
+namespace mw {
+namespace {
+
+class PlanTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    w->StartUp(QString());
+    GradeBook& gb = w->Book();
+    gb.GroupNames.push_back({"Major", false});
+    test::AddSemester(gb, "Fall").Classes = {test::MakeClass(gb, "Calculus", 1, 4, {"Everything", "Major"}),
+                                             test::MakeClass(gb, "Poetry", 4, 4, {"Everything"})};
+    gb.FullFileName = "/books/mine.mw";
+    w->ShowLoadedGradeBook();
+    w->show();
+    w->Overview_Click();
+    ov = w->findChild<OverviewWindow*>();
+    ASSERT_NE(ov, nullptr);
+    plan = ov->Plan();
+    QApplication::processEvents();
+  }
+  template <typename T>
+  T* Find(QObject* in, const char* name) { return in->findChild<T*>(QLatin1String(name)); }
+
+  MemorySettingsStore settings;
+  test::ScriptedPrompts prompts;
+  std::unique_ptr<MainScreen> w = std::make_unique<MainScreen>(settings, &prompts);
+  OverviewWindow* ov = nullptr;
+  PlanTab* plan = nullptr;
+};
+
+TEST_F(PlanTest, FollowsEditsAndUndoAndKeepsThePlanPerFile) {
+  // 8 credits at 3.5 (A and B under the first method).
+  Find<QLineEdit>(plan, "PlanDesired")->setText("3.75");
+  Find<QLineEdit>(plan, "PlanLeft")->setText("8");
+  const QString before = plan->PredictionText();
+  EXPECT_EQ(before, "You need to average a 4.0 GPA over your next 8 credit(s).\n"
+                    "Average needed 4.0: A");
+  EXPECT_EQ(plan->MixText(), "Fewest top grades over 2 classes of 4.0 credits: all A reaches 3.75");
+  w->SelectSemester("Fall");
+  Find<QListWidget>(w.get(), "ClassList")->setCurrentRow(1);
+  Find<QComboBox>(w.get(), "GradeListBox")->setCurrentIndex(12);  // Poetry: E
+  QApplication::processEvents();
+  EXPECT_EQ(plan->PredictionText().section('\n', 0, 0),
+            "You need to average a 5.5 GPA over your next 8 credit(s). Too high!");
+  w->History()->undo();
+  QApplication::processEvents();
+  EXPECT_EQ(plan->PredictionText(), before);
+  // A second look at the same file finds the plan; the mask shows in the header.
+  PlanTab again(w->Book(), settings, prompts);
+  again.Refresh(ov->Figures());
+  EXPECT_EQ(again.CurrentPlan(), plan->CurrentPlan());
+  Find<QListWidget>(w.get(), "GroupList")->item(1)->setSelected(true);
+  Find<QListWidget>(w.get(), "GroupList")->item(0)->setSelected(false);
+  QApplication::processEvents();
+  EXPECT_EQ(Find<QLabel>(ov, "OverviewScope")->text(),
+            "Counting: Major     A+ counts 4.3 here; many schools count 4.0.");
+}
+
+TEST_F(PlanTest, PlannedClassesProjectAndBecomeASemesterInOneUndoStep) {
+  plan->SetPlan(Plan{"3.5", true, "", {{"Physics", 4, 2}, {"Lab", 0, 1}}});  // A- on 4 credits
+  QApplication::processEvents();
+  EXPECT_EQ(plan->ProjectionText(), "Planned: 4 credits, semester GPA 3.7; cumulative GPA 3.567 (now 3.5)");
+  ASSERT_FALSE(ov->Trend().Data().plan.isEmpty());
+  EXPECT_EQ(ov->Trend().Data().categories.back(), "Plan");
+  const size_t semesters = w->Book().Semesters.size();
+  prompts.inputs = {"Fall"};  // taken
+  Find<QPushButton>(plan, "PlanAddAsSemester")->click();
+  EXPECT_EQ(prompts.messages().value(0), "A semester with that name already exists!");
+  prompts.inputs = {"Spring"};
+  Find<QPushButton>(plan, "PlanAddAsSemester")->click();
+  QApplication::processEvents();
+  ASSERT_EQ(w->Book().Semesters.size(), semesters + 1);
+  EXPECT_EQ(w->Book().Semesters.back().Classes.size(), 2u);
+  EXPECT_EQ(Find<QListWidget>(w.get(), "SemesterList")->count(), int(semesters + 1));
+  EXPECT_EQ(w->History()->count(), 1);
+  w->History()->undo();
+  QApplication::processEvents();
+  EXPECT_EQ(w->Book().Semesters.size(), semesters);
+  EXPECT_EQ(Find<QListWidget>(w.get(), "SemesterList")->count(), int(semesters));
+}
+
+TEST(PlanMethodsTest, AddFromScaleCopiesAScaleOrAMethodUnderAFreshName) {
+  std::vector<Method> methods = BuiltInMethods();
+  test::ScriptedPrompts prompts;
+  EditMethodDialog dlg(methods, prompts);
+  prompts.choices = {2, 2, int(GradingScales().size()), -1};
+  prompts.inputs = {"Rice", "Rice", "Copy"};
+  for (int i = 0; i < 4; ++i) dlg.findChild<QPushButton*>("AddFromScale")->click();
+  ASSERT_EQ(methods.size(), 5u);
+  EXPECT_EQ(methods[3].Name, "Rice");
+  EXPECT_EQ(methods[3].GetEquiv(0), 4.33);
+  EXPECT_EQ(prompts.messages(), QStringList{"A method with that name already exists!"});
+  EXPECT_EQ(methods[4].Name, "Copy");
+  EXPECT_EQ(methods[4].GetEquiv(0), methods[0].GetEquiv(0));
+  EXPECT_EQ(dlg.findChild<QListWidget*>("MethodListBox")->count(), 5);
+}
+
+TEST(PlanMethodsTest, NewGradeBooksUseTheMethodChosenInTheOptions) {
+  MemorySettingsStore settings;
+  test::ScriptedPrompts prompts;
+  GradeBook gb;
+  OptionsDialog options(gb, settings, prompts);
+  options.show();
+  auto* box = options.findChild<QComboBox*>("NewBookMethodBox");
+  EXPECT_EQ(box->currentIndex(), 0);  // the built-in first method
+  box->setCurrentIndex(box->findText("A+ = 4.33, thirds"));
+  options.Apply();
+  MainScreen w(settings, &prompts);
+  w.StartUp(QString());
+  ASSERT_EQ(w.Book().Methods.size(), 4u);
+  EXPECT_EQ(w.Book().MethodText(), "A+ = 4.33, thirds");
+  EXPECT_EQ(w.findChild<QComboBox*>("MethodList")->currentText(), "A+ = 4.33, thirds");
+  box->setCurrentIndex(0);
+  options.Apply();
+  prompts.yesNo = {true};
+  w.New_Click();
+  EXPECT_EQ(w.Book().Methods.size(), 3u);
+  EXPECT_EQ(w.Book().MethodPos, 0);
+}
+
+}  // namespace
+}  // namespace mw
