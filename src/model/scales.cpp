@@ -13,13 +13,15 @@ const std::vector<GradingScale>& GradingScales() {
        "University of California, Berkeley, Office of the Registrar: grade points per unit",
        {4.0, 4.0, 3.7, 3.3, 3.0, 2.7, 2.3, 2.0, 1.7, 1.3, 1.0, 0.7, 0.0}},
       {"A = 4.0, thirds (A- = 3.67, B+ = 3.33)",
-       "Harvard College, Handbook for Students: grade point equivalents (no A+; A+ as A)",
+       "Harvard University, Faculty of Arts and Sciences: grade point averages (A = 4.00, A- = "
+       "3.67 ... D- = 0.67, E = 0; no A+, so A+ as A)",
        {4.0, 4.0, 3.67, 3.33, 3.0, 2.67, 2.33, 2.0, 1.67, 1.33, 1.0, 0.67, 0.0}},
       {"A+ = 4.33, thirds",
-       "Rice University, General Announcements: grade points per semester hour",
+       "University of New Mexico, fractional grading: allowable grades and grade points (A+ = "
+       "4.33, A = 4.00, A- = 3.67 ... D- = 0.67, F = 0)",
        {4.33, 4.0, 3.67, 3.33, 3.0, 2.67, 2.33, 2.0, 1.67, 1.33, 1.0, 0.67, 0.0}},
       {"A+ = 4.3, tenths",
-       "Cornell University, Office of the University Registrar: grade point values",
+       "Cornell University: grade point equivalents for academic grades (A+ = 4.3 ... D- = 0.7)",
        {4.3, 4.0, 3.7, 3.3, 3.0, 2.7, 2.3, 2.0, 1.7, 1.3, 1.0, 0.7, 0.0}},
       {"MIT 5.0",
        "Massachusetts Institute of Technology, Registrar: grade point average (A = 5, B = 4, "
@@ -29,10 +31,11 @@ const std::vector<GradingScale>& GradingScales() {
        "National University of Singapore, Registrar's Office: grade points (no C-, no D-; "
        "as C and D)",
        {5.0, 5.0, 4.5, 4.0, 3.5, 3.0, 2.5, 2.0, 2.0, 1.5, 1.0, 1.0, 0.0}},
-      {"A+ = 4.0, A = 3.75 (quarter steps)",
-       "Quarter-step table (A+ = 4.0, A = 3.75, A- = 3.5, ... D- = 1.25); no registrar's table "
-       "was checked for it",
-       {4.0, 3.75, 3.5, 3.25, 3.0, 2.75, 2.5, 2.25, 2.0, 1.75, 1.5, 1.25, 0.0}},
+      {"A+ = 4.0, A = 3.75 (Bangladesh)",
+       "University Grants Commission of Bangladesh: uniform grading of the public universities "
+       "(A+ = 4.00, A = 3.75, A- = 3.50, B+ = 3.25, B = 3.00, B- = 2.75, C+ = 2.50, C = 2.25, "
+       "D = 2.00, F = 0; no C-, D+ or D-: as C and D)",
+       {4.0, 3.75, 3.5, 3.25, 3.0, 2.75, 2.5, 2.25, 2.25, 2.0, 2.0, 2.0, 0.0}},
   };
   return scales;
 }
