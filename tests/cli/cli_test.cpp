@@ -8,7 +8,7 @@
 #include <filesystem>
 
 #include "cli/json_text.h"
-#include "model/overview.h"
+#include "model/figures.h"
 #include "report/grade_report.h"
 #include "report/report_date.h"
 #include "report/report_file.h"
@@ -280,13 +280,13 @@ TEST(CliTest, SummaryJsonHoldsTheOverviewsFigures) {
     gb.SelectAllSemesters();  // as the tool loads it
     for (size_t m = 0; m < gb.Methods.size(); ++m) {
       gb.MethodPos = static_cast<int>(m);
-      const mw::OverviewFigures f = mw::ComputeOverview(gb);
+      const mw::BookFigures f = mw::ComputeFigures(gb, {}, mw::FigureMethods::All);
       const std::string json = Cli({"summary", file, "--json", "--method=" + gb.Methods[m].Name}).out;
       EXPECT_NE(json.find("\"overall\": {\"gpa\": " + JsonNumber(f.OverallGpa) + ", \"gpa_text\": " + JsonString(f.OverallText) +
                           ", \"classes\": " + JsonNumber(f.Classes) + ", \"credits\": " + JsonNumber(f.Credits) +
                           ", \"all_credits\": " + JsonNumber(f.AllCredits) + "}"),
                 std::string::npos) << json;
-      for (const mw::OverviewRow& r : f.Rows)
+      for (const mw::SemesterRow& r : f.Rows)
         EXPECT_NE(json.find("{\"name\": " + JsonString(r.Name) + ", \"gpa\": " + JsonNumber(r.Gpa) + ", \"gpa_text\": " +
                             JsonString(r.GpaText) + ", \"classes\": " + JsonNumber(r.Classes) + ", \"credits\": " +
                             JsonNumber(r.Credits) + "}"),

@@ -163,7 +163,7 @@ TEST_F(OverviewTest, ChartHoldsTheCountedSemestersAndClipsNothingAt1xAnd2x) {
   }
   ASSERT_TRUE(bars && line);
   // Marked semesters only; Gap has a place but no bar, and the line steps over it.
-  const OverviewFigures& f = ov->Figures();
+  const BookFigures& f = ov->Figures();
   ASSERT_EQ(bars->count(), 3);
   EXPECT_EQ(bars->at(0), f.Rows[0].Gpa);
   EXPECT_EQ(bars->at(1), 0.0);
@@ -256,7 +256,7 @@ TEST_F(OverviewTest, SavesTheChartAndPrintsTableChartAndDate) {
                               QString("Semester GPA"), QString("Cumulative GPA"),
                               QString("Overall ") + QString::number(ov->Figures().Classes)})
     EXPECT_TRUE(out.contains(want)) << want.toStdString() << " in " << out.toStdString();
-  for (const OverviewRow& r : ov->Figures().Rows)
+  for (const SemesterRow& r : ov->Figures().Rows)
     EXPECT_TRUE(out.contains(QString::fromStdString(r.Name + " ") + QString::number(r.Classes))) << r.Name;
   EXPECT_TRUE(out.contains(QString::fromStdString(ov->Figures().OverallText)));
 }

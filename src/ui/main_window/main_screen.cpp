@@ -28,7 +28,7 @@
 #include <vector>
 
 #include "edit/edit.h"
-#include "model/gpa.h"
+#include "model/figures.h"
 #include "model/method.h"
 #include "model/numtext.h"
 #include "model/predict.h"
@@ -627,15 +627,15 @@ void MainScreen::OnMemberGroupSelectionChanged() {
 // ---- Refresh ----
 
 void MainScreen::UpdateGPABoxes() {
-  const GpaFigures f = mw::UpdateGPABoxes(Book(), CurrentSemester().value_or(std::string()));
+  const BookFigures f = ComputeFigures(Book(), CurrentSemester().value_or(std::string()));
   NumGroupMask->setText(Q(f.CountCaption));
   NumGroupMask->setToolTip(Q(f.CountTooltip));
-  OverallGPABox->setText(Q(f.OverallGPAText));
-  SemGPABox->setText(Q(f.SemGPAText));
+  OverallGPABox->setText(Q(f.OverallText));
+  SemGPABox->setText(Q(f.SemesterText));
 }
 
 void MainScreen::UpdateClassGPABox() {
-  ClassGPABox->setText(Q(mw::UpdateClassGPABox(Book(), gradePos_).Text));
+  ClassGPABox->setText(Q(ClassGradePoints(Book(), gradePos_).Text));
 }
 
 void MainScreen::RefreshFigures() { UpdateGPABoxes(); }

@@ -11,7 +11,7 @@
 #include "model/codepage.h"
 #include "model/numtext.h"
 #include "edit/edit.h"
-#include "model/gpa.h"
+#include "model/figures.h"
 #include "model/predict.h"
 #include "ui/main_window/main_screen.h"
 #include "ui/main_window/main_screen_util.h"
@@ -231,7 +231,7 @@ void MainScreen::MemberGroup_KeyDown(int key) { DeleteGroup(MemberGroup, key); }
 // ---- The prediction ----
 
 void MainScreen::PredictGo_Click() {
-  const GpaFigures figures = mw::UpdateGPABoxes(Book(), CurrentSemester().value_or(std::string()));
+  const BookFigures figures = ComputeFigures(Book(), CurrentSemester().value_or(std::string()));
   SetStatusText(Q(PredictNeeded(Book(), figures, DesiredGPABox->text().toStdString(),
                                 ClassesLeftBox->text().toStdString())));
 }

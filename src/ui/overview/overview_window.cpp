@@ -207,7 +207,7 @@ void OverviewWindow::ScheduleRefresh() {
 
 void OverviewWindow::Refresh() {
   stale_ = false;
-  figures_ = ComputeOverview(doc_.Book());
+  figures_ = ComputeFigures(doc_.Book(), {}, FigureMethods::All);
   const QScopedValueRollback syncing(syncing_, true);
   const QString method =
       figures_.MethodIndex >= 0 ? Q(figures_.MethodName) : QStringLiteral("(none)");
@@ -262,7 +262,7 @@ void OverviewWindow::ShowClasses() {
     return;
   }
   const std::string& name = *doc_.CurrentSemester();
-  const OverviewRow* row = figures_.Row(name);
+  const SemesterRow* row = figures_.Row(name);
   const bool marked = row && row->Marked;
   classesTitle_->setText(QStringLiteral("Classes of ") + Q(name) +
                          (marked ? QString() : QStringLiteral(" (not marked: none counts)")));

@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "model/overview.h"
+#include "model/figures.h"
 #include "ui/overview/trend_chart.h"
 
 class QLabel;
@@ -46,7 +46,7 @@ class OverviewWindow : public QWidget {
   // Recomputes and shows every figure now.
   void Refresh();
 
-  const OverviewFigures& Figures() const { return figures_; }
+  const BookFigures& Figures() const { return figures_; }
   const TrendChart& Trend() const { return chart_; }
 
   // The buttons; each returns true when its file or printout was written.
@@ -74,7 +74,7 @@ class OverviewWindow : public QWidget {
   SettingsStore& settings_;
   Prompts& prompts_;
   std::function<void(const QString&)> selectSemester_;
-  OverviewFigures figures_;
+  BookFigures figures_;
   QStringList methodHeaders_;  // the method table's columns, as last sized
   TrendChart chart_;
   bool pending_ = false;  // a refresh is scheduled

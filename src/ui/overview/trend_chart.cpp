@@ -44,10 +44,10 @@ bool IsDark(const QPalette& p) { return p.color(QPalette::Window).lightness() < 
 
 }  // namespace
 
-TrendData MakeTrendData(const OverviewFigures& f) {
+TrendData MakeTrendData(const BookFigures& f) {
   TrendData d;
   QSet<QString> used;
-  for (const OverviewRow& r : f.Rows) {
+  for (const SemesterRow& r : f.Rows) {
     if (!r.Marked) continue;
     // The category axis needs distinct names: a repeated (or empty) one gets a counter.
     QString name = QString::fromStdString(r.Name);
@@ -117,7 +117,7 @@ TrendChart::~TrendChart() {
   QObject::disconnect(hover_);
 }
 
-void TrendChart::Show(const OverviewFigures& f) {
+void TrendChart::Show(const BookFigures& f) {
   TrendData d = MakeTrendData(f);
   if (d.categories != data_.categories) {
     xAxis_->clear();

@@ -8,7 +8,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "model/overview.h"
+#include "model/figures.h"
 
 class QPalette;
 class QWidget;
@@ -32,7 +32,7 @@ struct TrendData {
   QStringList tips;        // per category: the full name and its figures
   qreal low = 0, high = 1;  // the GPA axis
 };
-TrendData MakeTrendData(const OverviewFigures& f);
+TrendData MakeTrendData(const BookFigures& f);
 
 class TrendChart {
  public:
@@ -42,7 +42,7 @@ class TrendChart {
   TrendChart& operator=(const TrendChart&) = delete;
 
   QChart* Chart() const { return chart_; }
-  void Show(const OverviewFigures& f);
+  void Show(const BookFigures& f);
   // Colours for the palette: the window's, or a light one for paper.
   void UsePalette(const QPalette& palette);
 
