@@ -10,7 +10,7 @@
 #include <string>
 #include <utility>
 
-#include "app/text.h"
+#include "qtext/text.h"
 #include "storage/book_files.h"
 
 namespace mw {

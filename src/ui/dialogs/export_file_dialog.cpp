@@ -14,7 +14,7 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
-#include "app/text.h"
+#include "qtext/text.h"
 #include "app/prompts.h"
 #include "report/report_date.h"
 #include "report/report_file.h"

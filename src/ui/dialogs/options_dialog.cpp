@@ -14,7 +14,7 @@
 #include <QVBoxLayout>
 #include <string>
 
-#include "app/text.h"
+#include "qtext/text.h"
 #include "model/method.h"
 #include "model/numtext.h"
 #include "ui/dialogs/help_viewer.h"

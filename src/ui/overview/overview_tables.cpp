@@ -1,6 +1,6 @@
 #include "ui/overview/overview_tables.h"
 
-#include "app/text.h"
+#include "qtext/text.h"
 #include "model/method.h"
 #include "model/numtext.h"
 

@@ -25,7 +25,7 @@
 
 #include "app/book_document.h"
 #include "app/prompts.h"
-#include "app/text.h"
+#include "qtext/text.h"
 #include "model/numtext.h"
 #include "report/report_date.h"
 #include "settings/settings_store.h"
