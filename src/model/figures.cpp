@@ -100,6 +100,31 @@ BookFigures ComputeFigures(const GradeBook& gb, const FigureChoices& choices,
     for (int g = 0; g <= kGradeCount; ++g)
       points[j][static_cast<size_t>(g)] = gb.Methods[summed[j]].GetEquiv(g);
 
+  double C = 0, A = 0, Ps = 0, Cs = 0;
+  int64_t k = 0;
+  std::vector<double> overall(n, 0.0);
+  if (!every) {
+    // The method in use only: the overall and the current semester's sums.
+    double P = 0;
+    for (const Semester& s : gb.Semesters) {
+      if (!choices.IsMarked(s.Name)) continue;
+      const bool isCurrent = s.Name == currentSemester;
+      for (const Class& c : s.Classes) {
+        A += c.Credits;
+        if (!choices.InMask(c)) continue;
+        const double x = inUse ? points[0][PointIndex(c.Grade)] * c.Credits : 0.0;
+        P += x;
+        C += c.Credits;
+        ++k;
+        if (isCurrent) {
+          Ps += x;
+          Cs += c.Credits;
+        }
+      }
+    }
+    if (inUse) overall[0] = P;
+  }
+
   // One pass: the overall sums, the current semester's, and for the overview each name's
   // sums under every method, with which classes counted kept for the cumulative pass.
   std::unordered_map<std::string_view, NameSums> byName;
@@ -109,30 +134,24 @@ BookFigures ComputeFigures(const GradeBook& gb, const FigureChoices& choices,
     byName.reserve(gb.Semesters.size());
     firstClass.assign(gb.Semesters.size() + 1, 0);
   }
-  std::vector<double> overall(n, 0.0);
-  double C = 0, A = 0, Ps = 0, Cs = 0;
-  int64_t k = 0;
-  for (size_t i = 0; i < gb.Semesters.size(); ++i) {
+  for (size_t i = 0; every && i < gb.Semesters.size(); ++i) {
     const Semester& s = gb.Semesters[i];
-    NameSums* sums = nullptr;
-    if (every) {
-      firstClass[i] = counted.size();
-      sums = &byName[s.Name];
-      if (sums->Points.empty()) sums->Points.assign(n, 0.0);
-    }
+    firstClass[i] = counted.size();
+    NameSums& sums = byName[s.Name];
+    if (sums.Points.empty()) sums.Points.assign(n, 0.0);
     if (!choices.IsMarked(s.Name)) continue;
-    if (sums) sums->Indices.push_back(i);
+    sums.Indices.push_back(i);
     const bool isCurrent = s.Name == currentSemester;
     for (const Class& c : s.Classes) {
       A += c.Credits;
       const bool in = choices.InMask(c);
-      if (every) counted.push_back(in ? 1 : 0);
+      counted.push_back(in ? 1 : 0);
       if (!in) continue;
       const size_t pos = PointIndex(c.Grade);
       for (size_t j = 0; j < n; ++j) {
         const double x = points[j][pos] * c.Credits;
         overall[j] += x;
-        if (sums) sums->Points[j] += x;
+        sums.Points[j] += x;
       }
       if (isCurrent) {
         if (inUse) Ps += points[used][pos] * c.Credits;
@@ -140,10 +159,8 @@ BookFigures ComputeFigures(const GradeBook& gb, const FigureChoices& choices,
       }
       C += c.Credits;
       k += 1;
-      if (sums) {
-        sums->Credits += c.Credits;
-        sums->Classes += 1;
-      }
+      sums.Credits += c.Credits;
+      sums.Classes += 1;
     }
   }
 
