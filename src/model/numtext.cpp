@@ -10,16 +10,15 @@
 namespace mw {
 namespace {
 
-// Digits and decimal exponent of value (not 0, finite) rounded to `precision` significant
-// digits: value = 0.d1d2d3... x 10^(exp+1), i.e. d1 stands at 10^exp.
+// Digits and decimal exponent of a value (not 0, finite) rounded to some significant digits:
+// value = 0.d1d2d3... x 10^(exp+1), i.e. d1 stands at 10^exp.
 struct Digits {
   std::string digits;
   int exp = 0;
 };
 
-Digits ScientificDigits(double value, int precision) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.*e", precision - 1, std::fabs(value));
+// The digits of buf, the magnitude formatted as "%.*e".
+Digits DigitsOf(const char* buf) {
   Digits d;
   const char* p = buf;
   for (; *p && *p != 'e'; ++p)
@@ -40,13 +39,12 @@ std::string PlainNumber(double value) {
   if (value == 0.0) return "0";
 
   // The shortest form that reads back exactly, or 15 digits when none up to 15 does.
-  Digits d;
+  char buf[64];
   for (int precision = 1; precision <= 15; ++precision) {
-    d = ScientificDigits(value, precision);
-    char buf[64];
     std::snprintf(buf, sizeof buf, "%.*e", precision - 1, std::fabs(value));
     if (std::strtod(buf, nullptr) == std::fabs(value)) break;
   }
+  const Digits d = DigitsOf(buf);
 
   std::string out = value < 0 ? "-" : "";
   const int n = static_cast<int>(d.digits.size());
@@ -72,11 +70,20 @@ std::string FormatFixed(double value, int maxDecimals) {
   if (!std::isfinite(value)) return std::string(kNoFigure);
 
   // The exact decimal expansion of the binary value, well past the digits shown.
+  // Formatted once into a buffer on the stack, which holds every figure below 10^400; only
+  // larger ones are measured first.
   const int extra = 40;
-  const int needed = std::snprintf(nullptr, 0, "%.*f", maxDecimals + extra, std::fabs(value));
-  std::string text(static_cast<size_t>(needed > 0 ? needed : 0) + 1, '\0');
-  std::snprintf(text.data(), text.size(), "%.*f", maxDecimals + extra, std::fabs(value));
-  text.pop_back();
+  char buffer[512];
+  const int needed = std::snprintf(buffer, sizeof buffer, "%.*f", maxDecimals + extra,
+                                   std::fabs(value));
+  std::string text;
+  if (needed >= 0 && static_cast<size_t>(needed) < sizeof buffer) {
+    text.assign(buffer, static_cast<size_t>(needed));
+  } else {
+    text.assign(static_cast<size_t>(needed > 0 ? needed : 0) + 1, '\0');
+    std::snprintf(text.data(), text.size(), "%.*f", maxDecimals + extra, std::fabs(value));
+    text.pop_back();
+  }
 
   const size_t point = text.find('.');
   std::string whole = text.substr(0, point);
