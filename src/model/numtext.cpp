@@ -2,7 +2,9 @@
 
 #include <cerrno>
 #include <cfenv>
+#include <cstdint>
 #include <cmath>
+#include <limits>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -68,6 +70,28 @@ std::string PlainNumber(double value) {
 
 std::string FormatFixed(double value, int maxDecimals) {
   if (!std::isfinite(value)) return std::string(kNoFigure);
+
+  // Up to four decimals, the value times 10^decimals is exact in an x87 long double (the
+  // double's 53 bits times 5^4 < 2^11), so rounding its fraction half up is the rounding of the
+  // exact decimal expansion below.
+  if (maxDecimals >= 0 && maxDecimals <= 4 && std::numeric_limits<long double>::digits >= 64) {
+    static constexpr uint64_t kPowers[] = {1, 10, 100, 1000, 10000};
+    const uint64_t power = kPowers[maxDecimals];
+    const long double scaled =
+        static_cast<long double>(std::fabs(value)) * static_cast<long double>(power);
+    if (scaled < 9.0e18L) {
+      const long double whole = std::floor(scaled);
+      uint64_t units = static_cast<uint64_t>(whole);
+      if (scaled - whole >= 0.5L) ++units;
+      std::string frac;
+      if (maxDecimals > 0) {
+        frac = std::to_string(units % power);
+        frac.insert(0, static_cast<size_t>(maxDecimals) - frac.size(), '0');
+        while (frac.size() > 1 && frac.back() == '0') frac.pop_back();
+      }
+      return (value < 0 && units != 0 ? "-" : "") + std::to_string(units / power) + "." + frac;
+    }
+  }
 
   // The exact decimal expansion of the binary value, well past the digits shown.
   // Formatted once into a buffer on the stack, which holds every figure below 10^400; only
