@@ -95,7 +95,10 @@ MainScreen::MainScreen(SettingsStore& settings, Prompts* prompts, QWidget* paren
   setFixedSize(sizeHint());
 }
 
-MainScreen::~MainScreen() = default;
+MainScreen::~MainScreen() {
+  // The overview reads the document, which goes before the window's child widgets do.
+  delete overview_;
+}
 
 int MainScreen::Px(int twips) const { return qRound(twips * scale_ / 15.0); }
 
