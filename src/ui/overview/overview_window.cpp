@@ -91,8 +91,14 @@ OverviewWindow::OverviewWindow(const BookDocument& doc, SettingsStore& settings,
       prompts_(prompts),
       selectSemester_(std::move(selectSemester)) {
   setObjectName(QStringLiteral("OverviewWindow"));
-  connect(&doc_, &BookDocument::Changed, this, [this] { ScheduleRefresh(); });
-  connect(&doc_, &BookDocument::SelectionChanged, this, [this] { ScheduleRefresh(); });
+  // Every change of the book but its protection shows here; of the selection, only the
+  // current semester does.
+  connect(&doc_, &BookDocument::Changed, this, [this](unsigned touches) {
+    if (touches != edit::kProtection) ScheduleRefresh();
+  });
+  connect(&doc_, &BookDocument::SelectionChanged, this, [this] {
+    if (doc_.CurrentSemester() != shownSemester_) ScheduleRefresh();
+  });
   setWindowTitle(QStringLiteral("GPA Overview"));
   DateText = [] { return QString::fromStdString(ReportDateTextNow()); };
 
@@ -207,6 +213,7 @@ void OverviewWindow::ScheduleRefresh() {
 
 void OverviewWindow::Refresh() {
   stale_ = false;
+  shownSemester_ = doc_.CurrentSemester();
   figures_ = ComputeFigures(doc_.Book(), {}, FigureMethods::All);
   const QScopedValueRollback syncing(syncing_, true);
   const QString method =

@@ -71,6 +71,7 @@ class OverviewWindow : public QWidget {
   bool PrintTo(QPrinter& printer);
 
   const BookDocument& doc_;
+  std::optional<std::string> shownSemester_;  // the current semester at the last refresh
   SettingsStore& settings_;
   Prompts& prompts_;
   std::function<void(const QString&)> selectSemester_;
