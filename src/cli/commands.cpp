@@ -14,9 +14,8 @@
 
 #include "cli/json_text.h"
 #include "edit/edit.h"
-#include "model/gpa.h"
+#include "model/figures.h"
 #include "model/numtext.h"
-#include "model/overview.h"
 #include "model/plan.h"
 #include "model/predict.h"
 #include "report/grade_report.h"
@@ -48,7 +47,7 @@ struct SemesterFigures {
 
 // One line per semester in file order, in one pass over the classes. The window finds the
 // current semester by name, so semesters that share a name share their figures here too.
-std::vector<SemesterFigures> SemesterSummary(const GradeBook& gb, const OverviewFigures& overview);
+std::vector<SemesterFigures> SemesterSummary(const GradeBook& gb, const BookFigures& overview);
 
 // True when the bytes start as a grade book file does, in either form.
 bool LooksLikeGradeBook(std::string_view start);
@@ -181,7 +180,7 @@ int Summary(GradeBook& gb, const Arguments& args, std::ostream& out, std::ostrea
   for (const auto& g : gb.GroupNames)
     if (g.InMask) counted.push_back(g.Name);
   // One pass gives every semester's figures and the overall ones, exactly the window's.
-  const OverviewFigures overview = ComputeOverview(gb);
+  const BookFigures overview = ComputeFigures(gb, {}, FigureMethods::All);
   const std::vector<SemesterFigures> semesters = SemesterSummary(gb, overview);
   const Method* method = gb.MethodInUse();
 
@@ -233,9 +232,9 @@ int PredictCredits(GradeBook& gb, const Arguments& args, std::ostream& out, std:
     err << refusal << '\n';
     return kFileError;
   }
-  const GpaFigures figures = UpdateGPABoxes(gb, {});
-  out << PredictByCredits(*args.desired, *args.credits, gb.MethodInUse(), figures.OverallGPA,
-                          figures.CountedCredits)
+  const BookFigures figures = ComputeFigures(gb, {});
+  out << PredictByCredits(*args.desired, *args.credits, gb.MethodInUse(), figures.OverallGpa,
+                          figures.Credits)
       << '\n';
   return kOk;
 }
@@ -250,7 +249,7 @@ int Predict(GradeBook& gb, const Arguments& args, std::ostream& out, std::ostrea
     err << refusal << '\n';
     return kFileError;
   }
-  out << PredictNeeded(gb, UpdateGPABoxes(gb, {}), *args.desired, *args.left) << '\n';
+  out << PredictNeeded(gb, ComputeFigures(gb, {}), *args.desired, *args.left) << '\n';
   return kOk;
 }
 
@@ -437,9 +436,9 @@ int LoadBook(const std::string& path, std::istream& in, std::ostream& err, Grade
   return kOk;
 }
 
-std::vector<SemesterFigures> SemesterSummary(const GradeBook& gb, const OverviewFigures& overview) {
+std::vector<SemesterFigures> SemesterSummary(const GradeBook& gb, const BookFigures& overview) {
   // The overview's figures are the window's own, found by name like its current semester.
-  std::unordered_map<std::string_view, const OverviewRow*> rows;
+  std::unordered_map<std::string_view, const SemesterRow*> rows;
   for (const auto& r : overview.Rows) rows.emplace(r.Name, &r);
   std::vector<SemesterFigures> out;
   out.reserve(gb.Semesters.size());
@@ -447,7 +446,7 @@ std::vector<SemesterFigures> SemesterSummary(const GradeBook& gb, const Overview
     SemesterFigures f;
     f.Name = s.Name;
     if (auto it = rows.find(s.Name); it != rows.end()) {
-      const OverviewRow* row = it->second;
+      const SemesterRow* row = it->second;
       f.Classes = row->Classes;
       f.Credits = row->Credits;
       f.Gpa = row->Gpa;

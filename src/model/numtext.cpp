@@ -2,7 +2,9 @@
 
 #include <cerrno>
 #include <cfenv>
+#include <cstdint>
 #include <cmath>
+#include <limits>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -10,16 +12,15 @@
 namespace mw {
 namespace {
 
-// Digits and decimal exponent of value (not 0, finite) rounded to `precision` significant
-// digits: value = 0.d1d2d3... x 10^(exp+1), i.e. d1 stands at 10^exp.
+// Digits and decimal exponent of a value (not 0, finite) rounded to some significant digits:
+// value = 0.d1d2d3... x 10^(exp+1), i.e. d1 stands at 10^exp.
 struct Digits {
   std::string digits;
   int exp = 0;
 };
 
-Digits ScientificDigits(double value, int precision) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.*e", precision - 1, std::fabs(value));
+// The digits of buf, the magnitude formatted as "%.*e".
+Digits DigitsOf(const char* buf) {
   Digits d;
   const char* p = buf;
   for (; *p && *p != 'e'; ++p)
@@ -40,13 +41,12 @@ std::string PlainNumber(double value) {
   if (value == 0.0) return "0";
 
   // The shortest form that reads back exactly, or 15 digits when none up to 15 does.
-  Digits d;
+  char buf[64];
   for (int precision = 1; precision <= 15; ++precision) {
-    d = ScientificDigits(value, precision);
-    char buf[64];
     std::snprintf(buf, sizeof buf, "%.*e", precision - 1, std::fabs(value));
     if (std::strtod(buf, nullptr) == std::fabs(value)) break;
   }
+  const Digits d = DigitsOf(buf);
 
   std::string out = value < 0 ? "-" : "";
   const int n = static_cast<int>(d.digits.size());
@@ -71,12 +71,43 @@ std::string PlainNumber(double value) {
 std::string FormatFixed(double value, int maxDecimals) {
   if (!std::isfinite(value)) return std::string(kNoFigure);
 
+  // Up to four decimals, the value times 10^decimals is exact in an x87 long double (the
+  // double's 53 bits times 5^4 < 2^11), so rounding its fraction half up is the rounding of the
+  // exact decimal expansion below.
+  if (maxDecimals >= 0 && maxDecimals <= 4 && std::numeric_limits<long double>::digits >= 64) {
+    static constexpr uint64_t kPowers[] = {1, 10, 100, 1000, 10000};
+    const uint64_t power = kPowers[maxDecimals];
+    const long double scaled =
+        static_cast<long double>(std::fabs(value)) * static_cast<long double>(power);
+    if (scaled < 9.0e18L) {
+      const long double whole = std::floor(scaled);
+      uint64_t units = static_cast<uint64_t>(whole);
+      if (scaled - whole >= 0.5L) ++units;
+      std::string frac;
+      if (maxDecimals > 0) {
+        frac = std::to_string(units % power);
+        frac.insert(0, static_cast<size_t>(maxDecimals) - frac.size(), '0');
+        while (frac.size() > 1 && frac.back() == '0') frac.pop_back();
+      }
+      return (value < 0 && units != 0 ? "-" : "") + std::to_string(units / power) + "." + frac;
+    }
+  }
+
   // The exact decimal expansion of the binary value, well past the digits shown.
+  // Formatted once into a buffer on the stack, which holds every figure below 10^400; only
+  // larger ones are measured first.
   const int extra = 40;
-  const int needed = std::snprintf(nullptr, 0, "%.*f", maxDecimals + extra, std::fabs(value));
-  std::string text(static_cast<size_t>(needed > 0 ? needed : 0) + 1, '\0');
-  std::snprintf(text.data(), text.size(), "%.*f", maxDecimals + extra, std::fabs(value));
-  text.pop_back();
+  char buffer[512];
+  const int needed = std::snprintf(buffer, sizeof buffer, "%.*f", maxDecimals + extra,
+                                   std::fabs(value));
+  std::string text;
+  if (needed >= 0 && static_cast<size_t>(needed) < sizeof buffer) {
+    text.assign(buffer, static_cast<size_t>(needed));
+  } else {
+    text.assign(static_cast<size_t>(needed > 0 ? needed : 0) + 1, '\0');
+    std::snprintf(text.data(), text.size(), "%.*f", maxDecimals + extra, std::fabs(value));
+    text.pop_back();
+  }
 
   const size_t point = text.find('.');
   std::string whole = text.substr(0, point);

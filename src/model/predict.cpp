@@ -46,10 +46,10 @@ std::string PredictNeeded(std::string_view desiredText, std::string_view classes
   return text;
 }
 
-std::string PredictNeeded(const GradeBook& gb, const GpaFigures& last,
+std::string PredictNeeded(const GradeBook& gb, const BookFigures& figures,
                           std::string_view desiredText, std::string_view classesLeftText) {
-  return PredictNeeded(desiredText, classesLeftText, gb.MethodInUse(), last.OverallGPA,
-                       last.ClassCount, last.MaskCredits);
+  return PredictNeeded(desiredText, classesLeftText, gb.MethodInUse(), figures.OverallGpa,
+                       figures.Classes, figures.MaskCredits);
 }
 
 std::string DesiredGpaChangeMessage(std::string_view text) {

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "model/gpa.h"
+#include "model/figures.h"
 #include "model/gradebook.h"
 
 namespace mw {
@@ -20,8 +20,8 @@ std::string PredictNeeded(std::string_view desiredText, std::string_view classes
 std::string PredictRefusal(std::string_view desiredText, std::string_view classesLeftText,
                            const Method* method);
 
-// The same with the grade book's method in use and the figures of its last refresh.
-std::string PredictNeeded(const GradeBook& gb, const GpaFigures& last,
+// The same with the grade book's method in use and its figures under it.
+std::string PredictNeeded(const GradeBook& gb, const BookFigures& figures,
                           std::string_view desiredText, std::string_view classesLeftText);
 
 // Status texts of the two input boxes' change handlers: the message, or "" to clear.

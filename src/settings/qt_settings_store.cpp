@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <QVariant>
 
-#include "app/text.h"
+#include "qtext/text.h"
 
 namespace mw {
 

@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <random>
+#include <tuple>
 
 #include "book_helpers.h"
 #include "edit/edit.h"
@@ -145,6 +146,22 @@ TEST(EditGroupsMethodsOptions, RefusalsEffectsAndUndo) {
   std::vector<Method> one(1);
   EXPECT_EQ(edit::DeleteMethod(one, ""), "There must be at least one grading method!");
   EXPECT_EQ(edit::AddMethod(one, ""), "A method with that name already exists!");
+}
+
+// Which method is in use once the method editor closes with the first `left` methods.
+TEST(EditSteps, MethodEditorCloseKeepsTheMethodInUseWhileItIsThere) {
+  const std::tuple<int, int, int> cases[] = {{2, 2, 0}, {1, 2, 1}, {40, 1, -1}, {-1, 1, -1}};
+  for (auto [before, left, after] : cases) {
+    GradeBook gb = Book();
+    gb.MethodPos = before;
+    edit::Outcome o = edit::CloseMethodEditor(gb, {gb.Methods.begin(), gb.Methods.begin() + left});
+    ASSERT_TRUE(o.step) << before;
+    o.step->Redo(gb);
+    EXPECT_EQ(gb.MethodPos, after) << before;
+  }
+  GradeBook gb = Book();
+  gb.MethodPos = 40;
+  EXPECT_FALSE(edit::CloseMethodEditor(gb, gb.Methods).step);  // nothing changed
 }
 
 TEST(EditSteps, CreditsTypedDigitByDigitAreOneStep) {

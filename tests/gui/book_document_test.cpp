@@ -33,6 +33,15 @@ TEST(BookDocument, StepsReachListenersAndMoveTheSelection) {
   EXPECT_EQ(heard[0].cause, BookDocument::Cause::Do);
   EXPECT_TRUE(heard[2].touches & edit::kClassValues);
   EXPECT_TRUE(doc.IsModified());
+  // A step just made keeps the class being edited current, unless it removed it.
+  ASSERT_TRUE(doc.Run(edit::AddClass(doc.Book(), "Fall", "Art", 0, 1.0)).changed);
+  EXPECT_EQ(doc.CurrentClass(), std::optional<std::string>("Math"));
+  ASSERT_TRUE(doc.Run(edit::RenameClass(doc.Book(), "Fall", "Math", "Maths")).changed);
+  EXPECT_FALSE(doc.CurrentClass());
+  doc.History()->undo();
+  doc.History()->undo();
+  doc.Select(std::string("Fall"), std::string("Math"));
+  heard.resize(3);
 
   // A refusal is no step and nobody hears of it.
   const auto refused = doc.Run(edit::AddSemester(doc.Book(), "Fall"));

@@ -22,6 +22,7 @@ struct EveryWindow {
   MemorySettingsStore settings;
   ScriptedPrompts prompts;
   std::unique_ptr<MainScreen> main = std::make_unique<MainScreen>(settings, &prompts);
+  std::vector<Method> methods;
 
   EveryWindow() {
     main->StartUp(QString());
@@ -33,14 +34,15 @@ struct EveryWindow {
 
   // Each dialog by the name its picture is saved under.
   std::vector<std::pair<const char*, std::unique_ptr<QWidget>>> Dialogs() {
-    GradeBook& gb = main->Book();
+    const GradeBook& gb = main->Book();
+    methods = gb.Methods;  // the method editor works on a copy, as the window gives it
     auto password = std::make_unique<GetPasswordDialog>(main.get());
     password->PromptMode = PromptMode::Open;
     password->FileName = QStringLiteral("/home/student/grades/Fall 2026.mw");
     std::vector<std::pair<const char*, std::unique_ptr<QWidget>>> out;
     out.emplace_back("options_dialog", std::make_unique<OptionsDialog>(gb, settings, prompts, main.get()));
     out.emplace_back("get_password_dialog", std::move(password));
-    out.emplace_back("edit_method_dialog", std::make_unique<EditMethodDialog>(gb.Methods, prompts, main.get()));
+    out.emplace_back("edit_method_dialog", std::make_unique<EditMethodDialog>(methods, prompts, main.get()));
     out.emplace_back("export_file_dialog",
                      std::make_unique<ExportFileDialog>(gb, prompts, [](const QString&) {}, main.get()));
     out.emplace_back("about_dialog", std::make_unique<AboutDialog>(prompts, main.get()));

@@ -27,12 +27,12 @@ class PlanTest : public ::testing::Test {
  protected:
   void SetUp() override {
     w->StartUp(QString());
-    GradeBook& gb = w->Book();
+    GradeBook gb = w->Book();
     gb.GroupNames.push_back({"Major", false});
     test::AddSemester(gb, "Fall").Classes = {test::MakeClass(gb, "Calculus", 1, 4, {"Everything", "Major"}),
                                              test::MakeClass(gb, "Poetry", 4, 4, {"Everything"})};
     gb.FullFileName = "/books/mine.mw";
-    w->ShowLoadedGradeBook();
+    w->Document().Reset(std::move(gb));
     w->show();
     w->Overview_Click();
     ov = w->findChild<OverviewWindow*>();

@@ -4,7 +4,7 @@
 #include <functional>
 
 #include "generated_book.h"
-#include "model/gpa.h"
+#include "model/figures.h"
 #include "model/numtext.h"
 #include "model/plan.h"
 #include "model/scales.h"
@@ -42,11 +42,11 @@ TEST(PlanTest, PredictionOverCreditsLeft) {
 TEST(PlanTest, NeededAverageBringsRandomBooksToTheTarget) {
   for (unsigned seed = 0; seed < 40; ++seed) {
     const GradeBook gb = test::GeneratedBook(seed);
-    const GpaFigures f = UpdateGPABoxes(gb, {});
+    const BookFigures f = ComputeFigures(gb, {});
     for (double n : {0.5, 3.0, 14.0, 120.0}) {
       const double D = 1.5 + seed % 5 * 0.5;
-      const double N = NeededOverCredits(D, n, f.OverallGPA, f.CountedCredits);
-      const double reached = (f.OverallGPA * f.CountedCredits + N * n) / (f.CountedCredits + n);
+      const double N = NeededOverCredits(D, n, f.OverallGpa, f.Credits);
+      const double reached = (f.OverallGpa * f.Credits + N * n) / (f.Credits + n);
       EXPECT_NEAR(reached, D, 1e-9) << seed;
     }
   }

@@ -15,7 +15,7 @@
 #include <string>
 
 #include "app/prompts.h"
-#include "app/text.h"
+#include "qtext/text.h"
 #include "edit/edit.h"
 #include "model/amount.h"
 #include "model/codepage.h"

@@ -14,7 +14,7 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
-#include "app/text.h"
+#include "qtext/text.h"
 #include "app/prompts.h"
 #include "report/report_date.h"
 #include "report/report_file.h"
@@ -29,7 +29,7 @@ namespace {
 
 }  // namespace
 
-ExportFileDialog::ExportFileDialog(GradeBook& gb, Prompts& prompts,
+ExportFileDialog::ExportFileDialog(const GradeBook& gb, Prompts& prompts,
                                    std::function<void(const QString&)> setMainStatus,
                                    QWidget* parent)
     : QDialog(parent), gb_(gb), prompts_(prompts), setMainStatus_(std::move(setMainStatus)) {

@@ -15,7 +15,7 @@
 #include <algorithm>
 #include <string>
 
-#include "app/text.h"
+#include "qtext/text.h"
 #include "model/method.h"
 #include "model/numtext.h"
 #include "model/scales.h"
@@ -35,7 +35,7 @@ std::string NormalCredits(const QString& text) {
 
 }  // namespace
 
-OptionsDialog::OptionsDialog(GradeBook& gb, SettingsStore& settings, Prompts& prompts,
+OptionsDialog::OptionsDialog(const GradeBook& gb, SettingsStore& settings, Prompts& prompts,
                              QWidget* parent)
     : QDialog(parent), gb_(gb), settings_(settings), prompts_(prompts) {
   setObjectName(QStringLiteral("MWOptions"));
@@ -204,12 +204,8 @@ void OptionsDialog::Apply() {
   settings_.WriteSetting("Options", "AutoOpen", FileNameCheck->isChecked() ? "1" : "0");
   settings_.WriteSetting("Options", kNewBookMethodKey,
                          NewBookMethodBox->currentData().toString().toStdString());
-  if (Passprotect->isChecked() != gb_.IsPassProtected) {
-    if (SetProtection)
-      SetProtection(Passprotect->isChecked());
-    else
-      gb_.IsPassProtected = Passprotect->isChecked();
-  }
+  if (Passprotect->isChecked() != gb_.IsPassProtected && SetProtection)
+    SetProtection(Passprotect->isChecked());
 }
 
 void OptionsDialog::cmdOK_Click() {

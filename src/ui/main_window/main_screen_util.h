@@ -4,7 +4,7 @@
 #include <QString>
 #include <string>
 
-#include "app/text.h"
+#include "qtext/text.h"
 
 namespace mw::main_window {
 

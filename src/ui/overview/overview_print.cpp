@@ -30,7 +30,7 @@ QPalette PaperPalette() {
 
 }  // namespace
 
-bool PrintOverview(QPrinter& printer, const OverviewFigures& f, const QString& bookName,
+bool PrintOverview(QPrinter& printer, const BookFigures& f, const QString& bookName,
                    const QString& dateText) {
   QPainter painter;
   if (!painter.begin(&printer)) return false;

@@ -2,7 +2,7 @@
 // The overview on paper or in a PDF file.
 #include <QString>
 
-#include "model/overview.h"
+#include "model/figures.h"
 
 class QPrinter;
 
@@ -12,7 +12,7 @@ namespace mw {
 // light colours, and the semester table with its overall row; the table goes on over as many
 // pages as it needs, its column heads repeated on each, and every page is numbered. False
 // when the printer could not be started.
-bool PrintOverview(QPrinter& printer, const OverviewFigures& f, const QString& bookName,
+bool PrintOverview(QPrinter& printer, const BookFigures& f, const QString& bookName,
                    const QString& dateText);
 
 }  // namespace mw

@@ -1,6 +1,6 @@
 #include "ui/overview/overview_tables.h"
 
-#include "app/text.h"
+#include "qtext/text.h"
 #include "model/method.h"
 #include "model/numtext.h"
 
@@ -26,10 +26,10 @@ QStringList SemesterHeaderTips() {
           QStringLiteral("GPA of the classes that count in this semester and those above it")};
 }
 
-std::vector<FiguresRow> SemesterRows(const OverviewFigures& f) {
+std::vector<FiguresRow> SemesterRows(const BookFigures& f) {
   std::vector<FiguresRow> rows;
   rows.reserve(f.Rows.size() + 1);
-  for (const OverviewRow& r : f.Rows) {
+  for (const SemesterRow& r : f.Rows) {
     FiguresRow row;
     row.checked = r.Marked ? 1 : 0;
     row.cells = {QString(), Q(r.Name), QString::number(r.Classes), Number(r.Credits),
@@ -48,7 +48,7 @@ std::vector<FiguresRow> SemesterRows(const OverviewFigures& f) {
   return rows;
 }
 
-QStringList MethodHeaders(const OverviewFigures& f) {
+QStringList MethodHeaders(const BookFigures& f) {
   QStringList h{QStringLiteral("Semester")};
   for (size_t j = 0; j < f.MethodNames.size(); ++j) {
     QString name = Q(f.MethodNames[j]);
@@ -58,7 +58,7 @@ QStringList MethodHeaders(const OverviewFigures& f) {
   return h;
 }
 
-std::vector<FiguresRow> MethodRows(const OverviewFigures& f) {
+std::vector<FiguresRow> MethodRows(const BookFigures& f) {
   std::vector<FiguresRow> rows;
   rows.reserve(f.Rows.size() + 1);
   FiguresRow overall;
@@ -66,7 +66,7 @@ std::vector<FiguresRow> MethodRows(const OverviewFigures& f) {
   for (double gpa : f.MethodOverall) overall.cells << Q(Format3(gpa));
   overall.bold = true;
   rows.push_back(std::move(overall));
-  for (const OverviewRow& r : f.Rows) {
+  for (const SemesterRow& r : f.Rows) {
     FiguresRow row;
     row.cells << Q(r.Name);
     for (double gpa : r.MethodGpa) row.cells << Q(Format3(gpa));

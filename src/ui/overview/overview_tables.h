@@ -3,7 +3,7 @@
 #include <QStringList>
 #include <vector>
 
-#include "model/overview.h"
+#include "model/figures.h"
 #include "ui/overview/figures_table.h"
 
 namespace mw {
@@ -12,13 +12,13 @@ namespace mw {
 // order, then the overall row (the main window's figures, its count caption and tooltip).
 QStringList SemesterHeaders();
 QStringList SemesterHeaderTips();
-std::vector<FiguresRow> SemesterRows(const OverviewFigures& f);
+std::vector<FiguresRow> SemesterRows(const BookFigures& f);
 inline constexpr int kSemesterNumbersFrom = 2;
 
 // One column per method (the one in use marked), one row for the overall GPA and one per
 // semester.
-QStringList MethodHeaders(const OverviewFigures& f);
-std::vector<FiguresRow> MethodRows(const OverviewFigures& f);
+QStringList MethodHeaders(const BookFigures& f);
+std::vector<FiguresRow> MethodRows(const BookFigures& f);
 
 // Class, Grade, Credits, Grade Points, Counts.
 QStringList ClassHeaders();

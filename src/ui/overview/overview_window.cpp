@@ -25,13 +25,13 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/text.h"
+#include "app/book_document.h"
 #include "app/prompts.h"
+#include "qtext/text.h"
 #include "model/numtext.h"
 #include "model/scales.h"
 #include "report/report_date.h"
 #include "settings/settings_store.h"
-#include "ui/dialogs/export_file_dialog.h"
 #include "ui/overview/figures_table.h"
 #include "ui/overview/overview_print.h"
 #include "ui/overview/overview_tables.h"
@@ -96,18 +96,23 @@ QAccessibleInterface* OverviewAccessible(const QString& key, QObject* object) {
 
 }  // namespace
 
-OverviewWindow::OverviewWindow(const GradeBook& gb,
-                               const std::optional<std::string>& currentSemester,
-                               SettingsStore& settings, Prompts& prompts,
+OverviewWindow::OverviewWindow(BookDocument& doc, SettingsStore& settings, Prompts& prompts,
                                std::function<void(const QString&)> selectSemester,
                                QWidget* parent)
     : QWidget(parent, Qt::Window),
-      gb_(gb),
-      currentSemester_(currentSemester),
+      doc_(doc),
       settings_(settings),
       prompts_(prompts),
       selectSemester_(std::move(selectSemester)) {
   setObjectName(QStringLiteral("OverviewWindow"));
+  // Every change of the book but its protection shows here; of the selection, only the
+  // current semester does.
+  connect(&doc_, &BookDocument::Changed, this, [this](unsigned touches) {
+    if (touches != edit::kProtection) ScheduleRefresh();
+  });
+  connect(&doc_, &BookDocument::SelectionChanged, this, [this] {
+    if (doc_.CurrentSemester() != shownSemester_) ScheduleRefresh();
+  });
   setWindowTitle(QStringLiteral("GPA Overview"));
   static const bool roleKnown = (QAccessible::installFactory(OverviewAccessible), true);
   Q_UNUSED(roleKnown);
@@ -165,7 +170,8 @@ OverviewWindow::OverviewWindow(const GradeBook& gb,
   tabs_->setObjectName(QStringLiteral("OverviewTabs"));
   tabs_->addTab(chartView_, QStringLiteral("&Trend"));
   tabs_->addTab(methodView_, QStringLiteral("&Methods Compared"));
-  plan_ = new PlanTab(gb_, settings_, prompts_, this);
+  plan_ = new PlanTab(doc_.Book(), settings_, prompts_, this);
+  plan_->RunStep = [this](edit::Outcome outcome) { return doc_.Run(std::move(outcome)).changed; };
   tabs_->addTab(plan_, QStringLiteral("Pla&n"));
   connect(plan_, &PlanTab::ChartChanged, this, [this] {
     chart_.SetPlan(plan_->ChartPoint());
@@ -243,7 +249,8 @@ void OverviewWindow::ScheduleRefresh() {
 
 void OverviewWindow::Refresh() {
   stale_ = false;
-  figures_ = ComputeOverview(gb_);
+  shownSemester_ = doc_.CurrentSemester();
+  figures_ = ComputeFigures(doc_.Book(), {}, FigureMethods::All);
   const QScopedValueRollback syncing(syncing_, true);
   const QString method =
       figures_.MethodIndex >= 0 ? Q(figures_.MethodName) : QStringLiteral("(none)");
@@ -261,13 +268,13 @@ void OverviewWindow::Refresh() {
   // whatever differs first) when that is not the usual rule.
   QStringList scope;
   QStringList counted;
-  for (const auto& g : gb_.GroupNames)
+  for (const auto& g : doc_.Book().GroupNames)
     if (g.InMask) counted << Q(g.Name);
   if (counted != QStringList{QStringLiteral("Everything")})
     scope << QStringLiteral("Counting: ") +
                  (counted.isEmpty() ? QStringLiteral("no group") : counted.join(QStringLiteral(", ")));
   if (figures_.MethodIndex >= 0)
-    if (const std::string note = MethodNote(gb_.Methods[size_t(figures_.MethodIndex)]); !note.empty())
+    if (const std::string note = MethodNote(doc_.Book().Methods[size_t(figures_.MethodIndex)]); !note.empty())
       scope << Q(note);
   scope_->setText(scope.join(QStringLiteral("     ")));
   scope_->setVisible(!scope.isEmpty());
@@ -290,9 +297,9 @@ void OverviewWindow::Refresh() {
 
   // The current semester of the main window is the selected row.
   int row = -1;
-  if (currentSemester_)
+  if (doc_.CurrentSemester())
     for (size_t i = 0; i < figures_.Rows.size(); ++i)
-      if (figures_.Rows[i].Name == *currentSemester_) {
+      if (figures_.Rows[i].Name == *doc_.CurrentSemester()) {
         row = static_cast<int>(i);
         break;
       }
@@ -306,22 +313,18 @@ void OverviewWindow::Refresh() {
   ShowClasses();
 }
 
-void OverviewWindow::SetStepRunner(std::function<bool(edit::Outcome)> run) {
-  plan_->RunStep = std::move(run);
-}
-
 void OverviewWindow::ShowClasses() {
-  if (!currentSemester_) {
+  if (!doc_.CurrentSemester()) {
     classesTitle_->setText(QStringLiteral("Select a semester to see which of its classes count."));
     classTable_->Set(ClassHeaders(), {}, {}, 2, 4);
     return;
   }
-  const std::string& name = *currentSemester_;
-  const OverviewRow* row = figures_.Row(name);
+  const std::string& name = *doc_.CurrentSemester();
+  const SemesterRow* row = figures_.Row(name);
   const bool marked = row && row->Marked;
   classesTitle_->setText(QStringLiteral("Classes of ") + Q(name) +
                          (marked ? QString() : QStringLiteral(" (not marked: none counts)")));
-  classTable_->Set(ClassHeaders(), {}, ClassRows(ClassDetails(gb_, name), marked), 2, 4);
+  classTable_->Set(ClassHeaders(), {}, ClassRows(ClassDetails(doc_.Book(), name), marked), 2, 4);
 }
 
 void OverviewWindow::OnSemesterRowChanged(int row) {
@@ -401,7 +404,7 @@ bool OverviewWindow::SaveChart_Click() {
 bool OverviewWindow::PrintTo(QPrinter& printer) {
   if (stale_) Refresh();
   const bool toFile = printer.outputFormat() == QPrinter::PdfFormat;
-  if (PrintOverview(printer, figures_, Q(gb_.FileName), DateText ? DateText() : QString()))
+  if (PrintOverview(printer, figures_, Q(doc_.Book().FileName), DateText ? DateText() : QString()))
     return true;
   prompts_.Message(toFile ? QStringLiteral("Error saving to file \"") + printer.outputFileName() +
                                 QStringLiteral("\"! (Read-only?)")

@@ -1,7 +1,7 @@
 #pragma once
 // The GPA overview: every semester's figures in a table, the trend chart, the GPA under every
 // grading method, and the classes of the current semester with whether each counts. A
-// non-modal window beside the main window; it follows every change there.
+// non-modal window beside the main window; it follows every change of the open document.
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -11,7 +11,7 @@
 #include <string>
 
 #include "edit/edit.h"
-#include "model/overview.h"
+#include "model/figures.h"
 #include "ui/overview/trend_chart.h"
 
 class QLabel;
@@ -26,6 +26,7 @@ QT_END_NAMESPACE
 
 namespace mw {
 
+class BookDocument;
 class FiguresTable;
 class PlanTab;
 class Prompts;
@@ -35,25 +36,21 @@ class OverviewWindow : public QWidget {
   Q_OBJECT
 
  public:
-  // gb: the main window's grade book, and currentSemester its current semester, read at every
-  // refresh. selectSemester makes a semester current in the main window, as a click in its
-  // semester list does.
-  OverviewWindow(const GradeBook& gb, const std::optional<std::string>& currentSemester,
-                 SettingsStore& settings, Prompts& prompts,
+  // doc: the open document, whose changes and selection the window follows. selectSemester
+  // makes a semester current in the main window, as a click in its semester list does.
+  OverviewWindow(BookDocument& doc, SettingsStore& settings, Prompts& prompts,
                  std::function<void(const QString&)> selectSemester, QWidget* parent = nullptr);
   ~OverviewWindow() override;
 
-  // Something in the grade book or the main window's choices changed: the window refreshes
-  // once the current event is done (at once when it is next shown, while hidden).
+  // Something in the document or its selection changed: the window refreshes once the current
+  // event is done (at once when it is next shown, while hidden).
   void ScheduleRefresh();
   // Recomputes and shows every figure now.
   void Refresh();
 
-  const OverviewFigures& Figures() const { return figures_; }
+  const BookFigures& Figures() const { return figures_; }
   const TrendChart& Trend() const { return chart_; }
   PlanTab* Plan() const { return plan_; }
-  // Where "Add Plan as Semester..." sends its step (the main window's history).
-  void SetStepRunner(std::function<bool(edit::Outcome)> run);
 
   // The buttons; each returns true when its file or printout was written.
   bool SaveChart_Click();
@@ -76,12 +73,12 @@ class OverviewWindow : public QWidget {
   void RestoreSplitters();
   bool PrintTo(QPrinter& printer);
 
-  const GradeBook& gb_;
-  const std::optional<std::string>& currentSemester_;
+  BookDocument& doc_;  // read, and changed only by the plan's "Add Plan as Semester..."
+  std::optional<std::string> shownSemester_;  // the current semester at the last refresh
   SettingsStore& settings_;
   Prompts& prompts_;
   std::function<void(const QString&)> selectSemester_;
-  OverviewFigures figures_;
+  BookFigures figures_;
   QStringList methodHeaders_;  // the method table's columns, as last sized
   TrendChart chart_;
   bool pending_ = false;  // a refresh is scheduled

@@ -16,7 +16,7 @@
 #include <cmath>
 
 #include "app/prompts.h"
-#include "app/text.h"
+#include "qtext/text.h"
 #include "model/numtext.h"
 #include "model/predict.h"
 #include "settings/settings_store.h"
@@ -205,7 +205,7 @@ void PlanTab::LoadPlanFor(const std::string& path) {
   }
 }
 
-void PlanTab::Refresh(const OverviewFigures& figures) {
+void PlanTab::Refresh(const BookFigures& figures) {
   figures_ = figures;
   if (!planPath_ || *planPath_ != gb_.FullFileName)
     LoadPlanFor(gb_.FullFileName);

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "edit/edit.h"
-#include "model/overview.h"
+#include "model/figures.h"
 #include "model/plan.h"
 #include "ui/overview/trend_chart.h"
 
@@ -33,7 +33,7 @@ class PlanTab : public QWidget {
 
   // The book or its figures changed: the plan of the book's file (when it is another file
   // than before) and every figure again.
-  void Refresh(const OverviewFigures& figures);
+  void Refresh(const BookFigures& figures);
 
   // Makes a step of the book (one undo step in the main window); false when refused.
   std::function<bool(edit::Outcome)> RunStep;
@@ -67,7 +67,7 @@ class PlanTab : public QWidget {
   const GradeBook& gb_;
   SettingsStore& settings_;
   Prompts& prompts_;
-  OverviewFigures figures_;
+  BookFigures figures_;
   std::optional<std::string> planPath_;  // the file whose plan is shown; none before the first
   bool filling_ = false;
 

@@ -45,10 +45,10 @@ bool IsDark(const QPalette& p) { return p.color(QPalette::Window).lightness() < 
 
 }  // namespace
 
-TrendData MakeTrendData(const OverviewFigures& f, const std::optional<PlannedPoint>& plan) {
+TrendData MakeTrendData(const BookFigures& f, const std::optional<PlannedPoint>& plan) {
   TrendData d;
   QSet<QString> used;
-  for (const OverviewRow& r : f.Rows) {
+  for (const SemesterRow& r : f.Rows) {
     if (!r.Marked) continue;
     // The category axis needs distinct names: a repeated (or empty) one gets a counter.
     QString name = QString::fromStdString(r.Name);
@@ -135,7 +135,7 @@ TrendChart::~TrendChart() {
   QObject::disconnect(hover_);
 }
 
-void TrendChart::Show(const OverviewFigures& f) {
+void TrendChart::Show(const BookFigures& f) {
   TrendData d = MakeTrendData(f, plan_);
   if (d.categories != data_.categories) {
     xAxis_->clear();
@@ -172,15 +172,19 @@ void TrendChart::Show(const OverviewFigures& f) {
 }
 
 void TrendChart::TiltNames() {
-  // Names lie on their side once the widest no longer fits its place along the axis, or when
-  // there are many.
-  const QFontMetricsF m(xAxis_->labelsFont());
-  qreal widest = 0;
-  for (const QString& name : data_.categories) widest = std::max(widest, m.horizontalAdvance(name));
-  // The axis gives each name the plot's width over one more than their number, less padding
-  // on either side; the text's own box adds a margin too.
-  const qreal room = chart_->plotArea().width() / (data_.categories.size() + 1) - 30;
-  const int angle = data_.categories.size() > kUprightNames || widest > room ? -90 : 0;
+  // Names lie on their side when there are many, or once the widest no longer fits its place
+  // along the axis (measured only when there are few).
+  bool onSide = data_.categories.size() > kUprightNames;
+  if (!onSide) {
+    const QFontMetricsF m(xAxis_->labelsFont());
+    qreal widest = 0;
+    for (const QString& name : data_.categories)
+      widest = std::max(widest, m.horizontalAdvance(name));
+    // The axis gives each name the plot's width over one more than their number, less padding
+    // on either side; the text's own box adds a margin too.
+    onSide = widest > chart_->plotArea().width() / (data_.categories.size() + 1) - 30;
+  }
+  const int angle = onSide ? -90 : 0;
   if (xAxis_->labelsAngle() != angle) xAxis_->setLabelsAngle(angle);
 }
 

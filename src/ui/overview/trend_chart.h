@@ -9,7 +9,7 @@
 #include <QStringList>
 #include <optional>
 
-#include "model/overview.h"
+#include "model/figures.h"
 
 class QPalette;
 class QWidget;
@@ -43,7 +43,7 @@ struct PlannedPoint {
 };
 // With a plan, it takes the last place on the semester axis, with no bar, and the line runs on
 // to it dashed.
-TrendData MakeTrendData(const OverviewFigures& f, const std::optional<PlannedPoint>& plan = {});
+TrendData MakeTrendData(const BookFigures& f, const std::optional<PlannedPoint>& plan = {});
 
 class TrendChart {
  public:
@@ -53,7 +53,7 @@ class TrendChart {
   TrendChart& operator=(const TrendChart&) = delete;
 
   QChart* Chart() const { return chart_; }
-  void Show(const OverviewFigures& f);
+  void Show(const BookFigures& f);
   // The plan shown by the next Show; none removes it.
   void SetPlan(std::optional<PlannedPoint> plan) { plan_ = std::move(plan); }
   // Colours for the palette: the window's, or a light one for paper.

@@ -1,4 +1,4 @@
-#include "model/overview.h"
+#include "model/figures.h"
 
 #include <array>
 #include <unordered_map>
@@ -27,7 +27,15 @@ FigureChoices ChoicesOf(const GradeBook& gb) {
   return c;
 }
 
-const OverviewRow* OverviewFigures::Row(std::string_view name) const {
+ClassGpa ClassGradePoints(const GradeBook& gb, int gradePos) {
+  const Method* m = gb.MethodInUse();
+  ClassGpa out;
+  out.GradePoints = m ? m->GetEquiv(gradePos) : 0.0;
+  out.Text = Format2(out.GradePoints);
+  return out;
+}
+
+const SemesterRow* BookFigures::Row(std::string_view name) const {
   for (const auto& r : Rows)
     if (r.Name == name) return &r;
   return nullptr;
@@ -45,66 +53,109 @@ size_t PointIndex(int16_t grade) {
 
 double Divide(double points, double credits) { return points / (credits == 0 ? 1.0 : credits); }
 
-// The sums of all semesters of one name, as the main window's semester figures take them.
+// The sums of all semesters of one name, as a semester's figures take them.
 struct NameSums {
   int64_t Classes = 0;
   double Credits = 0.0;
-  std::vector<double> Points;    // per method
+  std::vector<double> Points;   // per method
   std::vector<size_t> Indices;  // the marked semesters of this name
-  bool Added = false;          // already taken into the cumulative figures
+  bool Added = false;           // already taken into the cumulative figures
 };
 
 }  // namespace
 
-OverviewFigures ComputeOverview(const GradeBook& gb) { return ComputeOverview(gb, ChoicesOf(gb)); }
+BookFigures ComputeFigures(const GradeBook& gb, std::string_view currentSemester,
+                       FigureMethods methods) {
+  return ComputeFigures(gb, ChoicesOf(gb), currentSemester, methods);
+}
 
-OverviewFigures ComputeOverview(const GradeBook& gb, const FigureChoices& choices) {
-  OverviewFigures f;
-  const size_t methods = gb.Methods.size();
-  std::vector<PointTable> points(methods);
-  for (size_t j = 0; j < methods; ++j) {
-    f.MethodNames.push_back(gb.Methods[j].Name);
-    for (int g = 0; g <= kGradeCount; ++g)
-      points[j][static_cast<size_t>(g)] = gb.Methods[j].GetEquiv(g);
-  }
-  f.MethodIndex = choices.MethodIndex >= 0 && static_cast<size_t>(choices.MethodIndex) < methods
+BookFigures ComputeFigures(const GradeBook& gb, const FigureChoices& choices,
+                       std::string_view currentSemester, FigureMethods methods) {
+  BookFigures f;
+  const bool every = methods == FigureMethods::All;
+  const size_t count = gb.Methods.size();
+  f.MethodIndex = choices.MethodIndex >= 0 && static_cast<size_t>(choices.MethodIndex) < count
                       ? choices.MethodIndex
                       : -1;
-  const size_t used = f.MethodIndex >= 0 ? static_cast<size_t>(f.MethodIndex) : methods;
-  if (f.MethodIndex >= 0) {
-    const Method& m = gb.Methods[used];
+  const bool inUse = f.MethodIndex >= 0;
+  if (inUse) {
+    const Method& m = gb.Methods[static_cast<size_t>(f.MethodIndex)];
     f.MethodName = m.Name;
     f.Highest = m.GetHighest();
     f.Lowest = m.GetLowest();
   }
 
-  // One pass in the main window's order (semesters, then classes, in collection order): the
-  // overall sums, and each name's semester sums, under every method. Which classes counted is
-  // kept for the cumulative pass below.
-  std::unordered_map<std::string_view, NameSums> byName;
-  byName.reserve(gb.Semesters.size());
-  std::vector<size_t> firstClass(gb.Semesters.size() + 1, 0);
-  std::vector<uint8_t> counted;
-  std::vector<double> overall(methods, 0.0);
-  double C = 0, A = 0;
+  // The methods summed: every one, or only the one in use (none without one). `used` is the
+  // slot of the method in use among them.
+  std::vector<size_t> summed;
+  if (every) {
+    for (size_t j = 0; j < count; ++j) summed.push_back(j);
+  } else if (inUse) {
+    summed.push_back(static_cast<size_t>(f.MethodIndex));
+  }
+  const size_t used = every ? static_cast<size_t>(f.MethodIndex) : 0;
+  const size_t n = summed.size();
+  std::vector<PointTable> points(n);
+  for (size_t j = 0; j < n; ++j)
+    for (int g = 0; g <= kGradeCount; ++g)
+      points[j][static_cast<size_t>(g)] = gb.Methods[summed[j]].GetEquiv(g);
+
+  double C = 0, A = 0, Ps = 0, Cs = 0;
   int64_t k = 0;
-  for (size_t i = 0; i < gb.Semesters.size(); ++i) {
+  std::vector<double> overall(n, 0.0);
+  if (!every) {
+    // The method in use only: the overall and the current semester's sums.
+    double P = 0;
+    for (const Semester& s : gb.Semesters) {
+      if (!choices.IsMarked(s.Name)) continue;
+      const bool isCurrent = s.Name == currentSemester;
+      for (const Class& c : s.Classes) {
+        A += c.Credits;
+        if (!choices.InMask(c)) continue;
+        const double x = inUse ? points[0][PointIndex(c.Grade)] * c.Credits : 0.0;
+        P += x;
+        C += c.Credits;
+        ++k;
+        if (isCurrent) {
+          Ps += x;
+          Cs += c.Credits;
+        }
+      }
+    }
+    if (inUse) overall[0] = P;
+  }
+
+  // One pass: the overall sums, the current semester's, and for the overview each name's
+  // sums under every method, with which classes counted kept for the cumulative pass.
+  std::unordered_map<std::string_view, NameSums> byName;
+  std::vector<size_t> firstClass;
+  std::vector<uint8_t> counted;
+  if (every) {
+    byName.reserve(gb.Semesters.size());
+    firstClass.assign(gb.Semesters.size() + 1, 0);
+  }
+  for (size_t i = 0; every && i < gb.Semesters.size(); ++i) {
     const Semester& s = gb.Semesters[i];
     firstClass[i] = counted.size();
     NameSums& sums = byName[s.Name];
-    if (sums.Points.empty()) sums.Points.assign(methods, 0.0);
+    if (sums.Points.empty()) sums.Points.assign(n, 0.0);
     if (!choices.IsMarked(s.Name)) continue;
     sums.Indices.push_back(i);
+    const bool isCurrent = s.Name == currentSemester;
     for (const Class& c : s.Classes) {
       A += c.Credits;
       const bool in = choices.InMask(c);
       counted.push_back(in ? 1 : 0);
       if (!in) continue;
       const size_t pos = PointIndex(c.Grade);
-      for (size_t j = 0; j < methods; ++j) {
+      for (size_t j = 0; j < n; ++j) {
         const double x = points[j][pos] * c.Credits;
         overall[j] += x;
         sums.Points[j] += x;
+      }
+      if (isCurrent) {
+        if (inUse) Ps += points[used][pos] * c.Credits;
+        Cs += c.Credits;
       }
       C += c.Credits;
       k += 1;
@@ -112,34 +163,40 @@ OverviewFigures ComputeOverview(const GradeBook& gb, const FigureChoices& choice
       sums.Classes += 1;
     }
   }
-  firstClass[gb.Semesters.size()] = counted.size();
 
   f.Classes = k;
   f.Credits = C;
+  f.MaskCredits = C == 0 ? 1.0 : C;
   f.AllCredits = A;
   f.CountCaption = k == 1 ? "(1 class)" : "(" + std::to_string(k) + " classes)";
   f.CountTooltip = "(" + GeneralNumber(C) + "/" + GeneralNumber(A) + " credits)";
-  f.MethodOverall.resize(methods);
-  for (size_t j = 0; j < methods; ++j) f.MethodOverall[j] = Divide(overall[j], C);
-  f.OverallGpa = f.MethodIndex >= 0 ? f.MethodOverall[used] : Divide(0.0, C);
+  f.OverallGpa = Divide(inUse ? overall[used] : 0.0, C);
   f.OverallText = Format3(f.OverallGpa);
+  f.SemesterGpa = Divide(Ps, Cs);
+  f.SemesterText = Format3(f.SemesterGpa);
+  if (!every) return f;
+
+  firstClass[gb.Semesters.size()] = counted.size();
+  for (const Method& m : gb.Methods) f.MethodNames.push_back(m.Name);
+  f.MethodOverall.resize(n);
+  for (size_t j = 0; j < n; ++j) f.MethodOverall[j] = Divide(overall[j], C);
 
   // The rows in display order. The cumulative sums take each newly reached name's classes in
-  // the main window's order, so with the semesters listed in collection order the last
-  // cumulative figure is the overall GPA to the bit.
+  // collection order, so with the semesters listed in collection order the last cumulative
+  // figure is the overall GPA to the bit.
   double cumP = 0, cumC = 0;
   f.Rows.reserve(choices.Order.size());
   for (const FigureChoices::Entry& e : choices.Order) {
-    OverviewRow r;
+    SemesterRow r;
     r.Name = std::string(e.Name);
     r.Marked = e.Marked;
-    r.MethodGpa.assign(methods, 0.0);
+    r.MethodGpa.assign(n, 0.0);
     if (auto it = byName.find(e.Name); it != byName.end()) {
       NameSums& sums = it->second;
       r.Classes = sums.Classes;
       r.Credits = sums.Credits;
-      for (size_t j = 0; j < methods; ++j) r.MethodGpa[j] = Divide(sums.Points[j], sums.Credits);
-      if (!sums.Added && f.MethodIndex >= 0) {
+      for (size_t j = 0; j < n; ++j) r.MethodGpa[j] = Divide(sums.Points[j], sums.Credits);
+      if (!sums.Added && inUse) {
         sums.Added = true;
         for (size_t i : sums.Indices) {
           const Semester& s = gb.Semesters[i];
@@ -152,7 +209,7 @@ OverviewFigures ComputeOverview(const GradeBook& gb, const FigureChoices& choice
         }
       }
     }
-    r.Gpa = f.MethodIndex >= 0 ? r.MethodGpa[used] : 0.0;
+    r.Gpa = inUse ? r.MethodGpa[used] : 0.0;
     r.GpaText = Format3(r.Gpa);
     r.Cumulative = Divide(cumP, cumC);
     r.CumulativeText = Format3(r.Cumulative);

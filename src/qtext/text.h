@@ -1,5 +1,7 @@
 #pragma once
-// The program holds text as UTF-8 std::string; Qt holds it as QString. These convert.
+// The program holds text as UTF-8 std::string; Qt holds it as QString. These convert. Header
+// only, below every folder that uses Qt (settings, app, ui), so none of them includes another
+// for it.
 #include <QString>
 #include <string>
 #include <string_view>

@@ -2,7 +2,8 @@
 
 #include <tuple>
 
-#include "model/gpa.h"
+#include "generated_book.h"
+#include "model/figures.h"
 #include "model/predict.h"
 
 using namespace mw;
@@ -27,12 +28,12 @@ GradeBook SmallBook() {
 }
 
 // Overall text, semester text, count caption and count tooltip.
-GpaFigures ExpectFigures(const GradeBook& gb, const char* overall, const char* sem,
+BookFigures ExpectFigures(const GradeBook& gb, const char* overall, const char* sem,
                          const char* caption, const char* tooltip,
                          std::string_view current = "Fall") {
-  const GpaFigures f = UpdateGPABoxes(gb, current);
-  EXPECT_EQ(f.OverallGPAText, overall);
-  EXPECT_EQ(f.SemGPAText, sem);
+  const BookFigures f = ComputeFigures(gb, current);
+  EXPECT_EQ(f.OverallText, overall);
+  EXPECT_EQ(f.SemesterText, sem);
   EXPECT_EQ(f.CountCaption, caption);
   EXPECT_EQ(f.CountTooltip, tooltip);
   return f;
@@ -40,7 +41,7 @@ GpaFigures ExpectFigures(const GradeBook& gb, const char* overall, const char* s
 
 }  // namespace
 
-TEST(Gpa, NothingCounted) {
+TEST(Figures, NothingCounted) {
   GradeBook gb;
   ResetToFresh(gb);
   ExpectFigures(gb, "0.0", "0.0", "(0 classes)", "(0/0 credits)");
@@ -51,7 +52,7 @@ TEST(Gpa, NothingCounted) {
   EXPECT_EQ(ExpectFigures(gb, "0.0", "0.0", "(1 class)", "(0/0 credits)").MaskCredits, 1.0);
 }
 
-TEST(Gpa, CreditWeightedMaskedAndOddGrades) {
+TEST(Figures, CreditWeightedMaskedAndOddGrades) {
   GradeBook gb = SmallBook();
   ExpectFigures(gb, "3.5", "3.5", "(2 classes)", "(4/4 credits)");
   // The second class in no selected group: it still counts in the credits after the slash.
@@ -71,7 +72,7 @@ TEST(Gpa, CreditWeightedMaskedAndOddGrades) {
   ExpectFigures(gb, "4.0", "4.0", "(40000 classes)", "(40000/40000 credits)");
 }
 
-TEST(Gpa, SemesterFigureOnlyForTheMarkedCurrentSemester) {
+TEST(Figures, SemesterFigureOnlyForTheMarkedCurrentSemester) {
   GradeBook gb = SmallBook();
   gb.Semesters.push_back(Semester{{MakeClass("Biology", 12, 4)}, "Spring"});
   gb.SemesterOrder.push_back({"Spring", true});
@@ -79,23 +80,60 @@ TEST(Gpa, SemesterFigureOnlyForTheMarkedCurrentSemester) {
   gb.SemesterOrder[0].Marked = false;  // the current semester unmarked
   ExpectFigures(gb, "0.0", "0.0", "(1 class)", "(4/4 credits)");
   gb.SemesterOrder[0].Marked = true;
-  EXPECT_EQ(UpdateGPABoxes(gb, "").SemGPAText, "0.0");  // no semester current
+  EXPECT_EQ(ComputeFigures(gb, "").SemesterText, "0.0");  // no semester current
 }
 
-TEST(Gpa, ClassGradePointsAndNoMethods) {
+TEST(Figures, ClassGradePointsAndNoMethods) {
   GradeBook gb = SmallBook();
   const std::tuple<int, int, const char*> cases[] = {
       {0, 2, "3.7"}, {0, -1, "0.0"}, {2, 0, "0.0"}, {1, 2, "3.66"}};
   for (auto [method, grade, text] : cases) {
     gb.MethodPos = method;
-    EXPECT_EQ(UpdateClassGPABox(gb, grade).Text, text) << method << "/" << grade;
+    EXPECT_EQ(ClassGradePoints(gb, grade).Text, text) << method << "/" << grade;
   }
   // A grade book read from a file may hold no methods at all: every grade is worth 0.
   gb.Methods.clear();
   gb.MethodPos = -1;
-  EXPECT_EQ(UpdateClassGPABox(gb, 1).Text, "0.0");
-  const GpaFigures f = ExpectFigures(gb, "0.0", "0.0", "(2 classes)", "(4/4 credits)");
+  EXPECT_EQ(ClassGradePoints(gb, 1).Text, "0.0");
+  const BookFigures f = ExpectFigures(gb, "0.0", "0.0", "(2 classes)", "(4/4 credits)");
   EXPECT_EQ(PredictNeeded(gb, f, "3", "2"), "Desired GPA value is out of range.");
+}
+
+// Every method's figures and rows come from the same pass as the main window's: the rows
+// agree with the window's semester figure, and listed in collection order the cumulative GPA
+// ends on the overall GPA, bit for bit.
+TEST(Figures, RowsAndEveryMethodAgreeWithTheWindowsFigures) {
+  for (unsigned seed = 1; seed <= 6; ++seed) {
+    GradeBook gb = test::GeneratedBook(seed);
+    gb.MethodPos = static_cast<int>(seed % gb.Methods.size());
+    const BookFigures all = ComputeFigures(gb, {}, FigureMethods::All);
+    EXPECT_EQ(all.OverallGpa, ComputeFigures(gb, {}).OverallGpa) << seed;
+    EXPECT_EQ(all.MethodOverall.at(static_cast<size_t>(gb.MethodPos)), all.OverallGpa) << seed;
+    for (const SemesterRow& row : all.Rows)
+      EXPECT_EQ(row.GpaText, ComputeFigures(gb, row.Name).SemesterText) << seed << row.Name;
+    if (seed % 2 == 0 && !all.Rows.empty()) EXPECT_EQ(all.Rows.back().Cumulative, all.OverallGpa);
+  }
+}
+
+TEST(Figures, NoMethodsNoSemestersAndClassDetails) {
+  GradeBook empty;
+  const BookFigures none = ComputeFigures(empty, {}, FigureMethods::All);
+  EXPECT_EQ(none.MethodIndex, -1);
+  EXPECT_EQ(none.OverallText + " " + none.CountCaption + " " + none.CountTooltip, "0.0 (0 classes) (0/0 credits)");
+
+  GradeBook gb;
+  ResetToFresh(gb);
+  gb.GroupNames.push_back({"Gym", false});
+  gb.Semesters.push_back({{{"Math", 1, 3, {gb.InternGroup("Everything")}}, {"Run", 1, 1, {gb.InternGroup("Gym")}}}, "Fall"});
+  gb.SemesterOrder.push_back({"Fall", false});
+  const std::vector<ClassLine> lines = ClassDetails(gb, "Fall");
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_TRUE(lines[0].GradePoints == 4.0 && lines[0].InMask);
+  EXPECT_FALSE(lines[0].Counts);  // the semester is not marked
+  gb.SemesterOrder[0].Marked = true;
+  EXPECT_TRUE(ClassDetails(gb, "Fall")[0].Counts);
+  EXPECT_FALSE(ClassDetails(gb, "Fall")[1].Counts);
+  EXPECT_TRUE(ClassDetails(gb, "Spring").empty());
 }
 
 TEST(Prediction, MessagesAndRangeChecks) {
