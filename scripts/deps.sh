@@ -3,7 +3,7 @@
 # Usage: scripts/deps.sh [extra-package...]
 set -euo pipefail
 packages=(g++ cmake ninja-build qt6-base-dev qt6-svg-dev qt6-charts-dev libgtest-dev libgmock-dev
-          libbenchmark-dev "$@")
+          libbenchmark-dev libcsv-dev libzip-dev libpugixml-dev "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -16,20 +16,22 @@ struct OptionInfo {
   unsigned commands;
 };
 
-constexpr std::array<OptionInfo, 13> kOptions = {{
+constexpr std::array<OptionInfo, 15> kOptions = {{
     {"--method", true, kLoadsBook},
     {"--json", false, Bit(Command::Summary)},
     {"--desired", true, Bit(Command::Predict)},
     {"--left", true, Bit(Command::Predict)},
-    {"-o", true, Bit(Command::Export)},
-    {"--output", true, Bit(Command::Export)},
+    {"-o", true, Bit(Command::Export) | Bit(Command::Import)},
+    {"--output", true, Bit(Command::Export) | Bit(Command::Import)},
     {"--by", true, Bit(Command::Export)},
     {"--semester", true, Bit(Command::Export)},
     {"--group", true, Bit(Command::Export)},
     {"--date", true, Bit(Command::Export)},
     {"--protect", false, Bit(Command::Convert)},
-    {"--force", false, Bit(Command::Export)},
-    {"--help", false, kLoadsBook | Bit(Command::Convert)},
+    {"--force", false, Bit(Command::Export) | Bit(Command::Import)},
+    {"--csv", false, Bit(Command::Export)},
+    {"--sheet", true, Bit(Command::Import)},
+    {"--help", false, kLoadsBook | Bit(Command::Convert) | Bit(Command::Import)},
 }};
 
 const OptionInfo* FindOption(std::string_view name) {
@@ -44,6 +46,7 @@ std::string_view CommandName(Command c) {
     case Command::Predict: return "predict";
     case Command::Export: return "export";
     case Command::Convert: return "convert";
+    case Command::Import: return "import";
     default: return "";
   }
 }
@@ -60,6 +63,7 @@ std::string Store(Arguments& a, std::string_view name, std::string value) {
   if (name == "--left") return once(a.left);
   if (name == "-o" || name == "--output") return once(a.output);
   if (name == "--date") return once(a.date);
+  if (name == "--sheet") return once(a.sheet);
   if (name == "--by") {
     if (value != "semester" && value != "group")
       return "--by takes \"semester\" or \"group\", not \"" + value + "\"";
@@ -102,6 +106,7 @@ ParseResult ParseArguments(const std::vector<std::string>& argv) {
   else if (first == "predict") a.command = Command::Predict;
   else if (first == "export") a.command = Command::Export;
   else if (first == "convert") a.command = Command::Convert;
+  else if (first == "import") a.command = Command::Import;
   else return Fail("unknown command \"" + first + "\"");
   const Command command = a.command;
 
@@ -138,6 +143,7 @@ ParseResult ParseArguments(const std::vector<std::string>& argv) {
       if (name == "--json") a.json = true;
       if (name == "--protect") a.protect = true;
       if (name == "--force") a.force = true;
+      if (name == "--csv") a.csv = true;
       continue;
     }
     std::string value;
@@ -153,12 +159,16 @@ ParseResult ParseArguments(const std::vector<std::string>& argv) {
 
   const size_t wanted = command == Command::Convert ? 2 : 1;
   if (a.files.size() < wanted)
-    return Fail(command == Command::Convert ? "convert needs an input and an output file"
-                                            : std::string(CommandName(command)) +
-                                                  " needs a grade book file");
+    return Fail(command == Command::Convert  ? "convert needs an input and an output file"
+                : command == Command::Import ? "import needs a table file"
+                                             : std::string(CommandName(command)) +
+                                                   " needs a grade book file");
   if (a.files.size() > wanted) return Fail("unexpected argument \"" + a.files[wanted] + "\"");
   if (command == Command::Predict && (!a.desired || !a.left))
     return Fail("predict needs both --desired and --left");
+  if (command == Command::Import && !a.output) return Fail("import needs -o BOOK");
+  if (a.csv && (a.by || a.date || !a.semesters.empty() || !a.groups.empty()))
+    return Fail("--csv writes every class; it takes no --by, --date, --semester or --group");
   return r;
 }
 
@@ -168,7 +178,9 @@ const char* UsageText() {
          "       markwell-cli export FILE [-o OUT [--force]] [--by semester|group]\n"
          "                               [--method NAME] [--semester NAME]... [--group NAME]...\n"
          "                               [--date TEXT]\n"
+         "       markwell-cli export FILE --csv [-o OUT [--force]]\n"
          "       markwell-cli convert IN OUT [--protect]\n"
+         "       markwell-cli import TABLE -o BOOK [--force] [--sheet NAME]\n"
          "       markwell-cli --help | --version\n";
 }
 
@@ -186,7 +198,17 @@ std::string HelpText() {
          "         grade book it reads, nor any other grade book file, unless --force is given.\n"
          "         Its first line carries the date in the form of the locale (LC_TIME), as the\n"
          "         window writes it, unless --date gives the text.\n"
+         "         With --csv it writes every class instead, as UTF-8 CSV with the columns\n"
+         "         Semester, Class, Credits, Grade and Groups.\n"
          "convert  writes the grade book to OUT, plain or, with --protect, password-protected.\n"
+         "import   writes a new plain grade book BOOK (with the built-in methods, as New makes\n"
+         "         it) holding the classes of TABLE: CSV or TSV text, an OpenDocument\n"
+         "         spreadsheet (.ods) or an Excel workbook (.xlsx; --sheet picks a sheet, the\n"
+         "         first by default). Columns are found by their header (Semester, Class,\n"
+         "         Credits, Grade, Groups and the names spreadsheets use for them), else taken\n"
+         "         in that order. Rows that cannot be classes are listed on standard error with\n"
+         "         their line or cell and the reason; the rest is written, and the exit status\n"
+         "         is then 1. An existing BOOK is only replaced with --force.\n"
          "\n"
          "--method NAME uses that grading method instead of the one stored in the file.\n"
          "Passwords are never taken from the command line: each one is read as one line of\n"
@@ -194,8 +216,8 @@ std::string HelpText() {
          "an empty line or the end of input cancels. At a terminal each is asked for on\n"
          "standard error and not shown as it is typed.\n"
          "\n"
-         "Exit status: 0 done, 1 a file could not be read or written or predict's inputs are\n"
-         "ones the window refuses, 2 a usage error.\n";
+         "Exit status: 0 done, 1 a file could not be read or written, predict's inputs are\n"
+         "ones the window refuses or import refused rows, 2 a usage error.\n";
 }
 
 }  // namespace mw::cli

@@ -6,11 +6,11 @@
 
 namespace mw::cli {
 
-enum class Command { None, Help, Version, Summary, Predict, Export, Convert };
+enum class Command { None, Help, Version, Summary, Predict, Export, Convert, Import };
 
 struct Arguments {
   Command command = Command::None;
-  std::vector<std::string> files;  // FILE, or IN and OUT for convert
+  std::vector<std::string> files;  // FILE, IN and OUT for convert, TABLE for import
 
   std::optional<std::string> method;   // --method NAME
   std::optional<std::string> desired;  // --desired D (as typed: read like the window's box)
@@ -22,7 +22,9 @@ struct Arguments {
   std::vector<std::string> groups;     // --group NAME, any number
   bool json = false;                   // --json
   bool protect = false;                // --protect
-  bool force = false;                  // --force: export even over a grade book
+  std::optional<std::string> sheet;    // --sheet NAME: the workbook sheet to import
+  bool csv = false;                    // --csv: export the classes as CSV
+  bool force = false;                  // --force: export or import even over a grade book
 };
 
 struct ParseResult {

@@ -22,7 +22,9 @@
 #include "report/report_date.h"
 #include "report/report_file.h"
 #include "storage/book_files.h"
+#include "storage/file_io.h"
 #include "storage/password.h"
+#include "table/import.h"
 
 namespace mw::cli {
 namespace {
@@ -207,7 +209,30 @@ std::string ReportTargetProblem(const std::string& input, const std::string& out
   return {};
 }
 
+// The classes as CSV, to standard output or to -o (not over a grade book without --force).
+int ExportCsv(const GradeBook& gb, const Arguments& args, std::ostream& out, std::ostream& err) {
+  const std::string csv = table::ClassesCsv(gb);
+  if (!args.output) {
+    out << csv;
+    return kOk;
+  }
+  if (!args.force) {
+    if (const std::string problem = ReportTargetProblem(args.files[0], *args.output); !problem.empty()) {
+      err << "markwell-cli: " << problem << "; the classes were not written (--force writes them "
+             "anyway)\n";
+      return kFileError;
+    }
+  }
+  if (!WriteFileAtomically(*args.output, csv)) {
+    err << SavingError(*args.output) << '\n';
+    return kFileError;
+  }
+  out << "Exported classes to file '" << *args.output << "'.\n";
+  return kOk;
+}
+
 int Export(GradeBook& gb, const Arguments& args, std::ostream& out, std::ostream& err) {
+  if (args.csv) return ExportCsv(gb, args, out, err);
   ReportChoices choices;
   choices.Organisation = args.by && *args.by == "group" ? ReportOrganisation::ByGroup
                                                         : ReportOrganisation::BySemester;
@@ -286,6 +311,51 @@ int Convert(GradeBook& gb, const Arguments& args, std::istream& in, std::ostream
   return kOk;
 }
 
+// A new plain grade book from a table: a fresh book with the table's classes. Refused rows
+// are listed on err, and make the status kFileError, but the rest is still written.
+int Import(const Arguments& args, std::ostream& out, std::ostream& err) {
+  const std::string& path = args.files[0];
+  const std::string& target = *args.output;
+  struct stat existing {};
+  if (!args.force && stat(target.c_str(), &existing) == 0) {
+    err << "markwell-cli: \"" << target << "\" exists; the grade book was not written (--force "
+           "replaces it)\n";
+    return kFileError;
+  }
+  std::string bytes;
+  if (!ReadFileBytes(path, bytes)) {
+    err << "Error reading in file \"" << path << "\"!\n";
+    return kFileError;
+  }
+  const table::ReadResult read =
+      table::ReadTable(bytes, table::DetectKind(path, bytes), args.sheet.value_or(""));
+  if (!read.ok()) {
+    err << "markwell-cli: " << path << ": " << read.error << '\n';
+    return kFileError;
+  }
+  GradeBook gb;
+  ResetToFresh(gb);
+  const table::ImportPlan plan =
+      table::PlanImport(gb, read.table, table::GuessMapping(read.table), "");
+  for (const auto& row : plan.rows)
+    if (!row.planned) err << path << ": " << row.position << ": " << row.reason << '\n';
+  edit::Outcome added = edit::AddClasses(gb, plan.Accepted(), "Import");
+  edit::Apply(gb, added);
+  const PasswordPrompt noPrompt = [](PromptMode) -> std::optional<std::string> { return {}; };
+  if (SaveBookFile(gb, target, noPrompt) != SaveStatus::Saved) {
+    err << SavingError(target) << '\n';
+    return kFileError;
+  }
+  out << "Imported " << plan.classCount << (plan.classCount == 1 ? " class" : " classes")
+      << " into " << target << ".\n";
+  if (plan.refusedCount == 0) return kOk;
+  err << "markwell-cli: " << plan.refusedCount
+      << (plan.refusedCount == 1 ? " row was" : " rows were")
+      << " refused; the grade book was written without "
+      << (plan.refusedCount == 1 ? "it" : "them") << ".\n";
+  return kFileError;
+}
+
 }  // namespace
 
 int UsageError(std::ostream& err, const std::string& problem) {
@@ -356,6 +426,7 @@ std::string PasswordPromptText(PromptMode mode, const std::string& file) {
 
 int RunCommand(const Arguments& args, std::istream& in, std::ostream& out, std::ostream& err,
                bool terminal) {
+  if (args.command == Command::Import) return Import(args, out, err);
   GradeBook gb;
   if (const int status = LoadBook(args.files.at(0), in, err, gb, terminal); status != kOk)
     return status;

@@ -1,5 +1,5 @@
 #pragma once
-// The four commands of markwell-cli over the core library, so that their figures, messages,
+// The commands of markwell-cli over the core library, so that their figures, messages,
 // reports and files are those of the window.
 #include <iosfwd>
 #include <string>
@@ -13,7 +13,7 @@ inline constexpr int kOk = 0;
 inline constexpr int kFileError = 1;
 inline constexpr int kUsageError = 2;
 
-// Runs summary, predict, export or convert. Passwords are read from `in`, one line each (with
+// Runs summary, predict, export, convert or import. Passwords are read from `in`, one line each (with
 // `terminal`, each after a prompt on `err` and with the terminal's echo off); results go to
 // `out`, the window's error messages to `err`. Returns the exit status.
 int RunCommand(const Arguments& args, std::istream& in, std::ostream& out, std::ostream& err,

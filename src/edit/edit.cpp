@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 #include "model/amount.h"
@@ -332,6 +334,90 @@ Outcome SetClassGroups(const GradeBook& gb, const std::string& semester, const s
       [at, old = before.Groups](GradeBook& gb) { ClassOf(gb, at).Groups = old; },
       Place{semester, cls});
   return Done(std::move(step), std::move(status));
+}
+
+// ---- Many classes at once ----
+
+namespace {
+
+// The checks of a new class that do not look at the other classes of its semester.
+std::optional<std::string> ValuesRefusal(const NewClass& c) {
+  if (c.semester.empty()) return "No semester.";
+  if (c.name.empty()) return "No class name.";
+  if (!IsStorableName(c.semester) || !IsStorableName(c.name)) return kUnstorableName;
+  for (const auto& g : c.groups)
+    if (g.empty() || !IsStorableName(g)) return kUnstorableName;
+  if (!IsSafeAmount(c.credits)) return "Please enter a numeric value for the number of credits.";
+  if (c.grade < 0 || c.grade >= kGradeCount) return "Not a letter grade.";
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::string> NewClassRefusal(const GradeBook& gb, const NewClass& c) {
+  if (auto why = ValuesRefusal(c)) return why;
+  if (GradeBook::FindClass(gb.FindSemester(c.semester), c.name))
+    return "A class with that name already exists!";
+  return std::nullopt;
+}
+
+Outcome AddClasses(const GradeBook& gb, const std::vector<NewClass>& classes,
+                   const std::string& verb) {
+  if (classes.empty()) return Done(nullptr);
+  std::vector<std::string> newSemesters, newGroups;
+  // The class names of each semester the classes go to: the book's, then the new ones.
+  std::unordered_map<std::string, std::unordered_set<std::string>> names;
+  for (const auto& c : classes) {
+    if (auto why = ValuesRefusal(c)) return Refused(*why);
+    auto [it, fresh] = names.try_emplace(c.semester);
+    if (fresh) {
+      if (const Semester* s = gb.FindSemester(c.semester))
+        for (const auto& existing : s->Classes) it->second.insert(existing.Name);
+      else
+        newSemesters.push_back(c.semester);
+    }
+    if (!it->second.insert(c.name).second) return Refused("A class with that name already exists!");
+    for (const auto& g : c.groups)
+      if (!gb.GroupExists(g) && std::find(newGroups.begin(), newGroups.end(), g) == newGroups.end())
+        newGroups.push_back(g);
+  }
+  const bool everything = gb.GroupExists("Everything");
+  std::string name = verb + " " + std::to_string(classes.size()) +
+                     (classes.size() == 1 ? " Class" : " Classes");
+  auto redo = [classes, newSemesters, newGroups, everything](GradeBook& gb) {
+    for (const auto& s : newSemesters) {
+      Semester semester;
+      semester.SetName(s);
+      gb.Semesters.push_back(std::move(semester));
+      gb.SemesterOrder.push_back({s, true});
+    }
+    for (const auto& g : newGroups) gb.GroupNames.push_back({g, true});
+    for (const auto& c : classes) {
+      Class added;
+      added.SetName(c.name);
+      added.Grade = static_cast<int16_t>(c.grade);
+      added.Credits = c.credits;
+      std::vector<std::string> groups;
+      if (everything && std::find(c.groups.begin(), c.groups.end(), "Everything") == c.groups.end())
+        groups.push_back("Everything");
+      for (const auto& g : c.groups)
+        if (std::find(groups.begin(), groups.end(), g) == groups.end()) groups.push_back(g);
+      gb.SetGroups(added, groups);
+      gb.Semesters[static_cast<size_t>(gb.SemesterIndex(c.semester))].AddClass(std::move(added));
+    }
+  };
+  auto undo = [classes, newSemesters, newGroups](GradeBook& gb) {
+    for (auto c = classes.rbegin(); c != classes.rend(); ++c)
+      gb.Semesters[static_cast<size_t>(gb.SemesterIndex(c->semester))].Classes.pop_back();
+    gb.GroupNames.resize(gb.GroupNames.size() - newGroups.size());
+    gb.Semesters.resize(gb.Semesters.size() - newSemesters.size());
+    gb.SemesterOrder.resize(gb.SemesterOrder.size() - newSemesters.size());
+  };
+  auto step = MakeStep(std::move(name), kSemesterList | kClassList | kGroups | kMask,
+                       std::move(redo), std::move(undo));
+  step->AfterRedo = Place{classes.back().semester, classes.back().name};
+  return Done(std::move(step), "Added " + std::to_string(classes.size()) +
+                                   (classes.size() == 1 ? " class." : " classes."));
 }
 
 // ---- Groups ----

@@ -86,6 +86,31 @@ Outcome SetCredits(const GradeBook& gb, const std::string& semester, const std::
 Outcome SetClassGroups(const GradeBook& gb, const std::string& semester, const std::string& cls,
                        const std::vector<std::string>& groups);
 
+// ---- Many classes at once (a paste or an import) ----
+// A class to add: its semester (added when the book has none of that name), its values and
+// its own groups (added to the group list, and to the mask, when new).
+struct NewClass {
+  std::string semester;
+  std::string name;
+  int grade = 0;
+  double credits = 0;
+  std::vector<std::string> groups;
+  friend bool operator==(const NewClass&, const NewClass&) = default;
+};
+
+// The refusal message for one class that AddClass, SetCredits and the naming commands would
+// give: an empty or unstorable name (semester, class or group), a class name the semester
+// already holds, credits past the bound or a grade outside the letter list. Empty when the
+// class can be added. Duplicates among several new classes are the caller's to find.
+std::optional<std::string> NewClassRefusal(const GradeBook& gb, const NewClass& c);
+
+// Adds every class as one step named after verb and the count: "Paste 15 Classes",
+// "Import 1 Class". Each class is in "Everything" when that group exists (before its own
+// groups, unless it lists "Everything" itself). Refused, with the first reason, when any class
+// would be refused or two of them share a semester and a name; nothing to do for none.
+Outcome AddClasses(const GradeBook& gb, const std::vector<NewClass>& classes,
+                   const std::string& verb);
+
 // ---- Groups ----
 // A new group joins the mask; when cls names a class of semester, the class joins the group.
 Outcome AddGroup(const GradeBook& gb, const std::string& name, const std::string* semester,

@@ -1,6 +1,7 @@
 #pragma once
 // Grading methods: a name and the grade points of each of the 13 letter grades.
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -14,6 +15,10 @@ inline constexpr std::array<std::string_view, kGradeCount> kLetterGrades = {
 
 // The letter of a grade position, or "" for a position outside 0 to 12.
 std::string_view LetterGrade(int position);
+
+// The position of a typed letter grade: any letter case, blanks around it ignored ("b+",
+// " A- "), and "F" taken as "E". Empty for anything else.
+std::optional<int> ParseGradeLetter(std::string_view text);
 
 class Method {
  public:

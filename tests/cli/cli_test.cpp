@@ -252,7 +252,7 @@ TEST(CliTest, UsageErrorsGiveStatusTwoAndTheUsage) {
            {}, {"report", f}, {"summary"}, {"summary", f, f}, {"summary", f, "--verbose"},
            {"summary", f, "--protect"}, {"summary", f, "--method"}, {"convert", f},
            {"export", f, "-o", "a", "-o", "b"}, {"export", f, "--by", "class"}, {"summary", f, "--json=1"},
-           {"predict", f, "--desired", "3"}}) {
+           {"predict", f, "--desired", "3"}, {"import", f}, {"export", f, "--csv", "--by", "group"}}) {
     const Outcome o = Cli(args);
     EXPECT_EQ(o.status, 2) << ::testing::PrintToString(args);
     EXPECT_TRUE(o.err.rfind("markwell-cli: ", 0) == 0 && o.err.find("\nUsage: markwell-cli summary FILE") != std::string::npos)
@@ -261,6 +261,30 @@ TEST(CliTest, UsageErrorsGiveStatusTwoAndTheUsage) {
   const Outcome help = Cli({"export", "--help"});
   EXPECT_TRUE(help.status == 0 && help.out.find("\nUsage:") != std::string::npos) << help.out;
   EXPECT_EQ(Cli({"summary", "--", f}).status, 0);
+}
+
+// import writes a new book from a table, refusing rows (status 1, the book still written) and
+// an existing file without --force; export --csv gives the table back.
+TEST(CliTest, ImportWritesABookAndReportsRefusedRows) {
+  const std::string table = WriteBytes("classes.csv", "Semester,Class,Credits,Grade\nFall,Math,4,b+\n");
+  const std::string book = Path("imported.mw");
+  Outcome o = Cli({"import", table, "-o", book});
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(Cli({"export", book, "--csv"}).out,
+            "Semester,Class,Credits,Grade,Groups\r\nFall,Math,4,B+,Everything\r\n");
+  const std::string bytes = Slurp(book);
+  EXPECT_EQ(Cli({"import", table, "-o", book}).status, 1);  // exists
+  EXPECT_EQ(Slurp(book), bytes);
+  WriteBytes("classes.csv", "Fall,Math,4,B+\nFall,Math,3,A\nFall,Art,x,A\n");
+  o = Cli({"import", table, "-o", book, "--force"});
+  EXPECT_EQ(o.status, 1);
+  EXPECT_EQ(o.err, table + ": line 2: A class with that name already exists!\n" + table +
+                       ": line 3: Please enter a numeric value for the number of credits.\n"
+                       "markwell-cli: 2 rows were refused; the grade book was written without them.\n");
+  EXPECT_EQ(Cli({"summary", book}).status, 0);
+  EXPECT_EQ(Cli({"import", table, "-o", book, "--force", "--sheet", "x"}).status, 1);
+  WriteBytes("damaged.xlsx", "PK\x03\x04 not a workbook");
+  EXPECT_EQ(Cli({"import", Path("damaged.xlsx"), "-o", book, "--force"}).status, 1);
 }
 
 }  // namespace
