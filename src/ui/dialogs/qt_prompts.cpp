@@ -7,6 +7,7 @@
 #include <QPrinter>
 
 #include "ui/dialogs/get_password_dialog.h"
+#include "ui/sheet/classes_preview_dialog.h"
 
 namespace mw {
 
@@ -92,6 +93,12 @@ bool QtPrompts::SetUpPrinter(QPrinter& printer, const QString& title) {
   QPrintDialog dialog(&printer, parent_);
   dialog.setWindowTitle(title);
   return dialog.exec() == QDialog::Accepted;
+}
+
+std::optional<table::ColumnMapping> QtPrompts::PreviewClasses(const ClassesPreview& preview) {
+  ClassesPreviewDialog dialog(preview, parent_);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.Mapping();
 }
 
 }  // namespace mw

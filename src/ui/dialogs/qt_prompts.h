@@ -22,6 +22,7 @@ class QtPrompts : public Prompts {
   QString SaveFileName(const FileDialog& dialog) override;
   std::optional<QString> GetPassword(PromptMode mode, const QString& fileName) override;
   bool SetUpPrinter(QPrinter& printer, const QString& title) override;
+  std::optional<table::ColumnMapping> PreviewClasses(const ClassesPreview& preview) override;
 
  private:
   QPointer<QWidget> parent_;
