@@ -81,8 +81,8 @@ class SheetDelegate : public QStyledItemDelegate {
     if (!editor) return QStyledItemDelegate::eventFilter(object, event);
     if (event->type() == QEvent::KeyPress) {
       auto* key = static_cast<QKeyEvent*>(event);
-      if (editor->completer() && editor->completer()->popup()->isVisible())
-        return QStyledItemDelegate::eventFilter(object, event);
+      // The typed text is what commits; the letters offered are a help only.
+      if (editor->completer() && key->key() != Qt::Key_Escape) editor->completer()->popup()->hide();
       switch (key->key()) {
         case Qt::Key_Tab: Commit(editor, EditNextItem, true); return true;
         case Qt::Key_Backtab: Commit(editor, EditPreviousItem, true); return true;
@@ -93,6 +93,7 @@ class SheetDelegate : public QStyledItemDelegate {
           view_->SetRefusedEditor(nullptr);
           QToolTip::hideText();
           emit const_cast<SheetDelegate*>(this)->closeEditor(editor, RevertModelCache);
+          view_->setFocus();
           return true;
         default: break;
       }
@@ -129,7 +130,7 @@ class SheetDelegate : public QStyledItemDelegate {
     view_->SetRefusedEditor(nullptr);
     QToolTip::hideText();
     // A change of the class list has already closed every editor.
-    if (alive) {
+    if (alive && index.isValid()) {
       editor->setProperty("sheetCommitted", true);
       if (close) emit const_cast<SheetDelegate*>(this)->closeEditor(editor, NoHint);
     }
@@ -154,10 +155,16 @@ void SheetView::MoveAfterCommit(int sourceRow, int column,
   int row = at.isValid() ? at.row() : model()->rowCount() - 1;
   int col = column;
   const int columns = model()->columnCount();
+  // Tab steps over the read-only columns.
+  auto editable = [this](int c) { return c != SheetModel::kGradePoints && c != SheetModel::kCounts; };
   if (hint == QAbstractItemDelegate::EditNextItem) {
-    if (++col >= columns) col = 0, ++row;
+    do {
+      if (++col >= columns) col = 0, ++row;
+    } while (!editable(col));
   } else if (hint == QAbstractItemDelegate::EditPreviousItem) {
-    if (--col < 0) col = columns - 1, --row;
+    do {
+      if (--col < 0) col = columns - 1, --row;
+    } while (!editable(col));
   } else if (hint == QAbstractItemDelegate::SubmitModelCache) {
     ++row;
     col = startColumn_;
