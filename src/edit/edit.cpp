@@ -455,51 +455,73 @@ Outcome DeleteClasses(const GradeBook& gb, const std::vector<ClassRef>& classes)
 
 namespace {
 
-// The checks of a new class that do not look at the other classes of its semester.
-std::optional<std::string> ValuesRefusal(const NewClass& c) {
-  if (c.semester.empty()) return "No semester.";
-  if (c.name.empty()) return "No class name.";
-  if (!IsStorableName(c.semester) || !IsStorableName(c.name)) return kUnstorableName;
-  for (const auto& g : c.groups)
-    if (g.empty() || !IsStorableName(g)) return kUnstorableName;
-  if (!IsSafeAmount(c.credits)) return "Please enter a numeric value for the number of credits.";
-  if (c.grade < 0 || c.grade >= kGradeCount) return "Not a letter grade.";
-  return std::nullopt;
+// IsStorableName, without its conversion for the common plain ASCII name.
+bool Storable(std::string_view name) {
+  for (char ch : name)
+    if (static_cast<unsigned char>(ch) >= 0x80 || ch == '\r' || ch == '\n' || ch == '\0')
+      return IsStorableName(name);
+  return true;
 }
+
+// The positions of semesters by name (the first of each name), each looked up once.
+class SemesterPositions {
+ public:
+  explicit SemesterPositions(const GradeBook& gb) : gb_(gb) {}
+  size_t operator()(const std::string& name) {
+    auto [it, fresh] = at_.try_emplace(name, 0);
+    if (fresh) it->second = static_cast<size_t>(gb_.SemesterIndex(name));
+    return it->second;
+  }
+
+ private:
+  const GradeBook& gb_;
+  std::unordered_map<std::string_view, size_t> at_;
+};
 
 }  // namespace
 
-std::optional<std::string> NewClassRefusal(const GradeBook& gb, const NewClass& c) {
-  if (auto why = ValuesRefusal(c)) return why;
-  if (GradeBook::FindClass(gb.FindSemester(c.semester), c.name))
-    return "A class with that name already exists!";
+std::optional<std::string> NewClassCheck::Take(const NewClass& c) {
+  if (c.semester.empty()) return "No semester.";
+  if (c.name.empty()) return "No class name.";
+  if (!IsSafeAmount(c.credits)) return "Please enter a numeric value for the number of credits.";
+  if (c.grade < 0 || c.grade >= kGradeCount) return "Not a letter grade.";
+  if (!Storable(c.name)) return kUnstorableName;
+  for (const auto& g : c.groups) {
+    if (goodGroups_.count(g)) continue;
+    if (g.empty() || !Storable(g)) return kUnstorableName;
+    goodGroups_.insert(g);
+    if (!gb_.GroupExists(g)) newGroups_.push_back(g);
+  }
+  auto found = classNames_.find(c.semester);
+  if (found == classNames_.end()) {
+    if (!Storable(c.semester)) return kUnstorableName;
+    found = classNames_.try_emplace(c.semester).first;
+    if (const Semester* s = gb_.FindSemester(c.semester))
+      for (const auto& existing : s->Classes) found->second.insert(existing.Name);
+    else
+      newSemesters_.push_back(c.semester);
+  }
+  if (!found->second.insert(c.name).second) return "A class with that name already exists!";
   return std::nullopt;
 }
 
-Outcome AddClasses(const GradeBook& gb, const std::vector<NewClass>& classes,
-                   const std::string& verb) {
+Outcome AddClasses(const GradeBook& gb, std::vector<NewClass> classes, const std::string& verb) {
   if (classes.empty()) return Done(nullptr);
-  std::vector<std::string> newSemesters, newGroups;
-  // The class names of each semester the classes go to: the book's, then the new ones.
-  std::unordered_map<std::string, std::unordered_set<std::string>> names;
-  for (const auto& c : classes) {
-    if (auto why = ValuesRefusal(c)) return Refused(*why);
-    auto [it, fresh] = names.try_emplace(c.semester);
-    if (fresh) {
-      if (const Semester* s = gb.FindSemester(c.semester))
-        for (const auto& existing : s->Classes) it->second.insert(existing.Name);
-      else
-        newSemesters.push_back(c.semester);
-    }
-    if (!it->second.insert(c.name).second) return Refused("A class with that name already exists!");
-    for (const auto& g : c.groups)
-      if (!gb.GroupExists(g) && std::find(newGroups.begin(), newGroups.end(), g) == newGroups.end())
-        newGroups.push_back(g);
-  }
+  NewClassCheck check(gb);
+  for (const auto& c : classes)
+    if (auto why = check.Take(c)) return Refused(*why);
+  std::vector<std::string> newSemesters = check.NewSemesters(), newGroups = check.NewGroups();
   const bool everything = gb.GroupExists("Everything");
-  std::string name = verb + " " + std::to_string(classes.size()) +
-                     (classes.size() == 1 ? " Class" : " Classes");
-  auto redo = [classes, newSemesters, newGroups, everything](GradeBook& gb) {
+  const size_t count = classes.size();
+  std::string name = verb + " " + std::to_string(count) + (count == 1 ? " Class" : " Classes");
+  Place last{classes.back().semester, classes.back().name};
+  // How many classes each semester gets, for the undo.
+  std::vector<std::pair<std::string, size_t>> added;
+  for (const auto& c : classes) {
+    if (added.empty() || added.back().first != c.semester) added.emplace_back(c.semester, 0);
+    ++added.back().second;
+  }
+  auto redo = [classes = std::move(classes), newSemesters, newGroups, everything](GradeBook& gb) {
     for (const auto& s : newSemesters) {
       Semester semester;
       semester.SetName(s);
@@ -507,6 +529,7 @@ Outcome AddClasses(const GradeBook& gb, const std::vector<NewClass>& classes,
       gb.SemesterOrder.push_back({s, true});
     }
     for (const auto& g : newGroups) gb.GroupNames.push_back({g, true});
+    SemesterPositions SemesterAt(gb);
     for (const auto& c : classes) {
       Class added;
       added.SetName(c.name);
@@ -518,21 +541,24 @@ Outcome AddClasses(const GradeBook& gb, const std::vector<NewClass>& classes,
       for (const auto& g : c.groups)
         if (std::find(groups.begin(), groups.end(), g) == groups.end()) groups.push_back(g);
       gb.SetGroups(added, groups);
-      gb.Semesters[static_cast<size_t>(gb.SemesterIndex(c.semester))].AddClass(std::move(added));
+      gb.Semesters[SemesterAt(c.semester)].AddClass(std::move(added));
     }
   };
-  auto undo = [classes, newSemesters, newGroups](GradeBook& gb) {
-    for (auto c = classes.rbegin(); c != classes.rend(); ++c)
-      gb.Semesters[static_cast<size_t>(gb.SemesterIndex(c->semester))].Classes.pop_back();
+  auto undo = [added = std::move(added), newSemesters, newGroups](GradeBook& gb) {
+    SemesterPositions SemesterAt(gb);
+    for (const auto& [semester, n] : added) {
+      auto& classes = gb.Semesters[SemesterAt(semester)].Classes;
+      classes.resize(classes.size() - n);
+    }
     gb.GroupNames.resize(gb.GroupNames.size() - newGroups.size());
     gb.Semesters.resize(gb.Semesters.size() - newSemesters.size());
     gb.SemesterOrder.resize(gb.SemesterOrder.size() - newSemesters.size());
   };
   auto step = MakeStep(std::move(name), kSemesterList | kClassList | kGroups | kMask,
                        std::move(redo), std::move(undo));
-  step->AfterRedo = Place{classes.back().semester, classes.back().name};
-  return Done(std::move(step), "Added " + std::to_string(classes.size()) +
-                                   (classes.size() == 1 ? " class." : " classes."));
+  step->AfterRedo = std::move(last);
+  return Done(std::move(step),
+              "Added " + std::to_string(count) + (count == 1 ? " class." : " classes."));
 }
 
 // ---- Groups ----

@@ -7,6 +7,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "model/gradebook.h"
@@ -112,18 +114,36 @@ struct NewClass {
   friend bool operator==(const NewClass&, const NewClass&) = default;
 };
 
-// The refusal message for one class that AddClass, SetCredits and the naming commands would
-// give: an empty or unstorable name (semester, class or group), a class name the semester
-// already holds, credits past the bound or a grade outside the letter list. Empty when the
-// class can be added. Duplicates among several new classes are the caller's to find.
-std::optional<std::string> NewClassRefusal(const GradeBook& gb, const NewClass& c);
+// The checks of new classes, one after the other, with the refusal messages AddClass,
+// SetCredits and the naming commands give: an empty or unstorable name (semester, class or
+// group), a class name the semester already holds (in the book or among the classes taken
+// before), credits past the bound, a grade outside the letter list.
+class NewClassCheck {
+ public:
+  explicit NewClassCheck(const GradeBook& gb) : gb_(gb) {}
+  // The refusal of c, or empty when it can be added; then it counts as added.
+  std::optional<std::string> Take(const NewClass& c);
+  // The semesters and groups the classes taken so far add, in the order first named.
+  const std::vector<std::string>& NewSemesters() const { return newSemesters_; }
+  const std::vector<std::string>& NewGroups() const { return newGroups_; }
+
+ private:
+  const GradeBook& gb_;
+  std::unordered_map<std::string, std::unordered_set<std::string>> classNames_;  // by semester
+  std::unordered_set<std::string> goodGroups_;  // group names found storable
+  std::vector<std::string> newSemesters_, newGroups_;
+};
+
+// The refusal of one new class against the book alone.
+inline std::optional<std::string> NewClassRefusal(const GradeBook& gb, const NewClass& c) {
+  return NewClassCheck(gb).Take(c);
+}
 
 // Adds every class as one step named after verb and the count: "Paste 15 Classes",
 // "Import 1 Class". Each class is in "Everything" when that group exists (before its own
 // groups, unless it lists "Everything" itself). Refused, with the first reason, when any class
 // would be refused or two of them share a semester and a name; nothing to do for none.
-Outcome AddClasses(const GradeBook& gb, const std::vector<NewClass>& classes,
-                   const std::string& verb);
+Outcome AddClasses(const GradeBook& gb, std::vector<NewClass> classes, const std::string& verb);
 
 // ---- Groups ----
 // A new group joins the mask; when cls names a class of semester, the class joins the group.

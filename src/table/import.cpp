@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <unordered_map>
-#include <unordered_set>
 
 #include "model/amount.h"
 #include "model/method.h"
@@ -108,7 +107,7 @@ ColumnMapping GuessMapping(const Table& table) {
   return mapping;
 }
 
-std::vector<edit::NewClass> ImportPlan::Accepted() const {
+std::vector<edit::NewClass> ImportPlan::Accepted() const& {
   std::vector<edit::NewClass> classes;
   classes.reserve(static_cast<size_t>(classCount));
   for (const auto& row : rows)
@@ -116,13 +115,19 @@ std::vector<edit::NewClass> ImportPlan::Accepted() const {
   return classes;
 }
 
+std::vector<edit::NewClass> ImportPlan::Accepted() && {
+  std::vector<edit::NewClass> classes;
+  classes.reserve(static_cast<size_t>(classCount));
+  for (auto& row : rows)
+    if (row.planned) classes.push_back(std::move(*row.planned));
+  return classes;
+}
+
 ImportPlan PlanImport(const GradeBook& book, const Table& table, const ColumnMapping& mapping,
                       const std::string& currentSemester) {
   ImportPlan plan;
   const auto col = [&](Field f) { return mapping.column[static_cast<size_t>(f)]; };
-  // Class names per semester: the book's, then those of the rows accepted so far.
-  std::unordered_map<std::string, std::unordered_set<std::string>> names;
-  std::unordered_set<std::string> newGroups;
+  edit::NewClassCheck check(book);  // against the book and the rows accepted so far
   std::string semester = currentSemester;
   plan.rows.reserve(table.rows.size());
   for (size_t r = mapping.header ? 1 : 0; r < table.rows.size(); ++r) {
@@ -148,23 +153,18 @@ ImportPlan PlanImport(const GradeBook& book, const Table& table, const ColumnMap
       why = "\"" + Trimmed(Cell(row, col(kGradeField))) +
             "\" is not a letter grade (A+ to E, or F).";
     else
-      why = edit::NewClassRefusal(book, c);
-    if (!why) {
-      auto [it, fresh] = names.try_emplace(c.semester);
-      if (fresh && !book.FindSemester(c.semester)) plan.newSemesters.push_back(c.semester);
-      if (!it->second.insert(c.name).second) why = "A class with that name already exists!";
-    }
+      why = check.Take(c);
     if (why) {
       out.reason = std::move(*why);
       ++plan.refusedCount;
     } else {
-      for (const auto& g : c.groups)
-        if (!book.GroupExists(g) && newGroups.insert(g).second) plan.newGroups.push_back(g);
       out.planned = std::move(c);
       ++plan.classCount;
     }
     plan.rows.push_back(std::move(out));
   }
+  plan.newSemesters = check.NewSemesters();
+  plan.newGroups = check.NewGroups();
   return plan;
 }
 

@@ -46,8 +46,10 @@ struct ImportPlan {
   std::vector<std::string> newGroups;     // groups it adds, in order
   int classCount = 0;                     // accepted rows
   int refusedCount = 0;
-  // The accepted classes, in order: what edit::AddClasses takes.
-  std::vector<edit::NewClass> Accepted() const;
+  // The accepted classes, in order: what edit::AddClasses takes (moved out of a plan that is
+  // no longer needed: std::move(plan).Accepted()).
+  std::vector<edit::NewClass> Accepted() const&;
+  std::vector<edit::NewClass> Accepted() &&;
 };
 
 // The preview of adding the table's rows to the book. A row without a semester column, or

@@ -22,7 +22,7 @@ bool EndsWith(std::string_view name, std::string_view ext) {
 TableKind DetectKind(std::string_view fileName, std::string_view bytes) {
   if (bytes.starts_with("PK\x03\x04")) {
     // An OpenDocument file starts with its uncompressed "mimetype" part.
-    if (bytes.substr(30, 60).find("opendocument.spreadsheet") != std::string_view::npos)
+    if (bytes.size() > 30 && bytes.substr(30, 60).find("opendocument.spreadsheet") != std::string_view::npos)
       return TableKind::Ods;
     if (bytes.find("xl/workbook.xml") != std::string_view::npos) return TableKind::Xlsx;
     if (EndsWith(fileName, ".ods")) return TableKind::Ods;

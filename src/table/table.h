@@ -40,7 +40,8 @@ struct ReadResult {
 // (".tsv" and ".tab" are tab-separated; any other text is Csv).
 TableKind DetectKind(std::string_view fileName, std::string_view bytes);
 
-// Reads a table. Text is UTF-8 (a byte-order mark is dropped), or else Windows-1252; lines end
+// Reads a table. Text is UTF-8 (a byte-order mark is dropped), UTF-16 with its byte-order mark
+// (a spreadsheet's "Unicode text"), or else Windows-1252; lines end
 // in CR LF or LF; fields may be quoted ("a, ""b""" with line breaks inside). A workbook's
 // sheet is chosen by name; an empty name reads the first sheet. Numbers of a workbook come as
 // plain number text (3.5), whatever the sheet's display format.

@@ -11,8 +11,8 @@ namespace mw::table::detail {
 // positionWord followed by its line ("line 4").
 void AddRow(Table& table, Row row, const char* positionWord);
 
-// Text bytes as UTF-8: a UTF-8 byte-order mark is dropped; text that is not UTF-8 is read as
-// Windows-1252.
+// Text bytes as UTF-8: UTF-16 with a byte-order mark is converted, a UTF-8 one dropped; text
+// that is not UTF-8 is read as Windows-1252.
 std::string TextToUtf8(std::string_view bytes);
 
 // Delimited text; delimiter 0 finds it.

@@ -2,7 +2,6 @@
 #include <csv.h>
 
 #include <array>
-#include <climits>
 
 #include "model/codepage.h"
 #include "table/table_detail.h"
@@ -42,23 +41,64 @@ bool IsValidUtf8(std::string_view s) {
   return true;
 }
 
-// Which of tab, comma and semicolon separates the fields: the one found most often on every
-// line (outside quotes) of the first lines, so that decimal commas of a semicolon-separated
-// file and the odd punctuation inside a name do not decide.
-char FindDelimiter(std::string_view text) {
-  constexpr std::array<char, 3> candidates = {'\t', ',', ';'};  // ties go to the first
-  std::array<long, 3> least = {LONG_MAX, LONG_MAX, LONG_MAX};
-  std::array<long, 3> onLine = {0, 0, 0};
-  bool quoted = false, blank = true;
-  int lines = 0;
-  auto endLine = [&] {
-    if (!blank)
-      for (size_t k = 0; k < 3; ++k) least[k] = std::min(least[k], onLine[k]);
-    onLine = {0, 0, 0};
-    blank = true;
-    ++lines;
+void AppendUtf8(std::string& out, unsigned cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+// UTF-16 text, as spreadsheets save "Unicode text"; a lone surrogate becomes U+FFFD.
+std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
+  std::string out;
+  out.reserve(bytes.size());
+  auto unit = [&](size_t i) -> unsigned {
+    const auto a = static_cast<unsigned char>(bytes[i]), b = static_cast<unsigned char>(bytes[i + 1]);
+    return bigEndian ? (a << 8 | b) : (b << 8 | a);
   };
-  for (size_t i = 0; i < text.size() && lines < 50; ++i) {
+  for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    unsigned cp = unit(i);
+    if (cp >= 0xD800 && cp <= 0xDBFF && i + 3 < bytes.size() && unit(i + 2) >= 0xDC00 &&
+        unit(i + 2) <= 0xDFFF) {
+      cp = 0x10000 + ((cp - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
+      i += 2;
+    } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+      cp = 0xFFFD;
+    }
+    AppendUtf8(out, cp);
+  }
+  return out;
+}
+
+// Which of tab, comma and semicolon separates the fields, from the first lines (outside
+// quotes): the one on the most lines, then the most often, then in that order. So a line of
+// one cell, the decimal commas of a semicolon-separated file and the odd punctuation inside a
+// name do not decide; with none of them, comma.
+char FindDelimiter(std::string_view text) {
+  constexpr std::array<char, 3> candidates = {'\t', ',', ';'};
+  std::array<long, 3> lines = {0, 0, 0}, total = {0, 0, 0}, onLine = {0, 0, 0};
+  bool quoted = false;
+  int seen = 0;
+  auto endLine = [&] {
+    for (size_t k = 0; k < 3; ++k) {
+      lines[k] += onLine[k] > 0;
+      total[k] += onLine[k];
+    }
+    onLine = {0, 0, 0};
+    ++seen;
+  };
+  for (size_t i = 0; i < text.size() && seen < 50; ++i) {
     const char c = text[i];
     if (c == '"') quoted = !quoted;
     if (quoted) continue;
@@ -66,15 +106,15 @@ char FindDelimiter(std::string_view text) {
       endLine();
       continue;
     }
-    if (c != '\r' && c != ' ') blank = false;
     for (size_t k = 0; k < 3; ++k)
       if (c == candidates[k]) ++onLine[k];
   }
-  if (lines < 50) endLine();
-  size_t best = 0;
-  for (size_t k = 1; k < 3; ++k)
-    if (least[k] != LONG_MAX && (least[best] == LONG_MAX || least[k] > least[best])) best = k;
-  return least[best] == LONG_MAX || least[best] == 0 ? ',' : candidates[best];
+  if (seen < 50) endLine();
+  size_t best = 1;  // comma
+  for (size_t k : {size_t{0}, size_t{2}})
+    if (lines[k] > lines[best] || (lines[k] == lines[best] && total[k] > total[best])) best = k;
+  if (lines[0] == lines[best] && total[0] == total[best] && total[0] > 0) best = 0;
+  return candidates[best];
 }
 
 struct Collector {
@@ -108,6 +148,8 @@ void AddRow(Table& table, Row row, const char* positionWord) {
 }
 
 std::string TextToUtf8(std::string_view bytes) {
+  if (bytes.starts_with("\xFF\xFE")) return Utf16ToUtf8(bytes.substr(2), false);
+  if (bytes.starts_with("\xFE\xFF")) return Utf16ToUtf8(bytes.substr(2), true);
   if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
   if (IsValidUtf8(bytes)) return std::string(bytes);
   return Cp1252ToUtf8(bytes);

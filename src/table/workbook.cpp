@@ -2,6 +2,8 @@
 // libzip and pugixml.
 #include <zip.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -100,7 +102,7 @@ pugi::xml_node Child(const pugi::xml_node& node, std::string_view local) {
 }
 
 bool Parse(pugi::xml_document& doc, const std::optional<std::string>& part) {
-  return part && doc.load_buffer(part->data(), part->size(), pugi::parse_default | pugi::parse_ws_pcdata_single);
+  return part && doc.load_buffer(part->data(), part->size(), pugi::parse_default | pugi::parse_ws_pcdata);
 }
 
 std::string ColumnName(long column) {  // 0 is A
@@ -166,7 +168,7 @@ void OdsText(const pugi::xml_node& node, std::string& out) {
     }
     const std::string_view name = Local(c);
     if (name == "s") {
-      long n = std::max(1L, std::min(1000L, Attr(c, "c").as_int(1) + 0L));
+      const int n = std::clamp(Attr(c, "c").as_int(1), 1, 1000);
       out.append(static_cast<size_t>(n), ' ');
     } else if (name == "tab") {
       out += '\t';

@@ -161,6 +161,8 @@ TEST(TableImport, PastedTextFindsItsDelimiter) {
       {"Math\t3,5\tA\r\n", {{"Math", "3,5", "A"}}},
       {"Math;3,5;A\nArt;2;B\n", {{"Math", "3,5", "A"}, {"Art", "2", "B"}}},
       {"\"Art; Design\",2,B\n", {{"Art; Design", "2", "B"}}},
+      {"Fall 2023\nArt, Design\t2,5\tB\nMath\t3\tA\n",
+       {{"Fall 2023"}, {"Art, Design", "2,5", "B"}, {"Math", "3", "A"}}},
       {"\"Two\nlines\"\t1\tA\n\n\nX\t\t\t\n", {{"Two\nlines", "1", "A"}, {"X"}}},
   };
   for (const auto& c : cases) {
@@ -169,6 +171,12 @@ TEST(TableImport, PastedTextFindsItsDelimiter) {
     EXPECT_EQ(rows, c.rows) << c.text;
   }
   EXPECT_EQ(ParsePastedText("a\n\n\"b\nc\"\nd").rows.back().position, "line 5");
+  // "Unicode text" from a spreadsheet: UTF-16 with its byte-order mark, both byte orders.
+  const std::string le("\xFF\xFE" "\xE9\0\t\0" "=\xD8\0\xDE" "\n\0", 10);
+  const std::string be("\xFE\xFF" "\0\xE9\0\t" "\xD8=\xDE\0" "\0\n", 10);
+  for (const std::string& text : {le, be})
+    EXPECT_EQ(ReadTable(text, TableKind::Csv).table.rows.at(0).cells,
+              (std::vector<std::string>{"\xC3\xA9", "\xF0\x9F\x98\x80"}));
 }
 
 TEST(TableImport, GradeLettersAndRefusalsAgainstTheBook) {
