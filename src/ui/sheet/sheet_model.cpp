@@ -3,6 +3,8 @@
 #include <QBrush>
 #include <QPalette>
 #include <QStringList>
+#include <algorithm>
+#include <cctype>
 
 #include "model/amount.h"
 #include "model/codepage.h"
@@ -214,6 +216,38 @@ QVariant SheetModel::data(const QModelIndex& index, int role) const {
       return {};
     default:
       return {};
+  }
+}
+
+bool SheetModel::Less(int left, int right, int column) const {
+  const Ref& a = rows_[static_cast<size_t>(left)];
+  const Ref& b = rows_[static_cast<size_t>(right)];
+  const GradeBook& gb = doc_.Book();
+  // Latin letters without regard to case, then byte by byte; plain bytes are quick enough
+  // for sorting a hundred thousand rows at a click.
+  auto text = [](const std::string& x, const std::string& y) {
+    const size_t n = std::min(x.size(), y.size());
+    for (size_t i = 0; i < n; ++i) {
+      const auto lx = static_cast<unsigned char>(std::tolower(static_cast<unsigned char>(x[i])));
+      const auto ly = static_cast<unsigned char>(std::tolower(static_cast<unsigned char>(y[i])));
+      if (lx != ly) return lx < ly;
+    }
+    return x.size() != y.size() ? x.size() < y.size() : x < y;
+  };
+  auto points = [&](const Ref& r) {
+    const int m = choices_.MethodIndex;
+    return m < 0 ? 0.0 : gb.Methods[static_cast<size_t>(m)].GetEquiv(ClassOf(r).Grade);
+  };
+  switch (column) {
+    case kSemester:
+      return text(gb.Semesters[static_cast<size_t>(a.semester)].Name,
+                  gb.Semesters[static_cast<size_t>(b.semester)].Name);
+    case kClass: return text(ClassOf(a).Name, ClassOf(b).Name);
+    case kCredits: return ClassOf(a).Credits < ClassOf(b).Credits;
+    case kGrade: return ClassOf(a).Grade < ClassOf(b).Grade;
+    case kGradePoints: return points(a) < points(b);
+    case kCounts: return Text(a, column) < Text(b, column);
+    default: return Text(a, column).compare(Text(b, column), Qt::CaseInsensitive) < 0;
   }
 }
 

@@ -49,6 +49,9 @@ class SheetModel : public QAbstractTableModel {
   // The semester a new class of the empty row goes to.
   QString NewRowSemester() const;
 
+  // The order of two class rows by a column, letter case aside for names.
+  bool Less(int left, int right, int column) const;
+
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
   QVariant data(const QModelIndex& index, int role) const override;

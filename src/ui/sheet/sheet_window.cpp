@@ -43,7 +43,7 @@ class SheetProxy : public QSortFilterProxyModel {
     const bool leftNew = sheet->IsNewRow(left.row()), rightNew = sheet->IsNewRow(right.row());
     if (leftNew || rightNew) return (sortOrder() == Qt::AscendingOrder) ? rightNew && !leftNew
                                                                          : leftNew && !rightNew;
-    return QSortFilterProxyModel::lessThan(left, right);
+    return sheet->Less(left.row(), right.row(), left.column());
   }
 };
 
@@ -252,8 +252,9 @@ SheetWindow::SheetWindow(BookDocument& doc, Prompts& prompts, const SettingsStor
   view_->setModel(proxy_);
   view_->setItemDelegate(new SheetDelegate(view_));
   view_->setAccessibleName(QStringLiteral("Classes"));
+  // Unsorted until the user clicks a header: the book's own order.
+  view_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
   view_->setSortingEnabled(true);
-  view_->sortByColumn(-1, Qt::AscendingOrder);
   view_->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked |
                          QAbstractItemView::EditKeyPressed);
   view_->setSelectionBehavior(QAbstractItemView::SelectItems);
