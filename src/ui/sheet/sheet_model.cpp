@@ -4,7 +4,6 @@
 #include <QPalette>
 #include <QStringList>
 #include <algorithm>
-#include <cctype>
 
 #include "model/amount.h"
 #include "model/codepage.h"
@@ -39,6 +38,10 @@ std::vector<std::string> ReadGroups(const QString& text) {
       groups.push_back(name);
   }
   return groups;
+}
+
+inline unsigned char Lower(unsigned char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + ('a' - 'A')) : c;
 }
 
 }  // namespace
@@ -228,8 +231,8 @@ bool SheetModel::Less(int left, int right, int column) const {
   auto text = [](const std::string& x, const std::string& y) {
     const size_t n = std::min(x.size(), y.size());
     for (size_t i = 0; i < n; ++i) {
-      const auto lx = static_cast<unsigned char>(std::tolower(static_cast<unsigned char>(x[i])));
-      const auto ly = static_cast<unsigned char>(std::tolower(static_cast<unsigned char>(y[i])));
+      const auto lx = Lower(static_cast<unsigned char>(x[i]));
+      const auto ly = Lower(static_cast<unsigned char>(y[i]));
       if (lx != ly) return lx < ly;
     }
     return x.size() != y.size() ? x.size() < y.size() : x < y;
