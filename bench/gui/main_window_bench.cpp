@@ -28,8 +28,7 @@ struct BigWindow {
 
   BigWindow() {
     window.StartUp(QString());
-    window.Book() = mw::bench::MakeSampleBook(1000, 100, 20, 10);
-    window.ShowLoadedGradeBook();
+    window.Document().Reset(mw::bench::MakeSampleBook(1000, 100, 20, 10));
     window.show();
     semesters = window.findChild<QListWidget*>(QStringLiteral("SemesterList"));
     classes = window.findChild<QListWidget*>(QStringLiteral("ClassList"));

@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
   mw::MainScreen window(settings);
   window.NewGradeBook();
 
-  mw::GradeBook& gb = window.Book();
+  mw::GradeBook gb = window.Book();
   book = &gb;
   gb.GroupNames.push_back({"Major", true});
   gb.GroupNames.push_back({"Electives", false});
@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
   gb.SemesterOrder = {{"Fall 2025", true}, {"Spring 2026", true}, {"Summer 2026", false},
                       {"Fall 2026", true}, {"Spring 2027", true}};
   gb.FileName = "sample.mw";
-  window.ShowLoadedGradeBook();
+  window.Document().Reset(std::move(gb));
   window.SetCaption(QStringLiteral("Markwell - sample.mw"));
 
   window.show();

@@ -24,8 +24,7 @@ struct Window {
 
   explicit Window(int semesters) {
     window.StartUp(QString());
-    window.Book() = mw::bench::MakeSampleBook(semesters, 100, 20, 10);
-    window.ShowLoadedGradeBook();
+    window.Document().Reset(mw::bench::MakeSampleBook(semesters, 100, 20, 10));
     window.show();
     window.findChild<QListWidget*>(QStringLiteral("SemesterList"))->setCurrentRow(0);
     window.findChild<QListWidget*>(QStringLiteral("ClassList"))->setCurrentRow(0);

@@ -73,6 +73,11 @@ void BookDocument::SetFileState(const std::string& fileName, const std::string& 
   book_.Password = password;
 }
 
+SaveStatus BookDocument::SaveTo(const std::string& path, const PasswordPrompt& prompt,
+                                const std::function<void(const std::string&)>& tell) {
+  return SaveBookFile(book_, path, prompt, tell);
+}
+
 void BookDocument::SetMarked(int row, bool marked) {
   if (row < 0 || row >= static_cast<int>(book_.SemesterOrder.size())) return;
   auto& entry = book_.SemesterOrder[static_cast<size_t>(row)];
@@ -116,7 +121,7 @@ void BookDocument::StepDone(const edit::Step& step, const edit::Place& place, Ca
   const auto oldClass = class_;
   if (place.semester) {
     semester_ = place.semester;
-    class_ = place.cls;
+    if (cause != Cause::Do) class_ = place.cls;
   }
   KeepSelectionValid();
   emit Changed(step.Touches, place, cause);

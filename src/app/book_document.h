@@ -14,6 +14,7 @@
 
 #include "edit/edit.h"
 #include "model/gradebook.h"
+#include "storage/book_files.h"
 
 class QUndoStack;
 
@@ -55,6 +56,10 @@ class BookDocument : public QObject {
   // not a change of the book's content.
   void SetFileState(const std::string& fileName, const std::string& fullFileName,
                     bool isProtected, const std::string& password);
+  // Writes the book to path (see SaveBookFile); a protected save may take a new password.
+  // Does not mark the book saved: the caller decides whether path is the book's own file.
+  SaveStatus SaveTo(const std::string& path, const PasswordPrompt& prompt,
+                    const std::function<void(const std::string&)>& tell);
   // The semester check marks: not steps of the history.
   void SetMarked(int row, bool marked);
   void SetAllMarked(bool marked);
@@ -78,7 +83,9 @@ class BookDocument : public QObject {
 
  signals:
   // The book changed: touches are edit::Touch bits (or kMarks, or kEverything), place is where
-  // the change is, which the document has already made current.
+  // the change is. Before emitting, the document has made the place current: for an undo or
+  // redo both its semester and class; for a step just made only its semester, since the class
+  // the user edits stays current unless the step removed it.
   void Changed(unsigned touches, const mw::edit::Place& place, mw::BookDocument::Cause cause);
   // The current semester or class changed.
   void SelectionChanged();

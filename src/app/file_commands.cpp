@@ -31,25 +31,21 @@ Prompts::FileDialog MarkwellFileDialog(const QString& title, const QString& init
   return dialog;
 }
 
-// Sets both file names from a path chosen in the file dialog: the name shown is the file's
-// name without its folder.
-void TakeChosenPath(GradeBook& gb, const QString& path) {
-  gb.FileName = QFileInfo(path).fileName().toStdString();
-  gb.FullFileName = path.toStdString();
-}
+// The name shown for a path chosen in the file dialog: the file's name without its folder.
+std::string ShownName(const QString& path) { return QFileInfo(path).fileName().toStdString(); }
 
 }  // namespace
 
-FileCommands::FileCommands(GradeBook& gb, Prompts& prompts, SettingsStore& settings,
+FileCommands::FileCommands(BookDocument& doc, Prompts& prompts, SettingsStore& settings,
                            WindowHost& window)
-    : gb_(gb), prompts_(prompts), settings_(settings), window_(window) {}
+    : doc_(doc), prompts_(prompts), settings_(settings), window_(window) {}
 
 QString FileCommands::DialogStartPath() const {
-  return lastDialogPath_.isEmpty() ? Q(gb_.FullFileName) : lastDialogPath_;
+  return lastDialogPath_.isEmpty() ? Q(doc_.Book().FullFileName) : lastDialogPath_;
 }
 
 bool FileCommands::Save() {
-  if (gb_.FullFileName.empty()) return SaveAs();
+  if (doc_.Book().FullFileName.empty()) return SaveAs();
   return WriteCurrentFile();
 }
 
@@ -58,25 +54,20 @@ bool FileCommands::SaveAs() {
       MarkwellFileDialog(QStringLiteral("Markwell Save File"), DialogStartPath(), true));
   if (path.isEmpty()) return false;
   lastDialogPath_ = path;
-  TakeChosenPath(gb_, path);
-  window_.SetCaption(kCaptionPrefix + Q(gb_.FileName));
+  const GradeBook& gb = doc_.Book();
   // A new file always gets a freshly typed password.
-  if (gb_.IsPassProtected) gb_.Password.clear();
+  doc_.SetFileState(ShownName(path), path.toStdString(), gb.IsPassProtected,
+                    gb.IsPassProtected ? std::string() : gb.Password);
+  window_.SetCaption(kCaptionPrefix + Q(gb.FileName));
   return WriteCurrentFile();
 }
 
 void FileCommands::Load() {
-  const std::string previousName = gb_.FileName;
-  const std::string previousFullName = gb_.FullFileName;
   const QString path = prompts_.OpenFileName(
       MarkwellFileDialog(QStringLiteral("Markwell Load File"), DialogStartPath(), false));
   if (path.isEmpty()) return;
   lastDialogPath_ = path;
-  TakeChosenPath(gb_, path);
-  if (!LoadGradeBook()) {
-    gb_.FileName = previousName;
-    gb_.FullFileName = previousFullName;
-  }
+  LoadGradeBook(ShownName(path), path.toStdString());
 }
 
 bool FileCommands::ConfirmQuit() {
@@ -97,54 +88,58 @@ void FileCommands::StartupLoad(const QString& argumentText) {
   }
   if (path.empty()) return;
 
-  gb_.FileName = shownName.empty() ? path : shownName;
-  gb_.FullFileName = path;
-  const bool ok = LoadGradeBook();
+  LoadGradeBook(shownName.empty() ? path : shownName, path);
   window_.RefreshFigures();
-  if (!ok) {
-    gb_.FileName.clear();
-    gb_.FullFileName.clear();
-  }
 }
 
-bool FileCommands::LoadGradeBook() {
-  const QString fileName = Q(gb_.FileName);
+bool FileCommands::LoadGradeBook(const std::string& shownName, const std::string& fullName) {
+  const QString fileName = Q(shownName);
+  const QString fullFileName = Q(fullName);
   const PasswordPrompt askPassword = [this, &fileName](PromptMode mode) -> std::optional<std::string> {
     const std::optional<QString> answer = prompts_.GetPassword(mode, fileName);
     if (!answer) return std::nullopt;  // closed by its frame
     return answer->toStdString();
   };
-  switch (LoadBookFile(gb_, gb_.FullFileName, askPassword)) {
+  // The file is read into a book of its own, which replaces the open one only when it loaded.
+  const GradeBook& open = doc_.Book();
+  GradeBook loaded;
+  loaded.Password = open.Password;
+  loaded.FileName = shownName;
+  loaded.FullFileName = fullName;
+  switch (LoadBookFile(loaded, fullName, askPassword)) {
     case LoadStatus::Cancelled:
-      window_.SetStatusText(QStringLiteral("Did not open file \"") + Q(gb_.FullFileName) +
+      doc_.SetFileState(open.FileName, open.FullFileName, open.IsPassProtected, std::string());
+      window_.SetStatusText(QStringLiteral("Did not open file \"") + fullFileName +
                             QStringLiteral("\"!"));
       return false;
     case LoadStatus::Unreadable:
       prompts_.Message(
-          QStringLiteral("Error reading in file \"") + Q(gb_.FullFileName) + QStringLiteral("\"!"),
+          QStringLiteral("Error reading in file \"") + fullFileName + QStringLiteral("\"!"),
           QStringLiteral("Error!"), Prompts::Icon::Critical);
       return false;
     case LoadStatus::Loaded:
       break;
   }
+  const bool isProtected = loaded.IsPassProtected;
   window_.SetStatusText(QStringLiteral("Sucessfully loaded from file ") + fileName +
-                        (gb_.IsPassProtected ? QStringLiteral(". (password-protected)")
-                                             : QStringLiteral(".")));
+                        (isProtected ? QStringLiteral(". (password-protected)")
+                                     : QStringLiteral(".")));
   window_.SetCaption(kCaptionPrefix + fileName);
-  window_.ShowLoadedGradeBook();
+  doc_.Reset(std::move(loaded));
   return true;
 }
 
 bool FileCommands::WriteCurrentFile() {
-  const QString fullName = Q(gb_.FullFileName);
-  const QString fileName = Q(gb_.FileName);
+  const GradeBook& gb = doc_.Book();
+  const QString fullName = Q(gb.FullFileName);
+  const QString fileName = Q(gb.FileName);
   const PasswordPrompt askPassword = [this, &fileName](PromptMode mode) -> std::optional<std::string> {
     const std::optional<QString> answer = prompts_.GetPassword(mode, fileName);
     if (!answer) return std::nullopt;  // closed by its frame: unchanged
     return answer->toStdString();
   };
   const auto tell = [this](const std::string& why) { prompts_.Message(Q(why)); };
-  switch (SaveBookFile(gb_, gb_.FullFileName, askPassword, tell)) {
+  switch (doc_.SaveTo(gb.FullFileName, askPassword, tell)) {
     case SaveStatus::NoPassword:
       window_.SetStatusText(QStringLiteral("No password entered; did not save file \"") +
                             fullName +
@@ -161,9 +156,9 @@ bool FileCommands::WriteCurrentFile() {
   }
   window_.SetCaption(kCaptionPrefix + fileName);
   window_.SetStatusText(QStringLiteral("Sucessfully saved to file ") + fileName +
-                        (gb_.IsPassProtected ? QStringLiteral(". (password-protected)")
-                                             : QStringLiteral(".")));
-  window_.MarkSaved();
+                        (gb.IsPassProtected ? QStringLiteral(". (password-protected)")
+                                            : QStringLiteral(".")));
+  doc_.MarkSaved();
   return true;
 }
 

@@ -2,8 +2,8 @@
 // Load, Save, Save As, Quit and the start-up load.
 #include <QString>
 
+#include "app/book_document.h"
 #include "app/prompts.h"
-#include "model/gradebook.h"
 #include "settings/settings_store.h"
 
 namespace mw {
@@ -14,18 +14,14 @@ class WindowHost {
   virtual ~WindowHost() = default;
   virtual void SetCaption(const QString& caption) = 0;
   virtual void SetStatusText(const QString& text) = 0;
-  // The grade book's content was replaced by a load: refill every list from the model, clear
-  // the class panel (ClearClassDisplay) and recompute the figures (UpdateGPABoxes).
-  virtual void ShowLoadedGradeBook() = 0;
-  // Recompute the figures only (UpdateGPABoxes).
+  // Recompute the figures only (UpdateGPABoxes). A loaded book reaches the window through the
+  // document.
   virtual void RefreshFigures() = 0;
-  // The grade book was written to its file: it no longer has unsaved changes.
-  virtual void MarkSaved() = 0;
 };
 
 class FileCommands {
  public:
-  FileCommands(GradeBook& gb, Prompts& prompts, SettingsStore& settings, WindowHost& window);
+  FileCommands(BookDocument& doc, Prompts& prompts, SettingsStore& settings, WindowHost& window);
 
   // True when the grade book was written.
   bool Save();
@@ -36,11 +32,13 @@ class FileCommands {
   // Loads the file named on the command line (the arguments joined by single blanks), or the
   // one the settings name; runs before the window is shown.
   void StartupLoad(const QString& argumentText);
-  // Loads FullFileName; false when nothing was loaded (the open grade book is then unchanged).
-  bool LoadGradeBook();
+  // Loads the file at fullFileName, shown as fileName; false when nothing was loaded (the open
+  // grade book is then unchanged, but for a cancelled password prompt, which forgets the
+  // password held).
+  bool LoadGradeBook(const std::string& fileName, const std::string& fullFileName);
 
  private:
-  GradeBook& gb_;
+  BookDocument& doc_;
   Prompts& prompts_;
   SettingsStore& settings_;
   WindowHost& window_;

@@ -668,6 +668,15 @@ Outcome ReplaceMethods(const GradeBook& gb, std::vector<Method> methods, int met
                        set(gb.Methods, gb.MethodPos)));
 }
 
+Outcome CloseMethodEditor(const GradeBook& gb, std::vector<Method> methods) {
+  const int before = gb.MethodPos;
+  const bool none = before < 0 || before >= static_cast<int>(gb.Methods.size());
+  const int count = static_cast<int>(methods.size());
+  const int pos = none ? -1 : (before < count ? before : (count > 0 ? 0 : -1));
+  if (none && methods == gb.Methods) return Done(nullptr);
+  return ReplaceMethods(gb, std::move(methods), pos);
+}
+
 std::optional<std::string> AddMethod(std::vector<Method>& methods, const std::string& name) {
   if (std::any_of(methods.begin(), methods.end(), [&](const Method& m) { return m.Name == name; }))
     return "A method with that name already exists!";

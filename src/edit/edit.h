@@ -159,6 +159,10 @@ Outcome SetMask(const GradeBook& gb, const std::vector<bool>& inMask, int row);
 Outcome SetMethodInUse(const GradeBook& gb, int pos);
 // Everything the method editor changed in one opening: the new methods and the method in use.
 Outcome ReplaceMethods(const GradeBook& gb, std::vector<Method> methods, int methodPos);
+// The method editor closed with methods as its working list: one step of everything it changed.
+// No method in use stays so; the method in use keeps its position while the list still
+// reaches it, else the first method (if any) is in use.
+Outcome CloseMethodEditor(const GradeBook& gb, std::vector<Method> methods);
 // The method editor's own commands, on its working list: the refusal message, or nothing.
 std::optional<std::string> AddMethod(std::vector<Method>& methods, const std::string& name);
 std::optional<std::string> DeleteMethod(std::vector<Method>& methods, const std::string& name);

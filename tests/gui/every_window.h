@@ -33,7 +33,7 @@ struct EveryWindow {
 
   // Each dialog by the name its picture is saved under.
   std::vector<std::pair<const char*, std::unique_ptr<QWidget>>> Dialogs() {
-    GradeBook& gb = main->Book();
+    GradeBook gb = main->Book();
     auto password = std::make_unique<GetPasswordDialog>(main.get());
     password->PromptMode = PromptMode::Open;
     password->FileName = QStringLiteral("/home/student/grades/Fall 2026.mw");

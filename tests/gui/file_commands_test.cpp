@@ -19,12 +19,10 @@ namespace {
 
 struct FakeWindow : WindowHost {
   QStringList log;  // captions and status lines, in order
-  int shown = 0, refreshed = 0;
+  int refreshed = 0;
   void SetCaption(const QString& c) override { log << c; }
   void SetStatusText(const QString& t) override { log << t; }
-  void ShowLoadedGradeBook() override { ++shown; }
   void RefreshFigures() override { ++refreshed; }
-  void MarkSaved() override { log << "<saved>"; }
 };
 
 // Everything a command may change: the document (as its plain file) and the state around it.
@@ -43,18 +41,31 @@ QByteArray Bytes(const QString& path) {
 class FileCommandsTest : public ::testing::Test {
  protected:
   QTemporaryDir dir;
-  GradeBook gb;
+  BookDocument doc;
+  const GradeBook& gb = doc.Book();
   test::ScriptedPrompts prompts;
   MemorySettingsStore store;
   FakeWindow win;
-  FileCommands cmd{gb, prompts, store, win};
+  FileCommands cmd{doc, prompts, store, win};
+  int loads = 0;  // books that replaced the open one
 
   // An unmarked second semester, a current semester and class.
   FileCommandsTest() {
-    ResetToFresh(gb);
-    gb.Semesters = {{{{"Math", 3, 1.0 / 3, {gb.InternGroup("Everything")}}}, "Fall"}, {{}, "Spring"}};
-    gb.SemesterOrder = {{"Fall", true}, {"Spring", false}};
+    Change([](GradeBook& b) {
+      b.Semesters = {{{{"Math", 3, 1.0 / 3, {b.InternGroup("Everything")}}}, "Fall"}, {{}, "Spring"}};
+      b.SemesterOrder = {{"Fall", true}, {"Spring", false}};
+    });
+    QObject::connect(&doc, &BookDocument::Changed, [this](unsigned, const edit::Place&, BookDocument::Cause cause) {
+      loads += cause == BookDocument::Cause::Reset;
+    });
   }
+  // Changes the open book as a file from elsewhere would bring it.
+  void Change(const std::function<void(GradeBook&)>& change) {
+    GradeBook b = doc.Book();
+    change(b);
+    doc.Reset(std::move(b));
+  }
+  void Fresh() { Change([](GradeBook& b) { ResetToFresh(b); }); }
   QString Path(const QString& name) const { return dir.filePath(name); }
   // Runs a command with the file dialog answering `name` and the password prompt `passwords`.
   template <typename R>
@@ -68,7 +79,7 @@ class FileCommandsTest : public ::testing::Test {
 };
 
 TEST_F(FileCommandsTest, PasswordsAreAskedAsEachSaveAndLoadRequires) {
-  gb.IsPassProtected = true;
+  doc.SetFileState("", "", true, "");
   Run(&FileCommands::Save, "a.mw", {"pa55word", "pa55wd"});  // no file yet: Save As, then mode 1
   EXPECT_EQ(prompts.asked.at(0).text + prompts.asked[0].title + prompts.asked.at(1).text,
             "Markwell Save FileMarkwell Files (*.mw);;All Files (*)1");
@@ -86,14 +97,14 @@ TEST_F(FileCommandsTest, PasswordsAreAskedAsEachSaveAndLoadRequires) {
   EXPECT_FALSE(QFile::exists(Path("c.mw")));
 
   // Cancelling the prompt of a load keeps the open book but empties its password.
-  gb.Password = "";
+  doc.SetFileState(gb.FileName, gb.FullFileName, true, "");
   const std::string before = Snap(gb);
-  gb.Password = "second";
+  doc.SetFileState(gb.FileName, gb.FullFileName, true, "second");
   Run(&FileCommands::Load, "a.mw", {QString()});
   EXPECT_EQ(Snap(gb), before);
 
   // Wrong, then closed by the frame (keeps the wrong one, so asks again), then right.
-  ResetToFresh(gb);
+  Fresh();
   Run(&FileCommands::Load, "a.mw", {"wrong", std::nullopt, "pa55wd"});
   EXPECT_EQ(EncodePlain(gb).bytes, saved);
   EXPECT_TRUE(gb.SemesterOrder[1].Marked && gb.Password == "pa55wd");
@@ -135,14 +146,14 @@ TEST_F(FileCommandsTest, FailedOrCancelledLoadsAndSavesChangeNothing) {
   EXPECT_EQ(prompts.asked[0].text + prompts.asked[0].defaultText,
             "Markwell Load File" + Path("missing.mw"));  // the dialog kept its last name
   Run(&FileCommands::SaveAs, {});
-  EXPECT_TRUE(Snap(gb) == before && win.shown == 0 && win.log == log);
+  EXPECT_TRUE(Snap(gb) == before && loads == 0 && win.log == log);
 
   // Saves are written whole or not at all, and say nothing of success.
   const QString saveError = "Error saving to file \"%1\"! (Read-only?)";
-  gb.Semesters[0].Classes[0].Name = "数学";  // not in Windows-1252
+  Change([](GradeBook& b) { b.Semesters[0].Classes[0].Name = "数学"; });  // not in Windows-1252
   Run(&FileCommands::Save, {});
   EXPECT_EQ(prompts.messages(), QStringList{saveError.arg(Path("good.mw"))});
-  gb.Semesters[0].Classes[0].Name = "Math";
+  Change([](GradeBook& b) { b.Semesters[0].Classes[0].Name = "Math"; });
   Run(&FileCommands::SaveAs, "no/such/folder/x.mw");
   EXPECT_EQ(prompts.messages(), QStringList{saveError.arg(Path("no/such/folder/x.mw"))});
   QFile::setPermissions(Path("good.mw"), QFileDevice::ReadOwner);  // read-only, even for root
@@ -155,7 +166,7 @@ TEST_F(FileCommandsTest, FailedOrCancelledLoadsAndSavesChangeNothing) {
 TEST_F(FileCommandsTest, StartupLoadTakesTheArgumentElseTheAutoOpenSetting) {
   Run(&FileCommands::SaveAs, "book.mw");
   store.WriteSetting("Options", "OpenFileName", Path("book.mw").toStdString());
-  ResetToFresh(gb);
+  Fresh();
   const std::string fresh = Snap(gb);
   store.WriteSetting("Options", "AutoOpen", "2");  // only 1 opens the named file
   cmd.StartupLoad({});

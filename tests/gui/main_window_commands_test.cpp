@@ -66,7 +66,7 @@ class MainWindowCommands : public ::testing::Test {
     Press("AddClassButton", "Art");
     settings.values.clear();
   }
-  Class& ClassNamed(const std::string& sem, const std::string& name) {
+  const Class& ClassNamed(const std::string& sem, const std::string& name) {
     return *w->Book().FindClass(w->Book().FindSemester(sem), name);
   }
 
@@ -257,16 +257,16 @@ TEST_F(MainWindowCommands, GroupsAddRenameAndDelete) {
 
 TEST_F(MainWindowCommands, OddGradeBooksFromFilesAreShownSafely) {
   MakeFall();
-  GradeBook& gb = w->Book();
+  GradeBook gb = w->Book();
   gb.Semesters[0].Classes[0].Grade = 40;  // Math: no letter
   gb.MethodPos = 7;                      // no such method
-  w->ShowLoadedGradeBook();
+  w->Document().Reset(gb);
   EXPECT_EQ(Find<QComboBox>("MethodList")->currentIndex(), -1);
   Click(semesters, 0);
   Click(classes, 1);
   EXPECT_EQ(grades->currentIndex(), -1);
   gb.Methods.clear();  // no method at all
-  w->ShowLoadedGradeBook();
+  w->Document().Reset(gb);
   Click(semesters, 0);
   Click(classes, 0);
   grades->setCurrentIndex(2);
@@ -300,7 +300,8 @@ TEST_F(MainWindowCommands, SavedBookComesBackAsListedAndAtStartUpOnlyWithItsPass
   QTest::mouseClick(b.w.findChild<QWidget*>("LoadButton"), Qt::LeftButton);
   EXPECT_EQ(caption(b.w), "Markwell - book.mw");  // through the dialog, the file alone
 
-  w->Book().IsPassProtected = true;  // protected, then opened with the prompt cancelled
+  // Protected, then opened with the prompt cancelled.
+  w->Document().SetFileState(w->Book().FileName, w->Book().FullFileName, true, "");
   prompts.passwords = {QString("pw")};
   EXPECT_EQ(Press("SaveButton"), "Sucessfully saved to file book.mw. (password-protected)");
   Other c;

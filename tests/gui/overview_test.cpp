@@ -54,8 +54,7 @@ class OverviewTest : public ::testing::Test {
  protected:
   void SetUp() override {
     w->StartUp(QString());
-    w->Book() = SampleBook();
-    w->ShowLoadedGradeBook();
+    w->Document().Reset(SampleBook());
     w->show();
     w->Overview_Click();
     ov = w->findChild<OverviewWindow*>();

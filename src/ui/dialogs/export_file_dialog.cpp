@@ -28,7 +28,7 @@ namespace {
 
 }  // namespace
 
-ExportFileDialog::ExportFileDialog(GradeBook& gb, Prompts& prompts,
+ExportFileDialog::ExportFileDialog(const GradeBook& gb, Prompts& prompts,
                                    std::function<void(const QString&)> setMainStatus,
                                    QWidget* parent)
     : QDialog(parent), gb_(gb), prompts_(prompts), setMainStatus_(std::move(setMainStatus)) {

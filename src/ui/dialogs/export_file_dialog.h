@@ -27,7 +27,7 @@ class ExportFileDialog : public QDialog {
 
  public:
   // setMainStatus writes the main window's status line.
-  ExportFileDialog(GradeBook& gb, Prompts& prompts,
+  ExportFileDialog(const GradeBook& gb, Prompts& prompts,
                    std::function<void(const QString&)> setMainStatus, QWidget* parent = nullptr);
 
   // Recounts the running totals and shows them (the chosen class count, its credits in the

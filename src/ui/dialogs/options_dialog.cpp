@@ -32,7 +32,7 @@ std::string NormalCredits(const QString& text) {
 
 }  // namespace
 
-OptionsDialog::OptionsDialog(GradeBook& gb, SettingsStore& settings, Prompts& prompts,
+OptionsDialog::OptionsDialog(const GradeBook& gb, SettingsStore& settings, Prompts& prompts,
                              QWidget* parent)
     : QDialog(parent), gb_(gb), settings_(settings), prompts_(prompts) {
   setObjectName(QStringLiteral("MWOptions"));
@@ -178,12 +178,8 @@ void OptionsDialog::Apply() {
   settings_.WriteSetting("Options", "DefCredits", NormalCredits(CreditBox->text()));
   settings_.WriteSetting("Options", "OpenFileName", FileNameBox->text().toStdString());
   settings_.WriteSetting("Options", "AutoOpen", FileNameCheck->isChecked() ? "1" : "0");
-  if (Passprotect->isChecked() != gb_.IsPassProtected) {
-    if (SetProtection)
-      SetProtection(Passprotect->isChecked());
-    else
-      gb_.IsPassProtected = Passprotect->isChecked();
-  }
+  if (Passprotect->isChecked() != gb_.IsPassProtected && SetProtection)
+    SetProtection(Passprotect->isChecked());
 }
 
 void OptionsDialog::cmdOK_Click() {

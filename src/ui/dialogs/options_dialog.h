@@ -21,7 +21,7 @@ class OptionsDialog : public QDialog {
   Q_OBJECT
 
  public:
-  OptionsDialog(GradeBook& gb, SettingsStore& settings, Prompts& prompts,
+  OptionsDialog(const GradeBook& gb, SettingsStore& settings, Prompts& prompts,
                 QWidget* parent = nullptr);
 
   // Showing the dialog fills its controls afresh and centres it on the screen.
@@ -30,7 +30,7 @@ class OptionsDialog : public QDialog {
   // The Apply steps: writes the four preferences and IsPassProtected.
   void Apply();
 
-  // When set, a change of the protection goes here instead of straight into the grade book.
+  // A change of the protection goes here: the dialog never writes into the grade book.
   std::function<void(bool)> SetProtection;
 
  private:
@@ -40,7 +40,7 @@ class OptionsDialog : public QDialog {
   void cmdApply_Click();
   void CurrFileButton_Click();
 
-  GradeBook& gb_;
+  const GradeBook& gb_;
   SettingsStore& settings_;
   Prompts& prompts_;
 

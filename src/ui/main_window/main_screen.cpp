@@ -68,15 +68,17 @@ MainScreen::MainScreen(SettingsStore& settings, Prompts* prompts, QWidget* paren
       settings_(settings),
       ownedPrompts_(prompts ? nullptr : std::make_unique<QtPrompts>(this)),
       prompts_(prompts ? prompts : ownedPrompts_.get()),
-      files_(gb_, *prompts_, settings_, *this) {
+      files_(doc_, *prompts_, settings_, *this) {
   setObjectName(QStringLiteral("MainScreen"));
   if (const QScreen* screen = QGuiApplication::primaryScreen())
     scale_ = std::max(0.5, screen->logicalDotsPerInchX() / 96.0);
 
-  undo_ = new QUndoStack(this);
-  // Each step keeps only what it changed; the history still keeps the last steps only.
-  undo_->setUndoLimit(kUndoLimit);
-  connect(undo_, &QUndoStack::cleanChanged, this, [this](bool clean) { setWindowModified(!clean); });
+  connect(&doc_, &BookDocument::ModifiedChanged, this,
+          [this](bool modified) { setWindowModified(modified); });
+  connect(&doc_, &BookDocument::Changed, this,
+          [this](unsigned touches, const edit::Place& place, BookDocument::Cause cause) {
+            OnDocumentChanged(touches, place, cause);
+          });
   BuildControls();
   BuildMenus();
   SetTabOrder();
@@ -311,10 +313,10 @@ void MainScreen::BuildMenus() {
 
   QMenu* editMenu = bar->addMenu(QStringLiteral("&Edit"));
   editMenu->setObjectName(QStringLiteral("EditMenu"));
-  QAction* undo = undo_->createUndoAction(this, QStringLiteral("&Undo"));
+  QAction* undo = doc_.History()->createUndoAction(this, QStringLiteral("&Undo"));
   undo->setObjectName(QStringLiteral("Undo"));
   undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-  QAction* redo = undo_->createRedoAction(this, QStringLiteral("&Redo"));
+  QAction* redo = doc_.History()->createRedoAction(this, QStringLiteral("&Redo"));
   redo->setObjectName(QStringLiteral("Redo"));
   redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
                       QKeySequence(Qt::CTRL | Qt::Key_Y)});
@@ -486,7 +488,7 @@ void MainScreen::SetCaption(const QString& caption) {
 void MainScreen::FillSemesterList() {
   const QScopedValueRollback guard(syncing_, true);
   SemesterList->clear();
-  for (const SemesterEntry& e : gb_.SemesterOrder) {
+  for (const SemesterEntry& e : Book().SemesterOrder) {
     auto* item = new QListWidgetItem(Q(e.Name));
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
     item->setCheckState(e.Marked ? Qt::Checked : Qt::Unchecked);
@@ -497,15 +499,17 @@ void MainScreen::FillSemesterList() {
 
 void MainScreen::ShowSemesterMarks() {
   const QScopedValueRollback guard(syncing_, true);
-  for (int i = 0; i < SemesterList->count() && i < static_cast<int>(gb_.SemesterOrder.size()); ++i)
-    SemesterList->item(i)->setCheckState(gb_.SemesterOrder[static_cast<size_t>(i)].Marked
+  const auto& order = Book().SemesterOrder;
+  for (int i = 0; i < SemesterList->count() && i < static_cast<int>(order.size()); ++i)
+    SemesterList->item(i)->setCheckState(order[static_cast<size_t>(i)].Marked
                                              ? Qt::Checked
                                              : Qt::Unchecked);
 }
 
 void MainScreen::ShowSemesterCurrent() {
   const QScopedValueRollback guard(syncing_, true);
-  const int row = curSemester_ ? gb_.SemesterEntryIndex(*curSemester_) : -1;
+  const auto& current = CurrentSemester();
+  const int row = current ? Book().SemesterEntryIndex(*current) : -1;
   if (row < 0) {
     SemesterList->setCurrentRow(-1);
     SemesterList->clearSelection();
@@ -517,19 +521,24 @@ void MainScreen::ShowSemesterCurrent() {
 void MainScreen::FillMethodList() {
   const QScopedValueRollback guard(syncing_, true);
   MethodList->clear();
-  for (const Method& m : gb_.Methods) MethodList->addItem(Q(m.Name));
+  for (const Method& m : Book().Methods) MethodList->addItem(Q(m.Name));
   // The drop-down shows whole names even when the closed box cuts them.
   MethodList->view()->setMinimumWidth(MethodList->view()->sizeHintForColumn(0) + Px(300));
-  if (gb_.MethodPos < -1 || gb_.MethodPos >= static_cast<int>(gb_.Methods.size()))
-    gb_.MethodPos = -1;
-  MethodList->setCurrentIndex(gb_.MethodPos);
+  ShowMethodInUse();
+}
+
+void MainScreen::ShowMethodInUse() {
+  const QScopedValueRollback guard(syncing_, true);
+  // A position outside the list (possible only from a file) shows no entry.
+  const int pos = Book().MethodPos;
+  MethodList->setCurrentIndex(pos >= 0 && pos < MethodList->count() ? pos : -1);
 }
 
 void MainScreen::FillGroupLists() {
   const QScopedValueRollback guard(syncing_, true);
   GroupList->clear();
   MemberGroup->clear();
-  for (const GroupEntry& g : gb_.GroupNames) {
+  for (const GroupEntry& g : Book().GroupNames) {
     GroupList->addItem(Q(g.Name));
     MemberGroup->addItem(Q(g.Name));
     GroupList->item(GroupList->count() - 1)->setSelected(g.InMask);
@@ -556,11 +565,11 @@ void MainScreen::OnSemesterCurrentChanged() {
   if (syncing_) return;
   QListWidgetItem* item = SemesterList->currentItem();
   if (item) {
-    curSemester_ = item->text().toStdString();
+    doc_.Select(item->text().toStdString());
     const QScopedValueRollback guard(syncing_, true);
     item->setSelected(true);
   } else {
-    curSemester_.reset();
+    doc_.Select(std::nullopt);
   }
   SemesterList_Click();
 }
@@ -568,11 +577,11 @@ void MainScreen::OnSemesterCurrentChanged() {
 void MainScreen::OnSemesterItemChanged(QListWidgetItem* item) {
   if (syncing_) return;
   const int row = SemesterList->row(item);
-  if (row < 0 || row >= static_cast<int>(gb_.SemesterOrder.size())) return;
-  gb_.SemesterOrder[row].Marked = item->checkState() == Qt::Checked;
+  if (row < 0 || row >= static_cast<int>(Book().SemesterOrder.size())) return;
+  doc_.SetMarked(row, item->checkState() == Qt::Checked);
   // Flipping a mark makes its entry current.
   if (SemesterList->currentRow() != row) {
-    curSemester_ = gb_.SemesterOrder[row].Name;
+    doc_.Select(Book().SemesterOrder[row].Name);
     ShowSemesterCurrent();
   }
   SemesterList_Click();
@@ -582,11 +591,11 @@ void MainScreen::OnClassCurrentChanged() {
   if (syncing_) return;
   QListWidgetItem* item = ClassList->currentItem();
   if (item) {
-    curClass_ = item->text().toStdString();
+    doc_.SelectClass(item->text().toStdString());
     const QScopedValueRollback guard(syncing_, true);
     item->setSelected(true);
   } else {
-    curClass_.reset();
+    doc_.SelectClass(std::nullopt);
   }
   ClassList_Click();
 }
@@ -599,9 +608,10 @@ void MainScreen::OnGradeIndexChanged(int index) {
 
 void MainScreen::OnMethodIndexChanged(int index) {
   if (syncing_) return;
-  Run(edit::SetMethodInUse(gb_, index));
-  UpdateClassGPABox();
-  UpdateGPABoxes();
+  if (!Run(edit::SetMethodInUse(Book(), index)).changed) {
+    UpdateClassGPABox();
+    UpdateGPABoxes();
+  }
 }
 
 void MainScreen::OnGroupListSelectionChanged() {
@@ -617,16 +627,15 @@ void MainScreen::OnMemberGroupSelectionChanged() {
 // ---- Refresh ----
 
 void MainScreen::UpdateGPABoxes() {
-  last_ = mw::UpdateGPABoxes(gb_, curSemester_.value_or(std::string()));
-  NumGroupMask->setText(Q(last_.CountCaption));
-  NumGroupMask->setToolTip(Q(last_.CountTooltip));
-  OverallGPABox->setText(Q(last_.OverallGPAText));
-  SemGPABox->setText(Q(last_.SemGPAText));
-  emit FiguresChanged();
+  const GpaFigures f = mw::UpdateGPABoxes(Book(), CurrentSemester().value_or(std::string()));
+  NumGroupMask->setText(Q(f.CountCaption));
+  NumGroupMask->setToolTip(Q(f.CountTooltip));
+  OverallGPABox->setText(Q(f.OverallGPAText));
+  SemGPABox->setText(Q(f.SemGPAText));
 }
 
 void MainScreen::UpdateClassGPABox() {
-  ClassGPABox->setText(Q(mw::UpdateClassGPABox(gb_, gradePos_).Text));
+  ClassGPABox->setText(Q(mw::UpdateClassGPABox(Book(), gradePos_).Text));
 }
 
 void MainScreen::RefreshFigures() { UpdateGPABoxes(); }
@@ -639,19 +648,34 @@ void MainScreen::SetClassListTitle(const QString& text, bool bold) {
 }
 
 void MainScreen::DisplayClasses(const Semester& s) {
+  doc_.SelectClass(std::nullopt);
+  FillClassList(s);
+}
+
+void MainScreen::FillClassList(const Semester& s) {
   SetClassListTitle(Q(s.Name), true);
+  shownSemester_ = s.Name;
   const QScopedValueRollback guard(syncing_, true);
   ClassList->setSortingEnabled(false);
   ClassList->clear();
-  for (const Class& c : s.Classes) ClassList->addItem(new ClassListItem(Q(c.Name)));
+  QListWidgetItem* current = nullptr;
+  const auto& cls = CurrentClass();
+  for (const Class& c : s.Classes) {
+    auto* item = new ClassListItem(Q(c.Name));
+    if (cls && c.Name == *cls) current = item;
+    ClassList->addItem(item);
+  }
   ClassList->setSortingEnabled(true);
   ClassList->sortItems();
-  ClassList->setCurrentRow(-1);
-  curClass_.reset();
+  if (current)
+    ClassList->setCurrentItem(current);
+  else
+    ClassList->setCurrentRow(-1);
 }
 
 void MainScreen::DisplayMe(const Class& c) {
   const QScopedValueRollback reset(resetting_, true);
+  panelClass_ = c.Name;
   ClassName->setText(Q(c.Name));
   QFont f = ClassName->font();
   f.setBold(true);
@@ -659,7 +683,7 @@ void MainScreen::DisplayMe(const Class& c) {
   {
     const QScopedValueRollback guard(syncing_, true);
     for (int i = 0; i < MemberGroup->count(); ++i)
-      MemberGroup->item(i)->setSelected(gb_.InGroup(c, MemberGroup->item(i)->text().toStdString()));
+      MemberGroup->item(i)->setSelected(Book().InGroup(c, MemberGroup->item(i)->text().toStdString()));
   }
   // A grade that is no position of the letter list (possible only from a file) selects none.
   gradePos_ = (c.Grade >= 0 && c.Grade < kGradeCount) ? c.Grade : -1;
@@ -675,10 +699,11 @@ void MainScreen::DeselectMemberGroups() {
 
 void MainScreen::ClearClassDisplay() {
   ClassName->setText(QString());
+  panelClass_.reset();
   {
     const QScopedValueRollback guard(syncing_, true);
     ClassList->clear();
-    curClass_.reset();
+    doc_.SelectClass(std::nullopt);
   }
   const QScopedValueRollback reset(resetting_, true);
   CreditsBox->setText(QString());
@@ -692,22 +717,13 @@ void MainScreen::ClearClassDisplay() {
 
 void MainScreen::NewGradeBook() {
   const int defGrade = ReadDefGrade(settings_);
-  ResetToFresh(gb_);
-  gradePos_ = defGrade;
-  curSemester_.reset();
-  curClass_.reset();
+  GradeBook fresh;
+  ResetToFresh(fresh);
   // The method selector gets the built-in methods with the first current, which runs the
   // method change.
-  gb_.MethodPos = -1;
-  FillMethodList();
-  gb_.MethodPos = gb_.Methods.empty() ? -1 : 0;
-  {
-    const QScopedValueRollback guard(syncing_, true);
-    MethodList->setCurrentIndex(gb_.MethodPos);
-  }
+  fresh.MethodPos = fresh.Methods.empty() ? -1 : 0;
+  doc_.Reset(std::move(fresh));
   MethodList_Click();
-  FillSemesterList();
-  FillGroupLists();
   // The grade selector is filled afresh and set to the default grade, which runs the grade
   // change (with nothing current it only recomputes).
   gradePos_ = -1;
@@ -721,7 +737,6 @@ void MainScreen::NewGradeBook() {
   ClassesLeftBox->setText(QString());
   SetCaption(QStringLiteral("Markwell"));
   SetStatusText(QStringLiteral("Welcome to Markwell!"));
-  undo_->clear();
 }
 
 void MainScreen::StartUp(const QString& argumentText) {
@@ -729,22 +744,18 @@ void MainScreen::StartUp(const QString& argumentText) {
   files_.StartupLoad(argumentText);
 }
 
-void MainScreen::ShowLoadedGradeBook() {
-  // Refilling the lists leaves no semester or class current; every semester is marked.
-  curSemester_.reset();
-  curClass_.reset();
+void MainScreen::ShowWholeBook() {
+  // Refilling the lists leaves no semester or class current.
   FillMethodList();
   FillGroupLists();
   FillSemesterList();
   ClearClassDisplay();
+  shownSemester_.reset();
   UpdateGPABoxes();
-  undo_->clear();
 }
 
-void MainScreen::MarkSaved() { undo_->setClean(); }
-
 bool MainScreen::MaybeSave() {
-  if (undo_->isClean()) return true;
+  if (!doc_.IsModified()) return true;
   switch (prompts_->AskSaveChanges(
       QStringLiteral("The grade book has unsaved changes. Save them?"))) {
     case Prompts::SaveChoice::Save: return files_.Save();
@@ -767,30 +778,133 @@ void MainScreen::closeEvent(QCloseEvent* event) {
   quitting_ = false;
 }
 
-void MainScreen::Resync(unsigned touches, const edit::Place& place) {
-  // The lists again from the document; the entries the step names become current, else the
-  // ones that were current stay so where they still exist.
-  if (place.semester) {
-    curSemester_ = place.semester;
-    curClass_ = place.cls;
+// ---- Document -> widgets ----
+
+void MainScreen::OnDocumentChanged(unsigned touches, const edit::Place& place,
+                                   BookDocument::Cause cause) {
+  switch (cause) {
+    case BookDocument::Cause::Do: ShowStep(touches, place); break;
+    case BookDocument::Cause::Undo:
+    case BookDocument::Cause::Redo: Resync(touches); break;
+    case BookDocument::Cause::Reset: ShowWholeBook(); break;
+    case BookDocument::Cause::Marks:
+      ShowSemesterMarks();
+      UpdateGPABoxes();
+      break;
   }
-  if (curSemester_ && gb_.SemesterEntryIndex(*curSemester_) < 0) curSemester_.reset();
-  const std::optional<std::string> cls = curClass_;
+}
+
+void MainScreen::ShowStep(unsigned touches, const edit::Place& place) {
+  if (touches & edit::kSemesterList) ShowSemesterListStep();
+  if (touches & edit::kClassList) ShowClassListStep(place);
+  if (touches & (edit::kGroups | edit::kMask)) SyncGroupLists();
+  if (touches & edit::kMethods)
+    FillMethodList();
+  else if (touches & edit::kMethodInUse)
+    ShowMethodInUse();
+  if (touches & (edit::kClassValues | edit::kMethods | edit::kMethodInUse)) UpdateClassGPABox();
+  UpdateGPABoxes();
+}
+
+void MainScreen::ShowSemesterListStep() {
+  const QScopedValueRollback guard(syncing_, true);
+  const auto& order = Book().SemesterOrder;
+  if (SemesterList->count() != static_cast<int>(order.size())) {
+    FillSemesterList();
+  } else {
+    for (int r = 0; r < SemesterList->count(); ++r) {
+      QListWidgetItem* item = SemesterList->item(r);
+      item->setText(Q(order[static_cast<size_t>(r)].Name));
+      item->setCheckState(order[static_cast<size_t>(r)].Marked ? Qt::Checked : Qt::Unchecked);
+    }
+    ShowSemesterCurrent();
+  }
+  const auto& current = CurrentSemester();
+  if (!current) {
+    // The semester shown was deleted.
+    ClearClassDisplay();
+    SetClassListTitle(QStringLiteral("Class:"), false);
+    shownSemester_.reset();
+  } else if (current != shownSemester_) {
+    if (!shownSemester_ || Book().FindSemester(*shownSemester_)) {
+      // A new semester became current: its (empty) class list and a clear panel.
+      DisplayClasses(*CurrentSemesterObj());
+      ClearClassDisplay();
+    } else {
+      // The semester shown was renamed: only the title follows.
+      ClassListTitle->setText(Q(*current));
+      shownSemester_ = current;
+    }
+  }
+}
+
+void MainScreen::ShowClassListStep(const edit::Place& place) {
+  const Semester* s = CurrentSemesterObj();
+  if (!s) return;
+  // A renamed class stays in the panel under its old name; a deleted one leaves the panel its
+  // credits and groups, but not its name and grade.
+  const bool deleted =
+      !place.cls && panelClass_ && !GradeBook::FindClass(s, *panelClass_) && !CurrentClass();
+  if (place.cls && !CurrentClass()) panelClass_ = place.cls;
+  FillClassList(*s);
+  if (deleted) {
+    ClassName->setText(QString());
+    panelClass_.reset();
+    const QScopedValueRollback reset(resetting_, true);
+    gradePos_ = ReadDefGrade(settings_);
+    ShowGradePos();
+    UpdateClassGPABox();
+  }
+}
+
+void MainScreen::SyncGroupLists() {
+  const QScopedValueRollback guard(syncing_, true);
+  const auto& names = Book().GroupNames;
+  const int count = static_cast<int>(names.size());
+  // Without a current class, the member picks stay with their entries: by row for a rename,
+  // by name when entries came or went.
+  std::vector<bool> picked(static_cast<size_t>(count), false);
+  const Class* c = CurrentClassObj();
+  for (int i = 0; i < count; ++i) {
+    const std::string& name = names[static_cast<size_t>(i)].Name;
+    if (c) {
+      picked[static_cast<size_t>(i)] = Book().InGroup(*c, name);
+    } else if (MemberGroup->count() == count) {
+      picked[static_cast<size_t>(i)] = MemberGroup->item(i)->isSelected();
+    } else {
+      const auto found = MemberGroup->findItems(Q(name), Qt::MatchExactly);
+      picked[static_cast<size_t>(i)] = !found.isEmpty() && found.front()->isSelected();
+    }
+  }
+  if (GroupList->count() != count) {
+    FillGroupLists();
+  } else {
+    for (int i = 0; i < count; ++i) {
+      const GroupEntry& g = names[static_cast<size_t>(i)];
+      GroupList->item(i)->setText(Q(g.Name));
+      MemberGroup->item(i)->setText(Q(g.Name));
+      if (GroupList->item(i)->isSelected() != g.InMask) GroupList->item(i)->setSelected(g.InMask);
+    }
+  }
+  for (int i = 0; i < count; ++i)
+    if (MemberGroup->item(i)->isSelected() != picked[static_cast<size_t>(i)])
+      MemberGroup->item(i)->setSelected(picked[static_cast<size_t>(i)]);
+}
+
+void MainScreen::Resync(unsigned touches) {
+  // The lists again from the document, with the entries the document made current.
+  const std::optional<std::string> cls = CurrentClass();
   if (touches & (edit::kMethods | edit::kMethodInUse)) FillMethodList();
   if (touches & (edit::kGroups | edit::kMask)) FillGroupLists();
   FillSemesterList();
   ClearClassDisplay();
-  if (Semester* s = CurrentSemesterObj()) {
-    DisplayClasses(*s);
-    if (cls && GradeBook::FindClass(s, *cls)) {
-      curClass_ = cls;
-      const QScopedValueRollback guard(syncing_, true);
-      const auto found = ClassList->findItems(Q(*cls), Qt::MatchExactly);
-      if (!found.isEmpty()) ClassList->setCurrentItem(found.front());
-    }
+  if (const Semester* s = CurrentSemesterObj()) {
+    doc_.SelectClass(cls);
+    FillClassList(*s);
     ShowClassAgain();
   } else {
     SetClassListTitle(QStringLiteral("Class:"), false);
+    shownSemester_.reset();
   }
   UpdateClassGPABox();
   UpdateGPABoxes();
@@ -800,7 +914,7 @@ void MainScreen::Resync(unsigned touches, const edit::Place& place) {
 
 void MainScreen::New_Click() {
   // With unsaved changes their question is the only one asked.
-  if (!undo_->isClean()) {
+  if (doc_.IsModified()) {
     if (MaybeSave()) NewGradeBook();
     return;
   }
@@ -811,30 +925,29 @@ void MainScreen::New_Click() {
 }
 
 void MainScreen::Quit_Click() {
-  const bool go = undo_->isClean() ? files_.ConfirmQuit() : MaybeSave();
+  const bool go = doc_.IsModified() ? MaybeSave() : files_.ConfirmQuit();
   if (!go) return;
   quitting_ = true;
   close();
 }
 
 void MainScreen::Options_Click() {
-  OptionsDialog dialog(gb_, settings_, *prompts_, this);
-  dialog.SetProtection = [this](bool on) { Run(edit::SetProtection(gb_, on)); };
+  OptionsDialog dialog(Book(), settings_, *prompts_, this);
+  dialog.SetProtection = [this](bool on) { Run(edit::SetProtection(Book(), on)); };
   dialog.exec();
 }
 
 void MainScreen::PrintExport_Click() {
-  ExportFileDialog dialog(gb_, *prompts_, [this](const QString& text) { SetStatusText(text); },
+  ExportFileDialog dialog(Book(), *prompts_, [this](const QString& text) { SetStatusText(text); },
                           this);
   dialog.exec();
 }
 
 void MainScreen::Overview_Click() {
   if (!overview_) {
-    overview_ = new OverviewWindow(gb_, curSemester_, settings_, *prompts_,
+    overview_ = new OverviewWindow(doc_, settings_, *prompts_,
                                    [this](const QString& name) { SelectSemester(name); }, this);
     overview_->setAttribute(Qt::WA_DeleteOnClose);
-    connect(this, &MainScreen::FiguresChanged, overview_, &OverviewWindow::ScheduleRefresh);
   }
   overview_->show();
   overview_->raise();
@@ -842,7 +955,7 @@ void MainScreen::Overview_Click() {
 }
 
 void MainScreen::SelectSemester(const QString& name) {
-  const int row = gb_.SemesterEntryIndex(name.toStdString());
+  const int row = Book().SemesterEntryIndex(name.toStdString());
   if (row >= 0 && row != SemesterList->currentRow()) SemesterList->setCurrentRow(row);
 }
 
@@ -854,24 +967,20 @@ void MainScreen::About_Click() {
 }
 
 void MainScreen::AddMethod_Click() {
-  const int kept = MethodList->currentIndex();
+  const bool inUse = MethodList->currentIndex() >= 0;
   // The editor works on a copy; what it changed is one step.
-  std::vector<Method> methods = gb_.Methods;
+  std::vector<Method> methods = Book().Methods;
   {
     EditMethodDialog dialog(methods, *prompts_, this);
     dialog.exec();
   }
-  const int count = static_cast<int>(methods.size());
-  const int pos = kept < 0 ? -1 : (kept < count ? kept : (count > 0 ? 0 : -1));
-  Run(edit::ReplaceMethods(gb_, std::move(methods), pos));
-  FillMethodList();
-  if (kept < 0) return;
-  // Making the entry current runs the method change: the edited grade points count at once.
-  MethodList_Click();
+  Run(edit::CloseMethodEditor(Book(), std::move(methods)));
+  // The method in use again: the edited grade points count at once.
+  if (inUse) MethodList_Click();
 }
 
 void MainScreen::MethodList_Click() {
-  SetStatusText(QStringLiteral("Changed grading method to \"") + Q(gb_.MethodText()) +
+  SetStatusText(QStringLiteral("Changed grading method to \"") + Q(Book().MethodText()) +
                 QStringLiteral("\"."));
   UpdateClassGPABox();
   UpdateGPABoxes();

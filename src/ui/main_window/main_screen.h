@@ -1,9 +1,9 @@
 #pragma once
 // The main window: the semester, class and group lists, the class panel, the GPA figures, the
-// prediction and every command of the program. It owns the one open grade book and the undo
-// history of its changes. The document lives in the grade book; what is selected (the current
-// semester, class and grade) and the figures of the last refresh are the window's own. Every
-// change goes through the editing layer (edit/edit.h) and becomes one step of the history.
+// prediction and every command of the program. It is a view of the open document (the grade
+// book, the selection and the undo history, app/book_document.h): each command asks its
+// questions, runs an edit:: command through the document and writes the status line; the
+// widgets follow the document's Changed signal.
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
@@ -11,10 +11,10 @@
 #include <optional>
 #include <string>
 
+#include "app/book_document.h"
 #include "app/file_commands.h"
 #include "app/prompts.h"
 #include "edit/edit.h"
-#include "model/gpa.h"
 #include "model/gradebook.h"
 #include "settings/settings_store.h"
 
@@ -43,16 +43,14 @@ class MainScreen : public QMainWindow, public WindowHost {
                       QWidget* parent = nullptr);
   ~MainScreen() override;
 
-  GradeBook& Book() { return gb_; }
-  const GradeBook& Book() const { return gb_; }
+  BookDocument& Document() { return doc_; }
+  const GradeBook& Book() const { return doc_.Book(); }
   Prompts& Asker() { return *prompts_; }
   FileCommands& Files() { return files_; }
-  QUndoStack* History() { return undo_; }
-  // The window's selection and the figures of its last refresh.
-  const std::optional<std::string>& CurrentSemester() const { return curSemester_; }
-  const std::optional<std::string>& CurrentClass() const { return curClass_; }
+  QUndoStack* History() { return doc_.History(); }
+  const std::optional<std::string>& CurrentSemester() const { return doc_.CurrentSemester(); }
+  const std::optional<std::string>& CurrentClass() const { return doc_.CurrentClass(); }
   int GradePos() const { return gradePos_; }
-  const GpaFigures& LastFigures() const { return last_; }
   // The one line of the status bar.
   QString StatusText() const;
 
@@ -63,9 +61,7 @@ class MainScreen : public QMainWindow, public WindowHost {
   // ---- WindowHost ----
   void SetCaption(const QString& caption) override;
   void SetStatusText(const QString& text) override;
-  void ShowLoadedGradeBook() override;
   void RefreshFigures() override;
-  void MarkSaved() override;
 
   // ---- Refresh and display ----
   void NewGradeBook();
@@ -116,10 +112,6 @@ class MainScreen : public QMainWindow, public WindowHost {
   void DesiredGPABox_Change();
   void ClassesLeftBox_Change();
 
- signals:
-  // A figure, a name or a choice that the GPA overview shows may have changed.
-  void FiguresChanged();
-
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -140,23 +132,33 @@ class MainScreen : public QMainWindow, public WindowHost {
   void ShowSemesterCurrent();
   void ShowGradePos();
 
-  // The current semester and class by name; null when not found or when the list has no
-  // current entry.
-  Semester* CurrentSemesterObj();
-  Class* CurrentClassObj(Semester* s);
+  // The current semester and class; null when there is none.
+  const Semester* CurrentSemesterObj() const { return doc_.CurrentSemesterObj(); }
+  const Class* CurrentClassObj() const { return doc_.CurrentClassObj(); }
   // The current class; without one, the status line says what to select first.
-  Class* CurrentClassOrSay();
+  const Class* CurrentClassOrSay();
   // DisplayMe on the current class when both lookups succeed.
   void ShowClassAgain();
-  // Shows the outcome's message and, when it changes the book, makes its step (one step of
-  // the history). False when the command was refused.
-  bool Run(edit::Outcome outcome);
-  // After an undo or redo: the lists and figures again, with place current.
-  void Resync(unsigned touches, const edit::Place& place);
+  // Shows the outcome's message and runs it through the document.
+  BookDocument::Result Run(edit::Outcome outcome);
+
+  // ---- Document -> widgets ----
+  void OnDocumentChanged(unsigned touches, const edit::Place& place, BookDocument::Cause cause);
+  // A step just made: the widgets the user did not change themselves follow the book.
+  void ShowStep(unsigned touches, const edit::Place& place);
+  void ShowSemesterListStep();
+  void ShowClassListStep(const edit::Place& place);
+  // After an undo or redo: the lists and figures again, with the step's place current.
+  void Resync(unsigned touches);
+  // A new or loaded book: every list afresh, nothing current.
+  void ShowWholeBook();
+  void FillClassList(const Semester& s);  // the entries, the current class current
+  void SyncGroupLists();                  // entries and selections, keeping the member picks
+  void ShowMethodInUse();
+
   // With unsaved changes, asks whether to save them; false when the user cancelled or the
   // save did not happen.
   bool MaybeSave();
-  friend class UndoStep;
   void SetClassListTitle(const QString& text, bool bold);
   void RenameGroup(QListWidget* list);
   void DeleteGroup(QListWidget* list, int key);
@@ -173,15 +175,11 @@ class MainScreen : public QMainWindow, public WindowHost {
   int Px(int twips) const;
   QRect Tw(int left, int top, int width, int height) const;
 
-  static constexpr int kUndoLimit = 1000;
-
-  GradeBook gb_;
-  std::optional<std::string> curSemester_;  // text of the semester list's current entry
-  std::optional<std::string> curClass_;     // text of the class list's current entry
-  int gradePos_ = -1;                       // current entry of the grade selector, -1 none
-  bool resetting_ = false;                  // the program itself is filling the class panel
-  GpaFigures last_;                         // the figures of the last refresh
-  QUndoStack* undo_ = nullptr;
+  BookDocument doc_;
+  std::optional<std::string> shownSemester_;  // the semester whose classes the class list shows
+  std::optional<std::string> panelClass_;     // the class the class panel shows
+  int gradePos_ = -1;                         // current entry of the grade selector, -1 none
+  bool resetting_ = false;                    // the program itself is filling the class panel
   bool quitting_ = false;  // Quit has asked its questions: closing asks none
   SettingsStore& settings_;
   std::unique_ptr<Prompts> ownedPrompts_;

@@ -23,12 +23,12 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/text.h"
+#include "app/book_document.h"
 #include "app/prompts.h"
+#include "app/text.h"
 #include "model/numtext.h"
 #include "report/report_date.h"
 #include "settings/settings_store.h"
-#include "ui/dialogs/export_file_dialog.h"
 #include "ui/overview/figures_table.h"
 #include "ui/overview/overview_print.h"
 #include "ui/overview/overview_tables.h"
@@ -82,18 +82,17 @@ void SizeColumns(QTableView* view, const QStringList& headers, int stretch, int 
 
 }  // namespace
 
-OverviewWindow::OverviewWindow(const GradeBook& gb,
-                               const std::optional<std::string>& currentSemester,
-                               SettingsStore& settings, Prompts& prompts,
+OverviewWindow::OverviewWindow(const BookDocument& doc, SettingsStore& settings, Prompts& prompts,
                                std::function<void(const QString&)> selectSemester,
                                QWidget* parent)
     : QWidget(parent, Qt::Window),
-      gb_(gb),
-      currentSemester_(currentSemester),
+      doc_(doc),
       settings_(settings),
       prompts_(prompts),
       selectSemester_(std::move(selectSemester)) {
   setObjectName(QStringLiteral("OverviewWindow"));
+  connect(&doc_, &BookDocument::Changed, this, [this] { ScheduleRefresh(); });
+  connect(&doc_, &BookDocument::SelectionChanged, this, [this] { ScheduleRefresh(); });
   setWindowTitle(QStringLiteral("GPA Overview"));
   DateText = [] { return QString::fromStdString(ReportDateTextNow()); };
 
@@ -208,7 +207,7 @@ void OverviewWindow::ScheduleRefresh() {
 
 void OverviewWindow::Refresh() {
   stale_ = false;
-  figures_ = ComputeOverview(gb_);
+  figures_ = ComputeOverview(doc_.Book());
   const QScopedValueRollback syncing(syncing_, true);
   const QString method =
       figures_.MethodIndex >= 0 ? Q(figures_.MethodName) : QStringLiteral("(none)");
@@ -240,9 +239,9 @@ void OverviewWindow::Refresh() {
 
   // The current semester of the main window is the selected row.
   int row = -1;
-  if (currentSemester_)
+  if (doc_.CurrentSemester())
     for (size_t i = 0; i < figures_.Rows.size(); ++i)
-      if (figures_.Rows[i].Name == *currentSemester_) {
+      if (figures_.Rows[i].Name == *doc_.CurrentSemester()) {
         row = static_cast<int>(i);
         break;
       }
@@ -257,17 +256,17 @@ void OverviewWindow::Refresh() {
 }
 
 void OverviewWindow::ShowClasses() {
-  if (!currentSemester_) {
+  if (!doc_.CurrentSemester()) {
     classesTitle_->setText(QStringLiteral("Select a semester to see which of its classes count."));
     classTable_->Set(ClassHeaders(), {}, {}, 2, 4);
     return;
   }
-  const std::string& name = *currentSemester_;
+  const std::string& name = *doc_.CurrentSemester();
   const OverviewRow* row = figures_.Row(name);
   const bool marked = row && row->Marked;
   classesTitle_->setText(QStringLiteral("Classes of ") + Q(name) +
                          (marked ? QString() : QStringLiteral(" (not marked: none counts)")));
-  classTable_->Set(ClassHeaders(), {}, ClassRows(ClassDetails(gb_, name), marked), 2, 4);
+  classTable_->Set(ClassHeaders(), {}, ClassRows(ClassDetails(doc_.Book(), name), marked), 2, 4);
 }
 
 void OverviewWindow::OnSemesterRowChanged(int row) {
@@ -344,7 +343,7 @@ bool OverviewWindow::SaveChart_Click() {
 bool OverviewWindow::PrintTo(QPrinter& printer) {
   if (stale_) Refresh();
   const bool toFile = printer.outputFormat() == QPrinter::PdfFormat;
-  if (PrintOverview(printer, figures_, Q(gb_.FileName), DateText ? DateText() : QString()))
+  if (PrintOverview(printer, figures_, Q(doc_.Book().FileName), DateText ? DateText() : QString()))
     return true;
   prompts_.Message(toFile ? QStringLiteral("Error saving to file \"") + printer.outputFileName() +
                                 QStringLiteral("\"! (Read-only?)")

@@ -1,7 +1,7 @@
 #pragma once
 // The GPA overview: every semester's figures in a table, the trend chart, the GPA under every
 // grading method, and the classes of the current semester with whether each counts. A
-// non-modal window beside the main window; it follows every change there.
+// non-modal window beside the main window; it follows every change of the open document.
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -25,6 +25,7 @@ QT_END_NAMESPACE
 
 namespace mw {
 
+class BookDocument;
 class FiguresTable;
 class Prompts;
 class SettingsStore;
@@ -33,16 +34,14 @@ class OverviewWindow : public QWidget {
   Q_OBJECT
 
  public:
-  // gb: the main window's grade book, and currentSemester its current semester, read at every
-  // refresh. selectSemester makes a semester current in the main window, as a click in its
-  // semester list does.
-  OverviewWindow(const GradeBook& gb, const std::optional<std::string>& currentSemester,
-                 SettingsStore& settings, Prompts& prompts,
+  // doc: the open document, whose changes and selection the window follows. selectSemester
+  // makes a semester current in the main window, as a click in its semester list does.
+  OverviewWindow(const BookDocument& doc, SettingsStore& settings, Prompts& prompts,
                  std::function<void(const QString&)> selectSemester, QWidget* parent = nullptr);
   ~OverviewWindow() override;
 
-  // Something in the grade book or the main window's choices changed: the window refreshes
-  // once the current event is done (at once when it is next shown, while hidden).
+  // Something in the document or its selection changed: the window refreshes once the current
+  // event is done (at once when it is next shown, while hidden).
   void ScheduleRefresh();
   // Recomputes and shows every figure now.
   void Refresh();
@@ -71,8 +70,7 @@ class OverviewWindow : public QWidget {
   void RestoreSplitters();
   bool PrintTo(QPrinter& printer);
 
-  const GradeBook& gb_;
-  const std::optional<std::string>& currentSemester_;
+  const BookDocument& doc_;
   SettingsStore& settings_;
   Prompts& prompts_;
   std::function<void(const QString&)> selectSemester_;
