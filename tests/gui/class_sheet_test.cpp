@@ -2,7 +2,11 @@
 // keeping its text, a paste as one step, and the sheet following undo made elsewhere.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QListWidget>
 #include <QLineEdit>
 #include <QSortFilterProxyModel>
 #include <QTest>
@@ -11,6 +15,8 @@
 #include "app/book_document.h"
 #include "edit/edit.h"
 #include "scripted_prompts.h"
+#include "settings/settings_store.h"
+#include "ui/main_window/main_screen.h"
 #include "ui/sheet/sheet_model.h"
 #include "ui/sheet/sheet_window.h"
 
@@ -193,6 +199,55 @@ TEST_F(ClassSheet, SortingAndFilteringAreAViewWithTheEmptyRowLast) {
   // Selecting a row makes its semester and class current.
   view->setCurrentIndex(model->index(0, SheetModel::kCredits));
   EXPECT_EQ(doc.CurrentClass(), std::optional<std::string>("Zoology"));
+}
+
+// The two windows share one history: a step made in either is undone from the other, and each
+// shows the other's changes and selection.
+TEST(ClassSheetBesideMainWindow, UndoAndSelectionCrossBetweenTheWindows) {
+  MemorySettingsStore settings;
+  settings.WriteSetting("Options", "DefCredits", "3");
+  test::ScriptedPrompts prompts;
+  MainScreen main(settings, &prompts);
+  main.StartUp(QString());
+  main.show();
+  main.findChild<QAction*>("ClassSheet")->trigger();
+  auto* sheet = main.findChild<SheetWindow*>();
+  ASSERT_NE(sheet, nullptr);
+  sheet->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(sheet));
+  SheetView* view = sheet->View();
+  view->setFocus();
+  view->setCurrentIndex(view->model()->index(0, 0));
+  TypeRow({"Fall", "Biology", "", "", ""});
+  TypeRow({"", "History", "", "", ""});
+  EXPECT_EQ(main.Book().FindSemester("Fall")->Classes[0].Credits, 3.0);  // the option's default
+  auto* classList = main.findChild<QListWidget*>("ClassList");
+  EXPECT_EQ(classList->count(), 2);
+
+  // Undo in the main window takes back the sheet's last step, and the sheet follows.
+  main.findChild<QAction*>("Undo")->trigger();
+  EXPECT_EQ(sheet->Model()->rowCount(), 2);
+  EXPECT_EQ(classList->count(), 1);
+
+  // Selecting a row in the sheet makes its class current in the main window; a grade picked
+  // there shows in the sheet, and the sheet's Undo takes it back.
+  view->setCurrentIndex(view->model()->index(0, SheetModel::kGrade));
+  ASSERT_NE(classList->currentItem(), nullptr);
+  EXPECT_EQ(classList->currentItem()->text(), "Biology");
+  main.findChild<QComboBox*>("GradeListBox")->setCurrentIndex(4);
+  EXPECT_EQ(sheet->Model()->index(0, SheetModel::kGrade).data().toString(), "B");
+  auto undo = sheet->findChildren<QAction*>();
+  auto it = std::find_if(undo.begin(), undo.end(), [](QAction* a) { return a->text().startsWith("&Undo") || a->text().startsWith("Undo"); });
+  ASSERT_NE(it, undo.end());
+  (*it)->trigger();
+  EXPECT_EQ(sheet->Model()->index(0, SheetModel::kGrade).data().toString(), "A");
+
+  // Edit > Paste Classes in the main window pastes into the current semester as one step.
+  QApplication::clipboard()->setText("Class\tCredits\tGrade\nArt\t2\tb\nMusic\t1\tf\n");
+  main.findChild<QAction*>("PasteClasses")->trigger();
+  EXPECT_EQ(main.Book().FindSemester("Fall")->Classes.size(), 3u);
+  EXPECT_EQ(main.Document().History()->undoText(), "Paste 2 Classes");
+  EXPECT_EQ(sheet->Model()->rowCount(), 4);
 }
 
 }  // namespace

@@ -313,7 +313,9 @@ QString SheetWindow::StatusText() const { return statusBar()->currentMessage(); 
 void SheetWindow::OnCurrentChanged(const QModelIndex& current) {
   if (!current.isValid()) return;
   const auto cls = model_->ClassAt(proxy_->mapToSource(current).row());
-  if (cls) doc_.Select(cls->semester, cls->cls);
+  if (!cls) return;
+  doc_.Select(cls->semester, cls->cls);
+  emit ClassSelected(QString::fromStdString(cls->semester), QString::fromStdString(cls->cls));
 }
 
 void SheetWindow::Paste(const QString& text) {

@@ -60,6 +60,10 @@ class SheetWindow : public QMainWindow {
   void Paste(const QString& text);
   void DeleteSelection();
 
+ signals:
+  // A row of a class became current.
+  void ClassSelected(const QString& semester, const QString& cls);
+
  private:
   void OnCurrentChanged(const QModelIndex& current);
 
