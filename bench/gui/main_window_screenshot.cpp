@@ -1,6 +1,8 @@
 // Draws the main window offscreen with a small sample grade book and saves it as a PNG, and
-// with two more names the GPA overview beside it, in the light and in a dark palette:
-//   main_window_screenshot <window.png> [<overview.png> <overview-dark.png>]
+// with two more names the GPA overview beside it, in the light and in a dark palette, and with
+// more the class sheet and the preview of a paste:
+//   main_window_screenshot <window.png> [<overview.png> <overview-dark.png> [<sheet.png>
+//                          [<paste.png>]]]
 #include <QApplication>
 #include <QComboBox>
 #include <QListWidget>
@@ -13,6 +15,8 @@
 #include "settings/settings_store.h"
 #include "ui/main_window/main_screen.h"
 #include "ui/overview/overview_window.h"
+#include "ui/sheet/classes_preview_dialog.h"
+#include "ui/sheet/sheet_window.h"
 
 namespace {
 
@@ -96,6 +100,39 @@ int main(int argc, char** argv) {
   if (!overview->grab().save(QString::fromLocal8Bit(argv[2]))) {
     std::fprintf(stderr, "could not write %s\n", argv[2]);
     return 1;
+  }
+  if (argc >= 5) {
+    window.Sheet_Click();
+    auto* sheet = window.findChild<mw::SheetWindow*>();
+    sheet->resize(860, 500);
+    auto* view = sheet->View();
+    view->setCurrentIndex(view->model()->index(view->model()->rowCount() - 1, 1));
+    QApplication::processEvents();
+    if (!sheet->grab().save(QString::fromLocal8Bit(argv[4]))) {
+      std::fprintf(stderr, "could not write %s\n", argv[4]);
+      return 1;
+    }
+    if (argc >= 6) {
+      const mw::table::Table rows = mw::table::ParsePastedText(
+          "Course\tCredits\tGrade\nMicrobiology\t4\tb+\nCalculus II\t4\tA\nEthics\tthree\tC\n");
+      mw::Prompts::ClassesPreview preview;
+      preview.title = QStringLiteral("Paste Classes");
+      preview.acceptText = QStringLiteral("Paste");
+      preview.table = &rows;
+      preview.mapping = mw::table::GuessMapping(rows);
+      preview.plan = [&](const mw::table::ColumnMapping& m) {
+        return mw::table::PlanImport(window.Book(), rows, m, "Spring 2026");
+      };
+      mw::ClassesPreviewDialog dialog(preview, &window);
+      dialog.show();
+      QApplication::processEvents();
+      if (!dialog.grab().save(QString::fromLocal8Bit(argv[5]))) return 1;
+      preview.mappable = true;
+      mw::ClassesPreviewDialog mapped(preview, &window);
+      mapped.show();
+      QApplication::processEvents();
+      if (!mapped.grab().save(QString::fromLocal8Bit(argv[5]) + QStringLiteral(".mapped.png"))) return 1;
+    }
   }
   QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
   QPalette dark;
