@@ -38,9 +38,11 @@ class PlanRowsModel : public QAbstractTableModel {
   using QAbstractTableModel::QAbstractTableModel;
   enum Column { kRow, kSemester, kClass, kCredits, kGrade, kGroups, kResult, kColumns };
 
-  void SetPlan(table::ImportPlan plan) {
+  void SetPlan(table::ImportPlan plan, const table::Table* rows, const table::ColumnMapping& mapping) {
     beginResetModel();
     plan_ = std::move(plan);
+    rows_ = rows;
+    mapping_ = mapping;
     endResetModel();
   }
   const table::ImportPlan& Plan() const { return plan_; }
@@ -64,7 +66,7 @@ class PlanRowsModel : public QAbstractTableModel {
     if (role != Qt::DisplayRole) return {};
     if (index.column() == kRow) return Q(row.position);
     if (index.column() == kResult) return row.planned ? QStringLiteral("Added") : Q(row.reason);
-    if (!row.planned) return {};
+    if (!row.planned) return Typed(index.row(), index.column());
     const auto& c = *row.planned;
     switch (index.column()) {
       case kSemester: return Q(c.semester);
@@ -77,7 +79,19 @@ class PlanRowsModel : public QAbstractTableModel {
   }
 
  private:
+  // A refused row's cell as typed (the plan rows follow the table's rows after the header).
+  QVariant Typed(int row, int column) const {
+    const size_t source = static_cast<size_t>(row) + (mapping_.header ? 1 : 0);
+    if (!rows_ || source >= rows_->rows.size() || column < kSemester || column > kGroups) return {};
+    const int cell = mapping_.column[static_cast<size_t>(column - kSemester)];
+    const auto& cells = rows_->rows[source].cells;
+    if (cell < 0 || static_cast<size_t>(cell) >= cells.size()) return {};
+    return Q(cells[static_cast<size_t>(cell)]);
+  }
+
   table::ImportPlan plan_;
+  const table::Table* rows_ = nullptr;
+  table::ColumnMapping mapping_;
 };
 
 ClassesPreviewDialog::ClassesPreviewDialog(const Prompts::ClassesPreview& preview, QWidget* parent)
@@ -157,7 +171,7 @@ void ClassesPreviewDialog::MappingEdited() {
 }
 
 void ClassesPreviewDialog::Replan() {
-  rows_->SetPlan(preview_.plan(mapping_));
+  rows_->SetPlan(preview_.plan(mapping_), preview_.table, mapping_);
   const auto& plan = rows_->Plan();
   QString text = plan.classCount == 1 ? QStringLiteral("1 class will be added")
                                       : QStringLiteral("%1 classes will be added").arg(plan.classCount);

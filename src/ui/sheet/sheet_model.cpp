@@ -183,6 +183,9 @@ QVariant SheetModel::data(const QModelIndex& index, int role) const {
       return column == kSemester ? NewRowSemester() : pending_[static_cast<size_t>(column)];
     if (role == Qt::ToolTipRole && column == kClass)
       return QStringLiteral("Type a class name here to add a class");
+    // The semester a new class goes to until one is typed: shown as a suggestion.
+    if (role == Qt::ForegroundRole && column == kSemester && pending_[kSemester].isEmpty())
+      return QPalette().brush(QPalette::PlaceholderText);
     return {};
   }
   const Ref& r = rows_[static_cast<size_t>(row)];

@@ -265,7 +265,7 @@ SheetWindow::SheetWindow(BookDocument& doc, Prompts& prompts, const SettingsStor
   view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   auto* header = view_->horizontalHeader();
   const int unit = view_->fontMetrics().averageCharWidth();
-  const int widths[SheetModel::kColumns] = {16, 28, 9, 8, 13, 22, 9};
+  const int widths[SheetModel::kColumns] = {16, 28, 9, 8, 13, 30, 9};
   for (int c = 0; c < SheetModel::kColumns; ++c) header->resizeSection(c, widths[c] * unit);
   header->setStretchLastSection(true);
   layout->addWidget(view_, 1);
@@ -303,6 +303,7 @@ SheetWindow::SheetWindow(BookDocument& doc, Prompts& prompts, const SettingsStor
       proxy_->invalidate();
   });
   setTabOrder(filter_, view_);
+  view_->setFocus();
 
   const QRect screen = this->screen()->availableGeometry();
   resize(std::min(header->length() + 60, screen.width() - 40), std::min(520, screen.height() - 80));
