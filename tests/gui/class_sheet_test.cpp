@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QLineEdit>
 #include <QSortFilterProxyModel>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QUndoStack>
 
@@ -248,6 +249,25 @@ TEST(ClassSheetBesideMainWindow, UndoAndSelectionCrossBetweenTheWindows) {
   EXPECT_EQ(main.Book().FindSemester("Fall")->Classes.size(), 3u);
   EXPECT_EQ(main.Document().History()->undoText(), "Paste 2 Classes");
   EXPECT_EQ(sheet->Model()->rowCount(), 4);
+
+  // Export as CSV and import it again: the same classes, once more, under a changed mapping.
+  QTemporaryDir dir;
+  const QString csv = dir.filePath("classes.csv");
+  prompts.files = {csv, csv};
+  main.findChild<QAction*>("ExportClassesCsv")->trigger();
+  main.findChild<QAction*>("Undo")->trigger();  // the paste
+  table::ColumnMapping mapping;
+  mapping.header = true;
+  mapping.column = {-1, 1, 2, 3, -1};  // no semester column: into the current one; no groups
+  prompts.previewAnswers = {mapping};
+  main.findChild<QAction*>("ImportClasses")->trigger();
+  ASSERT_EQ(prompts.previews.size(), 2u);
+  EXPECT_EQ(prompts.previews[1].classCount, 2);  // Art and Music; Biology is there already
+  const Semester* fall = main.Book().FindSemester("Fall");
+  ASSERT_EQ(fall->Classes.size(), 3u);
+  EXPECT_EQ(fall->Classes[2].Name, "Music");
+  EXPECT_EQ(fall->Classes[2].Grade, 12);
+  EXPECT_EQ(main.Document().History()->undoText(), "Import 2 Classes");
 }
 
 }  // namespace

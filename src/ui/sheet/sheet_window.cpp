@@ -296,12 +296,8 @@ SheetWindow::SheetWindow(BookDocument& doc, Prompts& prompts, const SettingsStor
   connect(model_, &SheetModel::Status, this, [this](const QString& text) { statusBar()->showMessage(text); });
   connect(view_->selectionModel(), &QItemSelectionModel::currentChanged, this,
           [this](const QModelIndex& current) { OnCurrentChanged(current); });
-  // Sorting is a view taken once per click; a change keeps the rows where they stand until
-  // the next click.
-  connect(&doc, &BookDocument::Changed, this, [this] {
-    if (proxy_->sortColumn() >= 0 || !proxy_->filterRegularExpression().pattern().isEmpty())
-      proxy_->invalidate();
-  });
+  // Sorting is a view taken at each click on a header (and again when rows come or go): an
+  // edited cell keeps its row where it stands, so that typing is never interrupted by a re-sort.
   setTabOrder(filter_, view_);
   view_->setFocus();
 
