@@ -69,7 +69,9 @@ void BM_SheetSort(benchmark::State& state) {
     order = order == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
   }
 }
-BENCHMARK(BM_SheetSort)->Arg(mw::SheetModel::kClass)->Arg(mw::SheetModel::kCredits)
+BENCHMARK(BM_SheetSort)
+    ->Arg(mw::SheetModel::kClass)
+    ->Arg(mw::SheetModel::kCredits)
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -6,8 +6,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
-#include <QListWidget>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QSortFilterProxyModel>
 #include <QTemporaryDir>
 #include <QTest>
@@ -174,8 +174,9 @@ TEST_F(ClassSheet, PastedRowsAreOneStepAndTheSheetFollowsUndo) {
 
   // Delete takes the selected rows away as one step.
   SheetView* view = window->View();
-  view->selectionModel()->select(QItemSelection(view->model()->index(1, 0), view->model()->index(3, 0)),
-                                 QItemSelectionModel::ClearAndSelect);
+  view->selectionModel()->select(
+      QItemSelection(view->model()->index(1, 0), view->model()->index(3, 0)),
+      QItemSelectionModel::ClearAndSelect);
   window->DeleteSelection();
   EXPECT_EQ(doc.Book().FindSemester("Fall")->Classes.size(), 13u);
   EXPECT_EQ(doc.History()->undoText(), "Delete 3 Classes");
@@ -238,7 +239,9 @@ TEST(ClassSheetBesideMainWindow, UndoAndSelectionCrossBetweenTheWindows) {
   main.findChild<QComboBox*>("GradeListBox")->setCurrentIndex(4);
   EXPECT_EQ(sheet->Model()->index(0, SheetModel::kGrade).data().toString(), "B");
   auto undo = sheet->findChildren<QAction*>();
-  auto it = std::find_if(undo.begin(), undo.end(), [](QAction* a) { return a->text().startsWith("&Undo") || a->text().startsWith("Undo"); });
+  auto it = std::find_if(undo.begin(), undo.end(), [](QAction* a) {
+    return a->text().startsWith("&Undo") || a->text().startsWith("Undo");
+  });
   ASSERT_NE(it, undo.end());
   (*it)->trigger();
   EXPECT_EQ(sheet->Model()->index(0, SheetModel::kGrade).data().toString(), "A");

@@ -38,7 +38,8 @@ class PlanRowsModel : public QAbstractTableModel {
   using QAbstractTableModel::QAbstractTableModel;
   enum Column { kRow, kSemester, kClass, kCredits, kGrade, kGroups, kResult, kColumns };
 
-  void SetPlan(table::ImportPlan plan, const table::Table* rows, const table::ColumnMapping& mapping) {
+  void SetPlan(table::ImportPlan plan, const table::Table* rows,
+               const table::ColumnMapping& mapping) {
     beginResetModel();
     plan_ = std::move(plan);
     rows_ = rows;
@@ -54,8 +55,8 @@ class PlanRowsModel : public QAbstractTableModel {
     return parent.isValid() ? 0 : kColumns;
   }
   QVariant headerData(int section, Qt::Orientation o, int role) const override {
-    static const char* const names[kColumns] = {"Row",    "Semester", "Class", "Credits",
-                                                "Grade",  "Groups",   "Result"};
+    static const char* const names[kColumns] = {"Row",   "Semester", "Class", "Credits",
+                                                "Grade", "Groups",   "Result"};
     if (o == Qt::Horizontal && role == Qt::DisplayRole) return QString::fromLatin1(names[section]);
     return {};
   }
@@ -69,12 +70,18 @@ class PlanRowsModel : public QAbstractTableModel {
     if (!row.planned) return Typed(index.row(), index.column());
     const auto& c = *row.planned;
     switch (index.column()) {
-      case kSemester: return Q(c.semester);
-      case kClass: return Q(c.name);
-      case kCredits: return Q(PlainNumber(c.credits));
-      case kGrade: return Q(std::string(LetterGrade(c.grade)));
-      case kGroups: return Joined(c.groups);
-      default: return {};
+      case kSemester:
+        return Q(c.semester);
+      case kClass:
+        return Q(c.name);
+      case kCredits:
+        return Q(PlainNumber(c.credits));
+      case kGrade:
+        return Q(std::string(LetterGrade(c.grade)));
+      case kGroups:
+        return Joined(c.groups);
+      default:
+        return {};
     }
   }
 
@@ -142,16 +149,16 @@ void ClassesPreviewDialog::BuildMapping(QWidget* box) {
     if (!preview_.table->rows.empty() && c < preview_.table->rows.front().cells.size())
       first = Q(preview_.table->rows.front().cells[c]);
     if (first.size() > 24) first = first.left(23) + QChar(0x2026);
-    choices << QStringLiteral("Column %1%2").arg(c + 1).arg(
-                   first.isEmpty() ? QString() : QStringLiteral(": ") + first);
+    choices << QStringLiteral("Column %1%2")
+                   .arg(c + 1)
+                   .arg(first.isEmpty() ? QString() : QStringLiteral(": ") + first);
   }
   for (int f = 0; f < table::kFieldCount; ++f) {
     auto* combo = new QComboBox(box);
     combo->addItems(choices);
     combo->setCurrentIndex(mapping_.column[static_cast<size_t>(f)] + 1);
-    auto* label = new QLabel(QString::fromLatin1(table::kFieldNames[static_cast<size_t>(f)]) +
-                                 QStringLiteral(":"),
-                             box);
+    auto* label = new QLabel(
+        QString::fromLatin1(table::kFieldNames[static_cast<size_t>(f)]) + QStringLiteral(":"), box);
     label->setBuddy(combo);
     form->addRow(label, combo);
     columns_[static_cast<size_t>(f)] = combo;
@@ -173,17 +180,19 @@ void ClassesPreviewDialog::MappingEdited() {
 void ClassesPreviewDialog::Replan() {
   rows_->SetPlan(preview_.plan(mapping_), preview_.table, mapping_);
   const auto& plan = rows_->Plan();
-  QString text = plan.classCount == 1 ? QStringLiteral("1 class will be added")
-                                      : QStringLiteral("%1 classes will be added").arg(plan.classCount);
+  QString text = plan.classCount == 1
+                     ? QStringLiteral("1 class will be added")
+                     : QStringLiteral("%1 classes will be added").arg(plan.classCount);
   if (!plan.newSemesters.empty())
     text += QStringLiteral(", with the new semesters %1").arg(Joined(plan.newSemesters));
   if (!plan.newGroups.empty())
     text += QStringLiteral(", with the new groups %1").arg(Joined(plan.newGroups));
   text += QStringLiteral(".");
   if (plan.refusedCount > 0)
-    text += plan.refusedCount == 1
-                ? QStringLiteral(" 1 row is refused and will not be added.")
-                : QStringLiteral(" %1 rows are refused and will not be added.").arg(plan.refusedCount);
+    text +=
+        plan.refusedCount == 1
+            ? QStringLiteral(" 1 row is refused and will not be added.")
+            : QStringLiteral(" %1 rows are refused and will not be added.").arg(plan.refusedCount);
   summary_->setText(text);
   accept_->setEnabled(plan.classCount > 0);
   view_->resizeColumnsToContents();

@@ -12,8 +12,8 @@ namespace {
 
 // Shows the preview and adds what the user accepted as one step.
 QString AddFromTable(BookDocument& doc, Prompts& prompts, const table::Table& rows,
-                     const std::string& currentSemester, const QString& title,
-                     const QString& verb, bool mappable) {
+                     const std::string& currentSemester, const QString& title, const QString& verb,
+                     bool mappable) {
   Prompts::ClassesPreview preview;
   preview.title = title;
   preview.acceptText = verb;
@@ -49,8 +49,9 @@ QString ImportClasses(BookDocument& doc, Prompts& prompts) {
   if (path.isEmpty()) return {};
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) {
-    prompts.Message(QStringLiteral("Cannot read ") + path + QStringLiteral(": ") + file.errorString(),
-                    QStringLiteral("Error!"), Prompts::Icon::Critical);
+    prompts.Message(
+        QStringLiteral("Cannot read ") + path + QStringLiteral(": ") + file.errorString(),
+        QStringLiteral("Error!"), Prompts::Icon::Critical);
     return {};
   }
   const QByteArray bytes = file.readAll();
@@ -80,8 +81,9 @@ QString ExportClassesCsv(const GradeBook& book, Prompts& prompts) {
   if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
       file.write(csv.data(), static_cast<qint64>(csv.size())) != static_cast<qint64>(csv.size()) ||
       !file.flush()) {
-    prompts.Message(QStringLiteral("Cannot write ") + path + QStringLiteral(": ") + file.errorString(),
-                    QStringLiteral("Error!"), Prompts::Icon::Critical);
+    prompts.Message(
+        QStringLiteral("Cannot write ") + path + QStringLiteral(": ") + file.errorString(),
+        QStringLiteral("Error!"), Prompts::Icon::Critical);
     return {};
   }
   return QStringLiteral("Classes exported to ") + QFileInfo(path).fileName() + QStringLiteral(".");

@@ -46,7 +46,8 @@ inline unsigned char Lower(unsigned char c) {
 
 }  // namespace
 
-SheetModel::SheetModel(BookDocument& doc, QObject* parent) : QAbstractTableModel(parent), doc_(doc) {
+SheetModel::SheetModel(BookDocument& doc, QObject* parent)
+    : QAbstractTableModel(parent), doc_(doc) {
   defaults_ = [] { return std::pair<int, double>(1, 1.0); };
   connect(&doc_, &BookDocument::Changed, this,
           [this](unsigned touches, const edit::Place& place, BookDocument::Cause) {
@@ -74,6 +75,7 @@ void SheetModel::Rebuild() {
 void SheetModel::OnChanged(unsigned touches, const edit::Place& place) {
   using namespace edit;
   if (touches & (kSemesterList | kClassList)) {
+    if (touches == BookDocument::kEverything) pending_ = {};  // another book: nothing typed yet
     beginResetModel();
     Rebuild();
     endResetModel();
@@ -94,7 +96,8 @@ void SheetModel::OnChanged(unsigned touches, const edit::Place& place) {
 }
 
 void SheetModel::ColumnsChanged(int first, int last) {
-  if (!rows_.empty()) emit dataChanged(index(0, first), index(static_cast<int>(rows_.size()) - 1, last));
+  if (!rows_.empty())
+    emit dataChanged(index(0, first), index(static_cast<int>(rows_.size()) - 1, last));
 }
 
 const Class& SheetModel::ClassOf(const Ref& r) const {
@@ -104,7 +107,8 @@ const Class& SheetModel::ClassOf(const Ref& r) const {
 std::optional<edit::ClassRef> SheetModel::ClassAt(int row) const {
   if (row < 0 || row >= static_cast<int>(rows_.size())) return std::nullopt;
   const Ref& r = rows_[static_cast<size_t>(row)];
-  return edit::ClassRef{doc_.Book().Semesters[static_cast<size_t>(r.semester)].Name, ClassOf(r).Name};
+  return edit::ClassRef{doc_.Book().Semesters[static_cast<size_t>(r.semester)].Name,
+                        ClassOf(r).Name};
 }
 
 int SheetModel::RowOf(const edit::ClassRef& cls) const {
@@ -154,10 +158,14 @@ QString SheetModel::Text(const Ref& r, int column) const {
   const GradeBook& gb = doc_.Book();
   const Class& c = ClassOf(r);
   switch (column) {
-    case kSemester: return Q(gb.Semesters[static_cast<size_t>(r.semester)].Name);
-    case kClass: return Q(c.Name);
-    case kCredits: return Q(PlainNumber(c.Credits));
-    case kGrade: return Q(std::string(LetterGrade(c.Grade)));
+    case kSemester:
+      return Q(gb.Semesters[static_cast<size_t>(r.semester)].Name);
+    case kClass:
+      return Q(c.Name);
+    case kCredits:
+      return Q(PlainNumber(c.Credits));
+    case kGrade:
+      return Q(std::string(LetterGrade(c.Grade)));
     case kGradePoints: {
       const int m = choices_.MethodIndex;
       return Q(Format2(m < 0 ? 0.0 : gb.Methods[static_cast<size_t>(m)].GetEquiv(c.Grade)));
@@ -172,7 +180,8 @@ QString SheetModel::Text(const Ref& r, int column) const {
                           choices_.InMask(c);
       return counts ? QStringLiteral("Yes") : QStringLiteral("No");
     }
-    default: return {};
+    default:
+      return {};
   }
 }
 
@@ -214,7 +223,8 @@ QVariant SheetModel::data(const QModelIndex& index, int role) const {
         return QStringLiteral("Not counted: the semester is not marked in the main window");
       if (!choices_.InMask(ClassOf(r)))
         return QStringLiteral("Not counted: the class is in no group of the group mask");
-      return QStringLiteral("Counts: its semester is marked and it is in a group of the group mask");
+      return QStringLiteral(
+          "Counts: its semester is marked and it is in a group of the group mask");
     }
     case Qt::TextAlignmentRole:
       if (column == kCredits || column == kGradePoints)
@@ -248,12 +258,18 @@ bool SheetModel::Less(int left, int right, int column) const {
     case kSemester:
       return text(gb.Semesters[static_cast<size_t>(a.semester)].Name,
                   gb.Semesters[static_cast<size_t>(b.semester)].Name);
-    case kClass: return text(ClassOf(a).Name, ClassOf(b).Name);
-    case kCredits: return ClassOf(a).Credits < ClassOf(b).Credits;
-    case kGrade: return ClassOf(a).Grade < ClassOf(b).Grade;
-    case kGradePoints: return points(a) < points(b);
-    case kCounts: return Text(a, column) < Text(b, column);
-    default: return Text(a, column).compare(Text(b, column), Qt::CaseInsensitive) < 0;
+    case kClass:
+      return text(ClassOf(a).Name, ClassOf(b).Name);
+    case kCredits:
+      return ClassOf(a).Credits < ClassOf(b).Credits;
+    case kGrade:
+      return ClassOf(a).Grade < ClassOf(b).Grade;
+    case kGradePoints:
+      return points(a) < points(b);
+    case kCounts:
+      return Text(a, column) < Text(b, column);
+    default:
+      return Text(a, column).compare(Text(b, column), Qt::CaseInsensitive) < 0;
   }
 }
 
@@ -362,7 +378,8 @@ SheetModel::Commit SheetModel::CommitNewRow(int column, const QString& text) {
     return refused;
   }
   const auto [defGrade, defCredits] = defaults_();
-  c.grade = pending_[kGrade].trimmed().isEmpty() ? defGrade : *ParseGradeLetter(S(pending_[kGrade]));
+  c.grade =
+      pending_[kGrade].trimmed().isEmpty() ? defGrade : *ParseGradeLetter(S(pending_[kGrade]));
   c.credits = pending_[kCredits].isEmpty() ? defCredits : *ReadCredits(pending_[kCredits]);
   c.groups = ReadGroups(pending_[kGroups]);
   if (auto why = edit::NewClassRefusal(doc_.Book(), c)) {

@@ -41,8 +41,8 @@ class SheetProxy : public QSortFilterProxyModel {
   bool lessThan(const QModelIndex& left, const QModelIndex& right) const override {
     const auto* sheet = static_cast<SheetModel*>(sourceModel());
     const bool leftNew = sheet->IsNewRow(left.row()), rightNew = sheet->IsNewRow(right.row());
-    if (leftNew || rightNew) return (sortOrder() == Qt::AscendingOrder) ? rightNew && !leftNew
-                                                                         : leftNew && !rightNew;
+    if (leftNew || rightNew)
+      return (sortOrder() == Qt::AscendingOrder) ? rightNew && !leftNew : leftNew && !rightNew;
     return sheet->Less(left.row(), right.row(), left.column());
   }
 };
@@ -59,7 +59,8 @@ class SheetDelegate : public QStyledItemDelegate {
     editor->setProperty("sheetIndex", QVariant::fromValue(QPersistentModelIndex(index)));
     if (index.column() == SheetModel::kGrade) {
       QStringList letters;
-      for (auto letter : kLetterGrades) letters << QString::fromLatin1(letter.data(), static_cast<int>(letter.size()));
+      for (auto letter : kLetterGrades)
+        letters << QString::fromLatin1(letter.data(), static_cast<int>(letter.size()));
       auto* completer = new QCompleter(letters, editor);
       completer->setCaseSensitivity(Qt::CaseInsensitive);
       editor->setCompleter(completer);
@@ -84,10 +85,16 @@ class SheetDelegate : public QStyledItemDelegate {
       // The typed text is what commits; the letters offered are a help only.
       if (editor->completer() && key->key() != Qt::Key_Escape) editor->completer()->popup()->hide();
       switch (key->key()) {
-        case Qt::Key_Tab: Commit(editor, EditNextItem, true); return true;
-        case Qt::Key_Backtab: Commit(editor, EditPreviousItem, true); return true;
+        case Qt::Key_Tab:
+          Commit(editor, EditNextItem, true);
+          return true;
+        case Qt::Key_Backtab:
+          Commit(editor, EditPreviousItem, true);
+          return true;
         case Qt::Key_Enter:
-        case Qt::Key_Return: Commit(editor, SubmitModelCache, true); return true;
+        case Qt::Key_Return:
+          Commit(editor, SubmitModelCache, true);
+          return true;
         case Qt::Key_Escape:
           editor->setProperty("sheetCommitted", true);
           view_->SetRefusedEditor(nullptr);
@@ -95,7 +102,8 @@ class SheetDelegate : public QStyledItemDelegate {
           emit const_cast<SheetDelegate*>(this)->closeEditor(editor, RevertModelCache);
           view_->setFocus();
           return true;
-        default: break;
+        default:
+          break;
       }
     } else if (event->type() == QEvent::FocusOut) {
       if (editor->property("sheetCommitted").toBool() || QApplication::activePopupWidget())
@@ -110,7 +118,8 @@ class SheetDelegate : public QStyledItemDelegate {
  private:
   // Commits the editor's text; refused, the editor stays open with the reason shown.
   void Commit(QLineEdit* editor, EndEditHint hint, bool close) const {
-    const QPersistentModelIndex index = editor->property("sheetIndex").value<QPersistentModelIndex>();
+    const QPersistentModelIndex index =
+        editor->property("sheetIndex").value<QPersistentModelIndex>();
     if (!index.isValid()) return;
     auto* proxy = view_->Proxy();
     SheetModel* sheet = view_->Sheet();
@@ -147,7 +156,9 @@ class SheetDelegate : public QStyledItemDelegate {
 }  // namespace
 
 SheetModel* SheetView::Sheet() const { return static_cast<SheetModel*>(Proxy()->sourceModel()); }
-QSortFilterProxyModel* SheetView::Proxy() const { return static_cast<QSortFilterProxyModel*>(model()); }
+QSortFilterProxyModel* SheetView::Proxy() const {
+  return static_cast<QSortFilterProxyModel*>(model());
+}
 
 void SheetView::MoveAfterCommit(int sourceRow, int column,
                                 QAbstractItemDelegate::EndEditHint hint) {
@@ -156,7 +167,9 @@ void SheetView::MoveAfterCommit(int sourceRow, int column,
   int col = column;
   const int columns = model()->columnCount();
   // Tab steps over the read-only columns.
-  auto editable = [this](int c) { return c != SheetModel::kGradePoints && c != SheetModel::kCounts; };
+  auto editable = [this](int c) {
+    return c != SheetModel::kGradePoints && c != SheetModel::kCounts;
+  };
   if (hint == QAbstractItemDelegate::EditNextItem) {
     do {
       if (++col >= columns) col = 0, ++row;
@@ -174,7 +187,8 @@ void SheetView::MoveAfterCommit(int sourceRow, int column,
   const bool rowChanges = !currentIndex().isValid() || currentIndex().row() != row;
   const int start = startColumn_;
   setCurrentIndex(next);
-  if (hint != QAbstractItemDelegate::SubmitModelCache && rowChanges && hint != QAbstractItemDelegate::NoHint)
+  if (hint != QAbstractItemDelegate::SubmitModelCache && rowChanges &&
+      hint != QAbstractItemDelegate::NoHint)
     startColumn_ = start;  // Tab into the next row keeps where the typing began
   scrollTo(next);
   setFocus();
@@ -184,7 +198,8 @@ void SheetView::currentChanged(const QModelIndex& current, const QModelIndex& pr
   if (refused_ && current != previous) {
     // The refused text stays in its cell until it is corrected or abandoned.
     QTimer::singleShot(0, this, [this, previous] {
-      if (refused_) selectionModel()->setCurrentIndex(previous, QItemSelectionModel::ClearAndSelect);
+      if (refused_)
+        selectionModel()->setCurrentIndex(previous, QItemSelectionModel::ClearAndSelect);
     });
     return;
   }
@@ -194,6 +209,12 @@ void SheetView::currentChanged(const QModelIndex& current, const QModelIndex& pr
 }
 
 void SheetView::keyPressEvent(QKeyEvent* event) {
+  // Tab moves between cells; Ctrl+Tab leaves the table.
+  if ((event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) &&
+      (event->modifiers() & Qt::ControlModifier)) {
+    focusNextPrevChild(event->key() == Qt::Key_Tab && !(event->modifiers() & Qt::ShiftModifier));
+    return;
+  }
   if (state() != EditingState) {
     if (event->key() == Qt::Key_Delete) {
       emit DeletePressed();
@@ -203,7 +224,8 @@ void SheetView::keyPressEvent(QKeyEvent* event) {
       emit PastePressed();
       return;
     }
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && currentIndex().isValid()) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        currentIndex().isValid()) {
       MoveAfterCommit(Proxy()->mapToSource(currentIndex()).row(), currentIndex().column(),
                       QAbstractItemDelegate::SubmitModelCache);
       return;
@@ -270,14 +292,16 @@ SheetWindow::SheetWindow(BookDocument& doc, Prompts& prompts, const SettingsStor
   header->setStretchLastSection(true);
   layout->addWidget(view_, 1);
   setCentralWidget(central);
-  statusBar()->showMessage(QStringLiteral("Type into the last row to add a class; Ctrl+V pastes rows."));
+  statusBar()->showMessage(
+      QStringLiteral("Type into the last row to add a class; Ctrl+V pastes rows."));
 
   // The document's own history: Undo here takes back steps made in either window.
   auto* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
   QAction* undo = doc.History()->createUndoAction(this, QStringLiteral("&Undo"));
   undo->setShortcuts({QKeySequence::Undo});
   QAction* redo = doc.History()->createRedoAction(this, QStringLiteral("&Redo"));
-  redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+  redo->setShortcuts(
+      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
   edit->addAction(undo);
   edit->addAction(redo);
   edit->addSeparator();
@@ -289,11 +313,13 @@ SheetWindow::SheetWindow(BookDocument& doc, Prompts& prompts, const SettingsStor
   remove->setShortcutContext(Qt::WidgetWithChildrenShortcut);
   connect(paste, &QAction::triggered, this, [this] { Paste(QApplication::clipboard()->text()); });
   connect(remove, &QAction::triggered, this, &SheetWindow::DeleteSelection);
-  connect(view_, &SheetView::PastePressed, this, [this] { Paste(QApplication::clipboard()->text()); });
+  connect(view_, &SheetView::PastePressed, this,
+          [this] { Paste(QApplication::clipboard()->text()); });
   connect(view_, &SheetView::DeletePressed, this, &SheetWindow::DeleteSelection);
 
   connect(filter_, &QLineEdit::textChanged, proxy_, &QSortFilterProxyModel::setFilterFixedString);
-  connect(model_, &SheetModel::Status, this, [this](const QString& text) { statusBar()->showMessage(text); });
+  connect(model_, &SheetModel::Status, this,
+          [this](const QString& text) { statusBar()->showMessage(text); });
   connect(view_->selectionModel(), &QItemSelectionModel::currentChanged, this,
           [this](const QModelIndex& current) { OnCurrentChanged(current); });
   // Sorting is a view taken at each click on a header (and again when rows come or go): an
