@@ -64,6 +64,9 @@ class SheetDelegate : public QStyledItemDelegate {
       auto* completer = new QCompleter(letters, editor);
       completer->setCaseSensitivity(Qt::CaseInsensitive);
       editor->setCompleter(completer);
+      // Tab and Enter in the offered letters commit the cell as they do in the editor.
+      completer->popup()->setProperty("sheetEditor", QVariant::fromValue<QObject*>(editor));
+      completer->popup()->installEventFilter(const_cast<SheetDelegate*>(this));
     }
     return editor;
   }
@@ -78,6 +81,16 @@ class SheetDelegate : public QStyledItemDelegate {
 
  protected:
   bool eventFilter(QObject* object, QEvent* event) override {
+    if (auto* popup = qobject_cast<QAbstractItemView*>(object)) {
+      auto* owner = qobject_cast<QLineEdit*>(popup->property("sheetEditor").value<QObject*>());
+      if (!owner || event->type() != QEvent::KeyPress) return false;
+      const int key = static_cast<QKeyEvent*>(event)->key();
+      if (key != Qt::Key_Tab && key != Qt::Key_Backtab && key != Qt::Key_Return &&
+          key != Qt::Key_Enter)
+        return false;
+      if (popup->currentIndex().isValid()) owner->setText(popup->currentIndex().data().toString());
+      return eventFilter(owner, event);
+    }
     auto* editor = qobject_cast<QLineEdit*>(object);
     if (!editor) return QStyledItemDelegate::eventFilter(object, event);
     if (event->type() == QEvent::KeyPress) {
