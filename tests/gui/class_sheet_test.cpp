@@ -116,7 +116,8 @@ TEST_F(ClassSheet, ARefusedCellKeepsItsTextUntilCorrectedOrAbandoned) {
   EXPECT_EQ(window->StatusText(), "Please enter a numeric value for the number of credits.");
   EXPECT_EQ(editor->toolTip(), window->StatusText());
   EXPECT_EQ(Find("Spring", "Music")->Credits, 1.0);
-  // Tab and a click elsewhere keep it too.
+  // Tab, a click elsewhere and closing the window keep it too.
+  EXPECT_FALSE(window->close());
   Key(Qt::Key_Tab);
   view->setCurrentIndex(view->model()->index(0, SheetModel::kClass));
   QApplication::processEvents();

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QCloseEvent>
 #include <QCompleter>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -342,6 +343,17 @@ SheetWindow::SheetWindow(BookDocument& doc, Prompts& prompts, const SettingsStor
 
   const QRect screen = this->screen()->availableGeometry();
   resize(std::min(header->length() + 60, screen.width() - 40), std::min(520, screen.height() - 80));
+}
+
+void SheetWindow::closeEvent(QCloseEvent* event) {
+  // Typed text is never dropped unseen: a refused cell is corrected or abandoned first.
+  if (view_->HoldsRefusedText()) {
+    statusBar()->showMessage(
+        QStringLiteral("Correct the cell, or press Escape to abandon it, before closing."));
+    event->ignore();
+    return;
+  }
+  QMainWindow::closeEvent(event);
 }
 
 QString SheetWindow::StatusText() const { return statusBar()->currentMessage(); }

@@ -28,6 +28,8 @@ class SheetView : public QTableView {
   // After a commit: the cell the key moves to, from the cell of the class the commit left.
   void MoveAfterCommit(int sourceRow, int column, QAbstractItemDelegate::EndEditHint hint);
   void SetRefusedEditor(QWidget* editor) { refused_ = editor; }
+  // An editor holds text the sheet refused.
+  bool HoldsRefusedText() const { return !refused_.isNull(); }
   SheetModel* Sheet() const;
   QSortFilterProxyModel* Proxy() const;
 
@@ -63,6 +65,9 @@ class SheetWindow : public QMainWindow {
  signals:
   // A row of a class became current.
   void ClassSelected(const QString& semester, const QString& cls);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void OnCurrentChanged(const QModelIndex& current);
