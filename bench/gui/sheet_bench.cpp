@@ -1,10 +1,11 @@
 // The class sheet on a 100,000-class grade book (1000 semesters of 100): opening it to the
-// first shown frame, one committed cell with the repaint that follows, and sorting by a text
-// and a number column.
+// first shown frame, one committed cell with the repaint that follows, a class added in the
+// last row, and sorting by a text and a number column.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QSortFilterProxyModel>
+#include <QUndoStack>
 
 #include "app/book_document.h"
 #include "gui/no_prompts.h"
@@ -56,6 +57,21 @@ void BM_SheetCellEdit(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_SheetCellEdit)->Unit(benchmark::kMicrosecond);
+
+// A class typed into the empty last row: one step, and the row index rebuilt.
+void BM_SheetAddRow(benchmark::State& state) {
+  Sheet& s = Book();
+  auto window = s.Open();
+  mw::SheetModel* sheet = window->Model();
+  for (auto _ : state) {
+    sheet->CommitText(sheet->rowCount() - 1, mw::SheetModel::kClass, QStringLiteral("Typed"));
+    window->View()->viewport()->repaint();
+    state.PauseTiming();
+    s.doc.History()->undo();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_SheetAddRow)->Unit(benchmark::kMillisecond);
 
 // A click on a column header: the sheet sorted by class name, or by credits.
 void BM_SheetSort(benchmark::State& state) {
