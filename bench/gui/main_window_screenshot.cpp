@@ -1,8 +1,9 @@
 // Draws the main window offscreen with a small sample grade book and saves it as a PNG, and
 // with two more names the GPA overview beside it, in the light and in a dark palette, and with
-// a fourth its Plan tab holding a plan, with a fifth the trend chart running on to that plan:
+// a fourth its Plan tab holding a plan, with a fifth the trend chart running on to that plan,
+// and with two more the class sheet and the preview of a paste:
 //   main_window_screenshot <window.png> [<overview.png> <overview-dark.png> [<plan.png>
-//                          [<plan-trend.png>]]]
+//                          [<plan-trend.png> [<sheet.png> [<paste.png>]]]]]
 #include <QApplication>
 #include <QComboBox>
 #include <QListWidget>
@@ -17,6 +18,8 @@
 #include "ui/overview/overview_window.h"
 #include "ui/overview/plan_tab.h"
 #include <QTabWidget>
+#include "ui/sheet/classes_preview_dialog.h"
+#include "ui/sheet/sheet_window.h"
 
 namespace {
 
@@ -117,6 +120,39 @@ int main(int argc, char** argv) {
       return 1;
     }
     overview->Plan()->SetPlan(mw::Plan{});
+  }
+  if (argc >= 7) {
+    window.Sheet_Click();
+    auto* sheet = window.findChild<mw::SheetWindow*>();
+    sheet->resize(860, 500);
+    auto* view = sheet->View();
+    view->setCurrentIndex(view->model()->index(view->model()->rowCount() - 1, 1));
+    QApplication::processEvents();
+    if (!sheet->grab().save(QString::fromLocal8Bit(argv[6]))) {
+      std::fprintf(stderr, "could not write %s\n", argv[6]);
+      return 1;
+    }
+    if (argc >= 8) {
+      const mw::table::Table rows = mw::table::ParsePastedText(
+          "Course\tCredits\tGrade\nMicrobiology\t4\tb+\nCalculus II\t4\tA\nEthics\tthree\tC\n");
+      mw::Prompts::ClassesPreview preview;
+      preview.title = QStringLiteral("Paste Classes");
+      preview.acceptText = QStringLiteral("Paste");
+      preview.table = &rows;
+      preview.mapping = mw::table::GuessMapping(rows);
+      preview.plan = [&](const mw::table::ColumnMapping& m) {
+        return mw::table::PlanImport(window.Book(), rows, m, "Spring 2026");
+      };
+      mw::ClassesPreviewDialog dialog(preview, &window);
+      dialog.show();
+      QApplication::processEvents();
+      if (!dialog.grab().save(QString::fromLocal8Bit(argv[7]))) return 1;
+      preview.mappable = true;
+      mw::ClassesPreviewDialog mapped(preview, &window);
+      mapped.show();
+      QApplication::processEvents();
+      if (!mapped.grab().save(QString::fromLocal8Bit(argv[7]) + QStringLiteral(".mapped.png"))) return 1;
+    }
   }
   QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
   QPalette dark;

@@ -14,6 +14,9 @@ class NoPrompts : public Prompts {
   QString OpenFileName(const FileDialog&) override { return {}; }
   QString SaveFileName(const FileDialog&) override { return {}; }
   std::optional<QString> GetPassword(PromptMode, const QString&) override { return std::nullopt; }
+  std::optional<table::ColumnMapping> PreviewClasses(const ClassesPreview&) override {
+    return std::nullopt;
+  }
 };
 
 }  // namespace mw::bench

@@ -3,9 +3,11 @@
 // dialogs (QtPrompts), the tests from a script.
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 #include "storage/password.h"
+#include "table/import.h"
 
 class QPrinter;
 
@@ -15,6 +17,17 @@ class Prompts {
  public:
   enum class Icon { None, Critical };
   enum class SaveChoice { Save, Discard, Cancel };
+
+  // The preview of classes about to be added from a table (a paste or an import).
+  struct ClassesPreview {
+    QString title;                    // "Paste Classes"
+    QString acceptText;               // the button that adds: "Paste", "Import"
+    const table::Table* table = nullptr;
+    table::ColumnMapping mapping;     // the mapping the preview starts with
+    bool mappable = false;            // the user may change the mapping
+    // The plan under a mapping: every row, accepted or refused with its reason.
+    std::function<table::ImportPlan(const table::ColumnMapping&)> plan;
+  };
 
   struct FileDialog {
     QString title;
@@ -56,6 +69,8 @@ class Prompts {
     (void)details;
     return -1;
   }
+  // Shows the preview; the mapping to add the classes with, or nothing when cancelled.
+  virtual std::optional<table::ColumnMapping> PreviewClasses(const ClassesPreview& preview) = 0;
   // The print dialog: sets printer up for the printer or file the user chooses; false when
   // cancelled. Without a print dialog of its own, an asker cancels.
   virtual bool SetUpPrinter(QPrinter& printer, const QString& title) {

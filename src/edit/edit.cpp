@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <memory>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -99,8 +100,8 @@ std::unique_ptr<Step> ClassStep(std::string name, unsigned touches, ClassAt at, 
 class CreditsStep : public Step {
  public:
   CreditsStep(ClassAt at, double before, double after, const std::string& semester,
-              const std::string& cls)
-      : at_(at), before_(before), after_(after) {
+              const std::string& cls, bool mergeable)
+      : at_(at), before_(before), after_(after), mergeable_(mergeable) {
     Name = "Change Credits";
     Touches = kClassValues;
     AfterRedo = AfterUndo = Place{semester, cls};
@@ -116,11 +117,12 @@ class CreditsStep : public Step {
   bool Changes() const override {
     return before_ != after_ || std::signbit(before_) != std::signbit(after_);
   }
-  int MergeId() const override { return 1; }
+  int MergeId() const override { return mergeable_ ? 1 : -1; }
 
  private:
   ClassAt at_;
   double before_, after_;
+  bool mergeable_;
 };
 
 // The groups of every class before a change to the group names, for the classes it touches.
@@ -308,7 +310,7 @@ Outcome SetGrade(const GradeBook& gb, const std::string& semester, const std::st
 }
 
 Outcome SetCredits(const GradeBook& gb, const std::string& semester, const std::string& cls,
-                   double credits) {
+                   double credits, bool mergeable) {
   if (!IsSafeAmount(credits))
     return Refused("Please enter a numeric value for the number of credits.");
   const ClassAt at = FindClassAt(gb, semester, cls);
@@ -318,22 +320,135 @@ Outcome SetCredits(const GradeBook& gb, const std::string& semester, const std::
   // The same value changes nothing (0 and -0 are kept apart: a file holds the sign).
   if (before == credits && std::signbit(before) == std::signbit(credits))
     return Done(nullptr, std::move(status));
-  return Done(std::make_unique<CreditsStep>(at, before, credits, semester, cls), std::move(status));
+  auto step = std::make_unique<CreditsStep>(at, before, credits, semester, cls, mergeable);
+  return Done(std::move(step), std::move(status));
 }
 
 Outcome SetClassGroups(const GradeBook& gb, const std::string& semester, const std::string& cls,
                        const std::vector<std::string>& groups) {
   const ClassAt at = FindClassAt(gb, semester, cls);
   if (!at) return Refused();
+  std::vector<std::string> added;
+  for (const auto& g : groups) {
+    if (g.empty() || !IsStorableName(g)) return Refused(kUnstorableName);
+    if (!gb.GroupExists(g) && std::find(added.begin(), added.end(), g) == added.end())
+      added.push_back(g);
+  }
   std::string status = "Changed groups under which class " + cls + " falls.";
   const Class& before = gb.Semesters[static_cast<size_t>(at.semester)].Classes[static_cast<size_t>(at.cls)];
   if (gb.GroupsOf(before) == groups) return Done(nullptr, std::move(status));
   auto step = MakeStep(
-      "Change Groups", kClassValues,
-      [at, groups](GradeBook& gb) { gb.SetGroups(ClassOf(gb, at), groups); },
-      [at, old = before.Groups](GradeBook& gb) { ClassOf(gb, at).Groups = old; },
+      "Change Groups", kClassValues | (added.empty() ? 0u : kGroups | kMask),
+      [at, groups, added](GradeBook& gb) {
+        for (const auto& g : added) gb.GroupNames.push_back({g, true});
+        gb.SetGroups(ClassOf(gb, at), groups);
+      },
+      [at, old = before.Groups, count = added.size()](GradeBook& gb) {
+        gb.GroupNames.resize(gb.GroupNames.size() - count);
+        ClassOf(gb, at).Groups = old;
+      },
       Place{semester, cls});
   return Done(std::move(step), std::move(status));
+}
+
+Outcome MoveClass(const GradeBook& gb, const std::string& semester, const std::string& cls,
+                  const std::string& to) {
+  const ClassAt at = FindClassAt(gb, semester, cls);
+  if (!at) return Refused();
+  if (to == semester) return Done(nullptr);
+  if (to.empty()) return Refused("No semester.");
+  if (!IsStorableName(to)) return Refused(kUnstorableName);
+  const Semester* target = gb.FindSemester(to);
+  if (GradeBook::FindClass(target, cls)) return Refused("A class with that name already exists!");
+  const bool fresh = target == nullptr;
+  auto step = MakeStep(
+      "Move Class", kClassList | (fresh ? kSemesterList : 0u),
+      [at, to, fresh](GradeBook& gb) {
+        if (fresh) {
+          Semester s;
+          s.SetName(to);
+          gb.Semesters.push_back(std::move(s));
+          gb.SemesterOrder.push_back({to, true});
+        }
+        auto& from = gb.Semesters[static_cast<size_t>(at.semester)].Classes;
+        Class moved = std::move(from[static_cast<size_t>(at.cls)]);
+        from.erase(from.begin() + at.cls);
+        gb.Semesters[static_cast<size_t>(gb.SemesterIndex(to))].AddClass(std::move(moved));
+      },
+      [at, to, fresh](GradeBook& gb) {
+        auto& target = gb.Semesters[static_cast<size_t>(gb.SemesterIndex(to))].Classes;
+        Class moved = std::move(target.back());
+        target.pop_back();
+        auto& from = gb.Semesters[static_cast<size_t>(at.semester)].Classes;
+        from.insert(from.begin() + at.cls, std::move(moved));
+        if (fresh) {
+          gb.Semesters.pop_back();
+          gb.SemesterOrder.pop_back();
+        }
+      });
+  step->AfterRedo = Place{to, cls};
+  step->AfterUndo = Place{semester, cls};
+  return Done(std::move(step), "Moved class " + cls + " to " + to + ".");
+}
+
+Outcome DeleteClasses(const GradeBook& gb, const std::vector<ClassRef>& classes) {
+  // The positions of each semester in ascending order, with the classes they hold, so that
+  // undo puts every class back where it was. Each direction is one pass over a semester.
+  struct Cut {
+    size_t semester;
+    std::vector<size_t> positions;
+    std::vector<Class> removed;
+  };
+  std::vector<std::pair<size_t, size_t>> at;
+  at.reserve(classes.size());
+  for (const auto& ref : classes)
+    if (const ClassAt found = FindClassAt(gb, ref.semester, ref.cls))
+      at.emplace_back(static_cast<size_t>(found.semester), static_cast<size_t>(found.cls));
+  std::sort(at.begin(), at.end());
+  at.erase(std::unique(at.begin(), at.end()), at.end());
+  if (at.empty()) return Done(nullptr);
+  std::vector<Cut> cuts;
+  for (const auto& [s, c] : at) {
+    if (cuts.empty() || cuts.back().semester != s) cuts.push_back({s, {}, {}});
+    cuts.back().positions.push_back(c);
+    cuts.back().removed.push_back(gb.Semesters[s].Classes[c]);
+  }
+  const size_t count = at.size();
+  std::string name = count == 1 ? "Delete Class" : "Delete " + std::to_string(count) + " Classes";
+  auto shared = std::make_shared<const std::vector<Cut>>(std::move(cuts));
+  auto step = MakeStep(
+      std::move(name), kClassList,
+      [shared](GradeBook& gb) {
+        for (const auto& cut : *shared) {
+          auto& list = gb.Semesters[cut.semester].Classes;
+          std::vector<Class> kept;
+          kept.reserve(list.size() - cut.positions.size());
+          for (size_t i = 0, k = 0; i < list.size(); ++i) {
+            if (k < cut.positions.size() && cut.positions[k] == i)
+              ++k;
+            else
+              kept.push_back(std::move(list[i]));
+          }
+          list = std::move(kept);
+        }
+      },
+      [shared](GradeBook& gb) {
+        for (const auto& cut : *shared) {
+          auto& list = gb.Semesters[cut.semester].Classes;
+          std::vector<Class> whole;
+          whole.reserve(list.size() + cut.positions.size());
+          for (size_t i = 0, k = 0, rest = 0; i < list.size() + cut.positions.size(); ++i) {
+            if (k < cut.positions.size() && cut.positions[k] == i)
+              whole.push_back(cut.removed[k++]);
+            else
+              whole.push_back(std::move(list[rest++]));
+          }
+          list = std::move(whole);
+        }
+      },
+      Place{gb.Semesters[at.front().first].Name, std::nullopt});
+  return Done(std::move(step), count == 1 ? "Deleted 1 class."
+                                          : "Deleted " + std::to_string(count) + " classes.");
 }
 
 // ---- Many classes at once ----

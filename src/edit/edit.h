@@ -83,10 +83,24 @@ Outcome RenameClass(const GradeBook& gb, const std::string& semester, const std:
 Outcome DeleteClass(const GradeBook& gb, const std::string& semester, const std::string& name);
 Outcome SetGrade(const GradeBook& gb, const std::string& semester, const std::string& cls,
                  int grade);
+// Credits typed digit by digit merge into one step; mergeable false makes a step of its own.
 Outcome SetCredits(const GradeBook& gb, const std::string& semester, const std::string& cls,
-                   double credits);
+                   double credits, bool mergeable = true);
+// Names the group list does not hold yet are added to it and to the mask, as typed groups are.
 Outcome SetClassGroups(const GradeBook& gb, const std::string& semester, const std::string& cls,
                        const std::vector<std::string>& groups);
+// Moves a class to the end of the semester named to, which is added when there is none.
+Outcome MoveClass(const GradeBook& gb, const std::string& semester, const std::string& cls,
+                  const std::string& to);
+// A class of a semester, by name.
+struct ClassRef {
+  std::string semester;
+  std::string cls;
+  friend bool operator==(const ClassRef&, const ClassRef&) = default;
+};
+// Deletes the classes as one step ("Delete Class", "Delete 3 Classes"); unknown ones are
+// skipped.
+Outcome DeleteClasses(const GradeBook& gb, const std::vector<ClassRef>& classes);
 
 // ---- Many classes at once (a paste or an import) ----
 // A class to add: its semester (added when the book has none of that name), its values and

@@ -110,6 +110,26 @@ TEST(EditClasses, RefusalsEffectsAndUndo) {
       {"groups", [](auto& gb) { return edit::SetClassGroups(gb, "Fall", "Art", {"Core", "Everything"}); },
        "Changed groups under which class Art falls.", true},
       {"missing class", [](auto& gb) { return edit::SetGrade(gb, "Fall", "Nope", 2); }, "", false},
+      {"groups with new names", [](auto& gb) { return edit::SetClassGroups(gb, "Fall", "Art", {"Lab", "Core"}); },
+       "Changed groups under which class Art falls.", true,
+       [](auto& gb) { return gb.GroupNames.back() == GroupEntry{"Lab", true} && gb.GroupNames.size() == 3; }},
+      {"groups with an empty name", [](auto& gb) { return edit::SetClassGroups(gb, "Fall", "Art", {""}); },
+       edit::kUnstorableName, false},
+      {"move to another semester", [](auto& gb) { return edit::MoveClass(gb, "Fall", "Math", "Spring"); },
+       "Moved class Math to Spring.", true,
+       [](auto& gb) { return gb.Semesters[1].Classes.back().Name == "Math" && gb.Semesters[0].Classes.size() == 1; }},
+      {"move to a new semester", [](auto& gb) { return edit::MoveClass(gb, "Spring", "Gym", "Summer"); },
+       "Moved class Gym to Summer.", true,
+       [](auto& gb) { return gb.SemesterOrder.back().Name == "Summer" && gb.Semesters[2].Classes.size() == 1; }},
+      {"move to an unstorable name", [](auto& gb) { return edit::MoveClass(gb, "Spring", "Gym", "A\nB"); },
+       edit::kUnstorableName, false},
+      {"move where it is", [](auto& gb) { return edit::MoveClass(gb, "Fall", "Art", "Fall"); }, "", false},
+      {"delete the first", [](auto& gb) { return edit::DeleteClasses(gb, {{"Fall", "Math"}}); },
+       "Deleted 1 class.", true, [](auto& gb) { return ClassAt(gb, 0, 0).Name == "Art"; }},
+      {"delete many", [](auto& gb) {
+         return edit::DeleteClasses(gb, {{"Fall", "Art"}, {"Spring", "Gym"}, {"Fall", "Math"}, {"Fall", "Nope"}});
+       }, "Deleted 3 classes.", true,
+       [](auto& gb) { return gb.Semesters[0].Classes.empty() && gb.Semesters[1].Classes.empty(); }},
   });
 }
 
@@ -176,6 +196,8 @@ TEST(EditSteps, CreditsTypedDigitByDigitAreOneStep) {
   }
   EXPECT_FALSE(first->MergeWith(*edit::SetCredits(gb, "Fall", "Math", 1).step));
   EXPECT_FALSE(first->MergeWith(*edit::SetGrade(gb, "Fall", "Art", 5).step));
+  // A committed cell of the class sheet is a step of its own.
+  EXPECT_EQ(edit::SetCredits(gb, "Fall", "Art", 7, false).step->MergeId(), -1);
   first->Undo(gb);
   EXPECT_EQ(Bytes(gb), before);
   first->Redo(gb);

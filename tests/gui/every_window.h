@@ -15,6 +15,8 @@
 #include "ui/dialogs/get_password_dialog.h"
 #include "ui/dialogs/options_dialog.h"
 #include "ui/main_window/main_screen.h"
+#include "ui/sheet/classes_preview_dialog.h"
+#include "ui/sheet/sheet_window.h"
 
 namespace mw::test {
 
@@ -23,6 +25,8 @@ struct EveryWindow {
   ScriptedPrompts prompts;
   std::unique_ptr<MainScreen> main = std::make_unique<MainScreen>(settings, &prompts);
   std::vector<Method> methods;
+  table::Table pasted;               // the rows the preview dialog shows
+  Prompts::ClassesPreview preview;
 
   EveryWindow() {
     main->StartUp(QString());
@@ -46,6 +50,19 @@ struct EveryWindow {
     out.emplace_back("export_file_dialog",
                      std::make_unique<ExportFileDialog>(gb, prompts, [](const QString&) {}, main.get()));
     out.emplace_back("about_dialog", std::make_unique<AboutDialog>(prompts, main.get()));
+    auto sheet = std::make_unique<SheetWindow>(main->Document(), prompts, &settings, main.get());
+    sheet->setAttribute(Qt::WA_DeleteOnClose, false);
+    out.emplace_back("class_sheet", std::move(sheet));
+    pasted = table::ParsePastedText("Fall 2026\tPhysics\t4\tb+\nFall 2026\tChemistry\tfour\tA\n");
+    preview.title = QStringLiteral("Import Classes");
+    preview.acceptText = QStringLiteral("Import");
+    preview.table = &pasted;
+    preview.mapping = table::GuessMapping(pasted);
+    preview.mappable = true;
+    preview.plan = [this](const table::ColumnMapping& m) {
+      return table::PlanImport(main->Book(), pasted, m, "Fall 2026");
+    };
+    out.emplace_back("classes_preview_dialog", std::make_unique<ClassesPreviewDialog>(preview, main.get()));
     return out;
   }
 };

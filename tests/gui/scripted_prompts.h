@@ -17,7 +17,8 @@ inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdS
 namespace mw::test {
 
 struct Asked {
-  QString kind;   // "input", "yesno", "savechanges", "message", "open", "save", "password", "print"
+  QString kind;   // "input", "yesno", "savechanges", "message", "open", "save", "password", "print",
+                  // "preview"
   QString text;   // prompt, message text, dialog title, or the password mode as text
   QString title;  // title (input, yes/no, message), file name (password)
   QString defaultText;  // input default, file dialog initial path
@@ -34,6 +35,10 @@ class ScriptedPrompts : public Prompts {
   std::deque<QString> files;                     // OpenFileName / SaveFileName answers
   std::deque<std::optional<QString>> passwords;  // GetPassword answers
   std::deque<int> choices;  // ChooseItem answers: a position, -1 cancels
+  // PreviewClasses answers: the mapping to add with, nothing cancels; an empty script accepts
+  // the preview's own mapping. The plans shown are kept in previews.
+  std::deque<std::optional<table::ColumnMapping>> previewAnswers;
+  std::vector<table::ImportPlan> previews;
   std::deque<QString> printFiles;  // SetUpPrinter answers: a PDF file to print to, empty cancels
   std::vector<Asked> asked;
 
@@ -64,6 +69,14 @@ class ScriptedPrompts : public Prompts {
   std::optional<QString> GetPassword(PromptMode mode, const QString& fileName) override {
     asked.push_back({"password", QString::number(static_cast<int>(mode)), fileName, {}});
     return take(passwords, "password");
+  }
+  std::optional<table::ColumnMapping> PreviewClasses(const ClassesPreview& p) override {
+    asked.push_back({"preview", p.title, p.acceptText, {}});
+    previews.push_back(p.plan(p.mapping));
+    if (previewAnswers.empty()) return p.mapping;
+    auto answer = previewAnswers.front();
+    previewAnswers.pop_front();
+    return answer;
   }
   bool SetUpPrinter(QPrinter& printer, const QString& title) override {
     asked.push_back({"print", title, {}, {}});

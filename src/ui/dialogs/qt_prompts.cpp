@@ -12,6 +12,7 @@
 #include <QPrinter>
 
 #include "ui/dialogs/get_password_dialog.h"
+#include "ui/sheet/classes_preview_dialog.h"
 
 namespace mw {
 
@@ -134,6 +135,12 @@ int QtPrompts::ChooseItem(const QString& prompt, const QString& title, const QSt
   dialog.resize(dialog.sizeHint().expandedTo(QSize(640, 360)));
   if (dialog.exec() != QDialog::Accepted) return -1;
   return list->currentRow();
+}
+
+std::optional<table::ColumnMapping> QtPrompts::PreviewClasses(const ClassesPreview& preview) {
+  ClassesPreviewDialog dialog(preview, parent_);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.Mapping();
 }
 
 }  // namespace mw

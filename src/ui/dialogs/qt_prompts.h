@@ -24,6 +24,7 @@ class QtPrompts : public Prompts {
   bool SetUpPrinter(QPrinter& printer, const QString& title) override;
   int ChooseItem(const QString& prompt, const QString& title, const QStringList& items,
                  const QStringList& details) override;
+  std::optional<table::ColumnMapping> PreviewClasses(const ClassesPreview& preview) override;
 
  private:
   QPointer<QWidget> parent_;

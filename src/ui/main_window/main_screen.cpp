@@ -3,6 +3,8 @@
 #include "ui/main_window/main_screen.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
+#include <QClipboard>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -43,6 +45,8 @@
 #include "ui/dialogs/qt_prompts.h"
 #include "ui/main_window/main_screen_util.h"
 #include "ui/overview/overview_window.h"
+#include "ui/sheet/sheet_commands.h"
+#include "ui/sheet/sheet_window.h"
 #include "ui/widgets/access.h"
 #include "ui/widgets/elided_label.h"
 #include "ui/widgets/input_guards.h"
@@ -307,6 +311,10 @@ void MainScreen::BuildMenus() {
   file->addSeparator();
   item(file, "PrintExport", QStringLiteral("&Print/Export Grades"),
        QKeySequence(Qt::CTRL | Qt::Key_P), &MainScreen::PrintExport_Click);
+  item(file, "ImportClasses", QStringLiteral("&Import Classes..."), QKeySequence(),
+       &MainScreen::ImportClasses_Click);
+  item(file, "ExportClassesCsv", QStringLiteral("Export Classes as &CSV..."), QKeySequence(),
+       &MainScreen::ExportClassesCsv_Click);
   file->addSeparator();
   item(file, "Quit", QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q),
        &MainScreen::Quit_Click);
@@ -322,11 +330,16 @@ void MainScreen::BuildMenus() {
                       QKeySequence(Qt::CTRL | Qt::Key_Y)});
   editMenu->addAction(undo);
   editMenu->addAction(redo);
+  editMenu->addSeparator();
+  item(editMenu, "PasteClasses", QStringLiteral("&Paste Classes"),
+       QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V), &MainScreen::PasteClasses_Click);
 
   QMenu* view = bar->addMenu(QStringLiteral("&View"));
   view->setObjectName(QStringLiteral("ViewBar"));
   item(view, "Overview", QStringLiteral("GPA &Overview..."), QKeySequence(Qt::CTRL | Qt::Key_G),
        &MainScreen::Overview_Click);
+  item(view, "ClassSheet", QStringLiteral("Class &Sheet..."), QKeySequence(Qt::CTRL | Qt::Key_T),
+       &MainScreen::Sheet_Click);
 
   QAction* options = bar->addAction(QStringLiteral("&Options"));
   options->setObjectName(QStringLiteral("Options"));
@@ -953,6 +966,38 @@ void MainScreen::Overview_Click() {
   overview_->show();
   overview_->raise();
   overview_->activateWindow();
+}
+
+void MainScreen::Sheet_Click() {
+  if (!sheet_) {
+    sheet_ = new SheetWindow(doc_, *prompts_, &settings_, this);
+    // A row selected in the sheet makes its semester and class current here, as clicks do.
+    connect(sheet_, &SheetWindow::ClassSelected, this, [this](const QString& semester, const QString& cls) {
+      SelectSemester(semester);
+      const auto items = ClassList->findItems(cls, Qt::MatchExactly);
+      if (!items.isEmpty() && ClassList->currentItem() != items.first())
+        ClassList->setCurrentItem(items.first());
+    });
+  }
+  sheet_->show();
+  sheet_->raise();
+  sheet_->activateWindow();
+}
+
+void MainScreen::PasteClasses_Click() {
+  const QString status = PasteClasses(doc_, *prompts_, QApplication::clipboard()->text(),
+                                      doc_.CurrentSemester().value_or(std::string()));
+  if (!status.isEmpty()) SetStatusText(status);
+}
+
+void MainScreen::ImportClasses_Click() {
+  const QString status = ImportClasses(doc_, *prompts_);
+  if (!status.isEmpty()) SetStatusText(status);
+}
+
+void MainScreen::ExportClassesCsv_Click() {
+  const QString status = ExportClassesCsv(Book(), *prompts_);
+  if (!status.isEmpty()) SetStatusText(status);
 }
 
 void MainScreen::SelectSemester(const QString& name) {

@@ -33,6 +33,7 @@ namespace mw {
 
 class ElidedLabel;
 class OverviewWindow;
+class SheetWindow;
 
 class MainScreen : public QMainWindow, public WindowHost {
   Q_OBJECT
@@ -81,6 +82,10 @@ class MainScreen : public QMainWindow, public WindowHost {
   void Help_Click();
   void About_Click();
   void Overview_Click();  // opens the GPA overview, or brings it to the front
+  void Sheet_Click();     // opens the class sheet, or brings it to the front
+  void PasteClasses_Click();  // the clipboard's rows into the current semester
+  void ImportClasses_Click();
+  void ExportClassesCsv_Click();
   // Makes the semester named `name` current, as a click on its entry does.
   void SelectSemester(const QString& name);
   void AddMethod_Click();
@@ -188,6 +193,7 @@ class MainScreen : public QMainWindow, public WindowHost {
   double scale_ = 1.0;
   bool syncing_ = false;  // code fills widgets: their change notifications are ignored
   QPointer<OverviewWindow> overview_;
+  QPointer<SheetWindow> sheet_;
 
   QWidget* central_ = nullptr;
   ElidedLabel* statusLabel_ = nullptr;

@@ -183,8 +183,10 @@ void DrawInReadableHighlight(QLabel* label) {
 
 void KeepCurrentOnFocus(QAbstractItemView* view) {
   view->setTabKeyNavigation(false);
-  view->installEventFilter(new FocusKeeper(view));
+  IgnoreFocusForCurrent(view);
 }
+
+void IgnoreFocusForCurrent(QAbstractItemView* view) { view->installEventFilter(new FocusKeeper(view)); }
 
 void TipElidedEntries(QAbstractItemView* view) {
   if (auto* list = qobject_cast<QListView*>(view)) {

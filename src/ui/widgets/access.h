@@ -18,6 +18,8 @@ void NameByLabel(QLabel* label, QWidget* control);
 // The view's current entry changes only by a key or a click: taking the focus (Tab, or the
 // window being activated) leaves it as it is. Tab and Shift+Tab leave the view.
 void KeepCurrentOnFocus(QAbstractItemView* view);
+// The same without changing what Tab does (a sheet whose Tab moves from cell to cell).
+void IgnoreFocusForCurrent(QAbstractItemView* view);
 
 // An entry cut short by its column, or by a list's width, shows its whole text as a tooltip.
 void TipElidedEntries(QAbstractItemView* view);
