@@ -87,7 +87,7 @@ std::optional<std::string> Utf8ToCp1252(std::string_view utf8) {
   out.reserve(utf8.size());
   size_t i = 0;
   while (i < utf8.size()) {
-    const size_t ascii = AsciiRun(utf8, i);  // the same in both
+    const size_t ascii = AsciiRun(utf8, i);  // ASCII bytes are the same in both
     out.append(utf8, i, ascii - i);
     if ((i = ascii) == utf8.size()) break;
     char32_t cp;
@@ -104,7 +104,7 @@ std::string Utf8ToCp1252Lossy(std::string_view utf8) {
   out.reserve(utf8.size());
   size_t i = 0;
   while (i < utf8.size()) {
-    const size_t ascii = AsciiRun(utf8, i);  // the same in both
+    const size_t ascii = AsciiRun(utf8, i);  // ASCII bytes are the same in both
     out.append(utf8, i, ascii - i);
     if ((i = ascii) == utf8.size()) break;
     char32_t cp;

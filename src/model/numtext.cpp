@@ -20,7 +20,8 @@ struct Digits {
   friend bool operator==(const Digits&, const Digits&) = default;
 };
 
-// text ends in the character after the exponent; the buffer has room for that.
+// Reads the text in [text, end); *end is overwritten with a terminator, so the buffer needs
+// room for one more character.
 Digits ReadScientific(char* text, char* end) {
   *end = '\0';
   Digits d;
