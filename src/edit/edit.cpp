@@ -128,7 +128,7 @@ class CreditsStep : public Step {
 // The groups of every class before a change to the group names, for the classes it touches.
 struct SavedGroups {
   size_t semester, cls;
-  std::vector<GroupId> groups;
+  GroupList groups;
 };
 
 std::vector<SavedGroups> GroupsHolding(const GradeBook& gb, std::string_view name) {

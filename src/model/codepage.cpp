@@ -74,6 +74,12 @@ bool NextCodePoint(std::string_view s, size_t& i, char32_t& cp) {
   return true;
 }
 
+// The end of the run of ASCII characters that starts at i.
+size_t AsciiRun(std::string_view s, size_t i) {
+  while (i < s.size() && static_cast<unsigned char>(s[i]) < 0x80) ++i;
+  return i;
+}
+
 }  // namespace
 
 std::optional<std::string> Utf8ToCp1252(std::string_view utf8) {
@@ -81,6 +87,9 @@ std::optional<std::string> Utf8ToCp1252(std::string_view utf8) {
   out.reserve(utf8.size());
   size_t i = 0;
   while (i < utf8.size()) {
+    const size_t ascii = AsciiRun(utf8, i);  // ASCII bytes are the same in both
+    out.append(utf8, i, ascii - i);
+    if ((i = ascii) == utf8.size()) break;
     char32_t cp;
     if (!NextCodePoint(utf8, i, cp)) return std::nullopt;
     const int b = CodePointToByte(cp);
@@ -95,6 +104,9 @@ std::string Utf8ToCp1252Lossy(std::string_view utf8) {
   out.reserve(utf8.size());
   size_t i = 0;
   while (i < utf8.size()) {
+    const size_t ascii = AsciiRun(utf8, i);  // ASCII bytes are the same in both
+    out.append(utf8, i, ascii - i);
+    if ((i = ascii) == utf8.size()) break;
     char32_t cp;
     if (!NextCodePoint(utf8, i, cp)) {
       out.push_back('?');

@@ -162,7 +162,7 @@ void GradeBook::RemoveGroupFromClasses(std::string_view name) {
   const auto id = GroupIdOf(name);
   if (!id) return;
   for (auto& s : Semesters)
-    for (auto& c : s.Classes) std::erase(c.Groups, *id);
+    for (auto& c : s.Classes) erase(c.Groups, *id);
 }
 
 std::vector<Method> BuiltInMethods() {

@@ -10,20 +10,17 @@
 #include <unordered_map>
 #include <vector>
 
+#include "model/group_list.h"
 #include "model/method.h"
 
 namespace mw {
-
-// A group name as a small number: each distinct name a grade book has seen gets one id, for
-// the life of that book. Ids of two names are equal exactly when the names are.
-using GroupId = std::uint32_t;
 
 class Class {
  public:
   std::string Name;
   int16_t Grade = 0;     // position in the letter grade list; 0 is "A+", 12 is "E"
   double Credits = 0.0;  // any number, 0 and fractions included
-  std::vector<GroupId> Groups;  // the groups the class belongs to, in order
+  GroupList Groups;     // the groups the class belongs to, in order
 
   void SetName(std::string s) { Name = std::move(s); }
 };

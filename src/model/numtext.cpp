@@ -1,10 +1,10 @@
 #include "model/numtext.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cfenv>
-#include <cstdint>
+#include <charconv>
 #include <cmath>
-#include <limits>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -12,17 +12,20 @@
 namespace mw {
 namespace {
 
-// Digits and decimal exponent of a value (not 0, finite) rounded to some significant digits:
-// value = 0.d1d2d3... x 10^(exp+1), i.e. d1 stands at 10^exp.
+// Digits and decimal exponent of a number in scientific text ("3.5e+00", "1.25e-05"): the
+// number is 0.d1d2d3... x 10^(exp+1), i.e. d1 stands at 10^exp. Trailing zeros are dropped.
 struct Digits {
   std::string digits;
   int exp = 0;
+  friend bool operator==(const Digits&, const Digits&) = default;
 };
 
-// The digits of buf, the magnitude formatted as "%.*e".
-Digits DigitsOf(const char* buf) {
+// Reads the text in [text, end); *end is overwritten with a terminator, so the buffer needs
+// room for one more character.
+Digits ReadScientific(char* text, char* end) {
+  *end = '\0';
   Digits d;
-  const char* p = buf;
+  const char* p = text;
   for (; *p && *p != 'e'; ++p)
     if (*p >= '0' && *p <= '9') d.digits.push_back(*p);
   d.exp = (*p == 'e') ? std::atoi(p + 1) : 0;
@@ -30,8 +33,35 @@ Digits DigitsOf(const char* buf) {
   return d;
 }
 
+// Scientific text of a (finite, not 0) rounded to `precision` significant digits, as printf's
+// "%.*e" writes it, or with the fewest digits that read back when precision is 0.
+struct Scientific {
+  char text[64];
+  Digits d;
+  Scientific(double a, int precision) {
+    char* end = precision > 0 ? std::to_chars(text, text + sizeof text - 1, a,
+                                              std::chars_format::scientific, precision - 1).ptr
+                              : std::to_chars(text, text + sizeof text - 1, a,
+                                              std::chars_format::scientific).ptr;
+    d = ReadScientific(text, end);
+  }
+};
+
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// An optional minus, digits, and optionally a full stop followed by digits; nothing else.
+bool IsPlainDecimal(std::string_view s) {
+  size_t i = !s.empty() && s[0] == '-' ? 1 : 0;
+  const size_t start = i;
+  while (i < s.size() && IsDigit(s[i])) ++i;
+  if (i == start) return false;
+  if (i == s.size()) return true;
+  if (s[i] != '.') return false;
+  const size_t fraction = ++i;
+  while (i < s.size() && IsDigit(s[i])) ++i;
+  return i == s.size() && i > fraction;
+}
 
 }  // namespace
 
@@ -40,13 +70,19 @@ std::string PlainNumber(double value) {
   if (std::isinf(value)) return value < 0 ? "-Inf" : "Inf";
   if (value == 0.0) return "0";
 
-  // The shortest form that reads back exactly, or 15 digits when none up to 15 does.
-  char buf[64];
-  for (int precision = 1; precision <= 15; ++precision) {
-    std::snprintf(buf, sizeof buf, "%.*e", precision - 1, std::fabs(value));
-    if (std::strtod(buf, nullptr) == std::fabs(value)) break;
+  // The shortest form that reads back exactly, or 15 digits when none up to 15 does. The
+  // fewest digits that read back are that form when rounding to as many digits gives them
+  // too; next to a power of two it may not, and the digits are then tried one by one.
+  const double a = std::fabs(value);
+  Digits d = Scientific(a, 0).d;
+  const int fewest = static_cast<int>(d.digits.size());
+  if (fewest > 15 || Scientific(a, fewest).d != d) {
+    for (int precision = 1; precision <= 15; ++precision) {
+      Scientific rounded(a, precision);
+      d = std::move(rounded.d);
+      if (std::strtod(rounded.text, nullptr) == a) break;
+    }
   }
-  const Digits d = DigitsOf(buf);
 
   std::string out = value < 0 ? "-" : "";
   const int n = static_cast<int>(d.digits.size());
@@ -71,69 +107,29 @@ std::string PlainNumber(double value) {
 std::string FormatFixed(double value, int maxDecimals) {
   if (!std::isfinite(value)) return std::string(kNoFigure);
 
-  // Up to four decimals, the value times 10^decimals is exact in an x87 long double (the
-  // double's 53 bits times 5^4 < 2^11), so rounding its fraction half up is the rounding of the
-  // exact decimal expansion below.
-  if (maxDecimals >= 0 && maxDecimals <= 4 && std::numeric_limits<long double>::digits >= 64) {
-    static constexpr uint64_t kPowers[] = {1, 10, 100, 1000, 10000};
-    const uint64_t power = kPowers[maxDecimals];
-    const long double scaled =
-        static_cast<long double>(std::fabs(value)) * static_cast<long double>(power);
-    if (scaled < 9.0e18L) {
-      const long double whole = std::floor(scaled);
-      uint64_t units = static_cast<uint64_t>(whole);
-      if (scaled - whole >= 0.5L) ++units;
-      std::string frac;
-      if (maxDecimals > 0) {
-        frac = std::to_string(units % power);
-        frac.insert(0, static_cast<size_t>(maxDecimals) - frac.size(), '0');
-        while (frac.size() > 1 && frac.back() == '0') frac.pop_back();
-      }
-      return (value < 0 && units != 0 ? "-" : "") + std::to_string(units / power) + "." + frac;
-    }
-  }
-
-  // The exact decimal expansion of the binary value, well past the digits shown.
-  // Formatted once into a buffer on the stack, which holds every figure below 10^400; only
-  // larger ones are measured first.
+  // The exact decimal expansion of the binary value, well past the digits shown (a double has
+  // at most 309 whole digits).
   const int extra = 40;
-  char buffer[512];
-  const int needed = std::snprintf(buffer, sizeof buffer, "%.*f", maxDecimals + extra,
-                                   std::fabs(value));
-  std::string text;
-  if (needed >= 0 && static_cast<size_t>(needed) < sizeof buffer) {
-    text.assign(buffer, static_cast<size_t>(needed));
-  } else {
-    text.assign(static_cast<size_t>(needed > 0 ? needed : 0) + 1, '\0');
-    std::snprintf(text.data(), text.size(), "%.*f", maxDecimals + extra, std::fabs(value));
-    text.pop_back();
-  }
-
+  std::string text(320 + static_cast<size_t>(maxDecimals + extra), '\0');
+  std::to_chars(text.data(), text.data() + text.size(), std::fabs(value),
+                std::chars_format::fixed, maxDecimals + extra);
   const size_t point = text.find('.');
-  std::string whole = text.substr(0, point);
-  std::string frac = text.substr(point + 1, static_cast<size_t>(maxDecimals));
   const bool roundUp = text[point + 1 + static_cast<size_t>(maxDecimals)] >= '5';
+  text.resize(point + 1 + static_cast<size_t>(maxDecimals));
 
-  if (roundUp) {
-    std::string all = whole + frac;
-    int i = static_cast<int>(all.size()) - 1;
-    for (; i >= 0; --i) {
-      if (all[static_cast<size_t>(i)] == '9') {
-        all[static_cast<size_t>(i)] = '0';
-      } else {
-        ++all[static_cast<size_t>(i)];
-        break;
-      }
-    }
-    if (i < 0) all.insert(all.begin(), '1');
-    whole = all.substr(0, all.size() - frac.size());
-    frac = all.substr(all.size() - frac.size());
+  bool carry = roundUp;
+  for (size_t i = text.size(); carry && i-- > 0;) {
+    if (text[i] == '.') continue;
+    carry = text[i] == '9';
+    text[i] = carry ? '0' : static_cast<char>(text[i] + 1);
   }
-  while (frac.size() > 1 && frac.back() == '0') frac.pop_back();
+  if (carry) text.insert(text.begin(), '1');
+  const size_t dot = text.find('.');
+  while (text.size() > dot + 2 && text.back() == '0') text.pop_back();
 
-  const bool isZero = whole.find_first_not_of('0') == std::string::npos &&
-                      frac.find_first_not_of('0') == std::string::npos;
-  return (value < 0 && !isZero ? "-" : "") + whole + "." + frac;
+  const bool isZero = text.find_first_not_of("0.") == std::string::npos;
+  if (value < 0 && !isZero) text.insert(text.begin(), '-');
+  return text;
 }
 
 double LeadingNumber(std::string_view text) {
@@ -219,6 +215,10 @@ bool IsNumericText(std::string_view text) {
 
 std::optional<int16_t> ToInt16(double value) {
   if (!std::isfinite(value)) return std::nullopt;
+  if (value >= -32768.0 && value <= 32767.0) {
+    const auto whole = static_cast<int16_t>(value);
+    if (whole == value) return whole;  // nothing to round, so no rounding mode to set
+  }
   const int saved = std::fegetround();
   std::fesetround(FE_TONEAREST);
   const double r = std::nearbyint(value);
@@ -228,11 +228,24 @@ std::optional<int16_t> ToInt16(double value) {
 }
 
 std::optional<double> TextToDouble(std::string_view text) {
+  // Most texts are plain decimals ("-12", "3.5"); from_chars reads those exactly as strtod does.
+  if (IsPlainDecimal(text)) {
+    double v = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (ec == std::errc() && end == text.data() + text.size()) return v;
+  }
   if (!IsNumericText(text)) return std::nullopt;
   return LeadingNumber(text);
 }
 
 std::optional<int16_t> TextToInt16(std::string_view text) {
+  // Counts and grades are short runs of digits.
+  if (!text.empty() && text.size() <= 6 && std::all_of(text.begin(), text.end(), IsDigit)) {
+    int v = 0;
+    for (char c : text) v = v * 10 + (c - '0');
+    if (v > INT16_MAX) return std::nullopt;
+    return static_cast<int16_t>(v);
+  }
   const auto d = TextToDouble(text);
   if (!d) return std::nullopt;
   return ToInt16(*d);

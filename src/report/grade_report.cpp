@@ -1,6 +1,7 @@
 #include "report/grade_report.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "model/codepage.h"
 #include "model/numtext.h"
@@ -16,6 +17,16 @@ constexpr size_t kNameWidth = 38;
 template <class Names>
 bool Contains(const Names& names, std::string_view name) {
   return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+// Whether each semester of the book is checked, by position: one lookup per semester.
+std::vector<char> CheckedFlags(const GradeBook& gb, const ReportChoices& choices) {
+  const std::unordered_set<std::string_view> checked(choices.CheckedSemesters.begin(),
+                                                     choices.CheckedSemesters.end());
+  std::vector<char> flags;
+  flags.reserve(gb.Semesters.size());
+  for (const auto& s : gb.Semesters) flags.push_back(checked.count(s.Name) != 0);
+  return flags;
 }
 
 // True for a byte that starts a character of a UTF-8 text (anything but a continuation byte).
@@ -93,9 +104,10 @@ ReportTotals UpdateTotals(const GradeBook& gb, const ReportChoices& choices) {
   ReportTotals t;
   const Method* method = ReportMethod(gb, choices.MethodName);
   const GroupMask selected(gb, choices.SelectedGroups);
-  for (const auto& s : gb.Semesters) {
-    if (!choices.IsSemesterChecked(s.Name)) continue;
-    for (const auto& c : s.Classes) {
+  const std::vector<char> checked = CheckedFlags(gb, choices);
+  for (size_t i = 0; i < gb.Semesters.size(); ++i) {
+    if (!checked[i]) continue;
+    for (const auto& c : gb.Semesters[i].Classes) {
       t.CheckedCredits += c.Credits;
       t.CheckedClassCount += 1;
       if (!IsCounted(c, selected)) continue;
@@ -155,15 +167,16 @@ std::string ReportNumberText(double value) {
   return text;
 }
 
-std::string FirstChars(std::string_view utf8, size_t count) {
+std::string_view FirstChars(std::string_view utf8, size_t count) {
+  if (utf8.size() <= count) return utf8;  // no more characters than bytes
   size_t seen = 0;
   for (size_t i = 0; i < utf8.size(); ++i) {
     if (StartsChar(utf8[i])) {
-      if (seen == count) return std::string(utf8.substr(0, i));
+      if (seen == count) return utf8.substr(0, i);
       ++seen;
     }
   }
-  return std::string(utf8);
+  return utf8;
 }
 
 int HeadingIndent(size_t length) {
@@ -184,16 +197,30 @@ int SummarySpacing(size_t piecesLength) {
 
 std::string GradeReport(const GradeBook& gb, const ReportChoices& choices,
                         const ReportTotals& totals, std::string_view dateTimeText) {
+  const std::vector<char> checked = CheckedFlags(gb, choices);
   ReportWriter w;
+  // A row takes at most 72 bytes unless its name has characters beyond ASCII; a class has a
+  // row in each section of a group it is in.
+  const bool bySemester = choices.Organisation == ReportOrganisation::BySemester;
+  size_t rows = 0;
+  for (size_t i = 0; i < gb.Semesters.size(); ++i) {
+    if (!checked[i]) continue;
+    const auto& classes = gb.Semesters[i].Classes;
+    if (bySemester) rows += classes.size();
+    else
+      for (const Class& c : classes) rows += std::min(c.Groups.size(), choices.SelectedGroups.size());
+  }
+  w.Reserve(72 * rows + 320 * (gb.Semesters.size() + choices.SelectedGroups.size()) + 512);
   w.Text("Created by Markwell on ");
   w.Text(dateTimeText);
   w.EndLine();
 
   const Method* method = ReportMethod(gb, choices.MethodName);
-  if (choices.Organisation == ReportOrganisation::BySemester) {
+  if (bySemester) {
     const GroupMask selected(gb, choices.SelectedGroups);
-    for (const auto& s : gb.Semesters) {
-      if (!choices.IsSemesterChecked(s.Name)) continue;
+    for (size_t i = 0; i < gb.Semesters.size(); ++i) {
+      if (!checked[i]) continue;
+      const Semester& s = gb.Semesters[i];
       WriteSectionHead(w, s.Name);
       SectionSums sums;
       for (const auto& c : s.Classes)
@@ -201,15 +228,30 @@ std::string GradeReport(const GradeBook& gb, const ReportChoices& choices,
       WriteSectionEnd(w, sums);
     }
   } else {
-    for (const auto& group : choices.SelectedGroups) {
-      WriteSectionHead(w, group);
-      const GroupMask selected(gb, {group});
-      SectionSums sums;
-      for (const auto& s : gb.Semesters) {
-        if (!choices.IsSemesterChecked(s.Name)) continue;
-        for (const auto& c : s.Classes)
-          if (IsCounted(c, selected)) WriteRow(w, c, method, sums);
+    // One walk over the classes puts each into the sections of its groups, in book order.
+    const std::vector<std::string>& groups = choices.SelectedGroups;
+    std::vector<std::vector<size_t>> sectionsOf;  // by group id
+    for (size_t k = 0; k < groups.size(); ++k) {
+      if (const auto id = gb.GroupIdOf(groups[k])) {
+        if (*id >= sectionsOf.size()) sectionsOf.resize(*id + 1);
+        sectionsOf[*id].push_back(k);
       }
+    }
+    std::vector<std::vector<const Class*>> sections(groups.size());
+    for (size_t i = 0; i < gb.Semesters.size(); ++i) {
+      if (!checked[i]) continue;
+      for (const Class& c : gb.Semesters[i].Classes) {
+        for (GroupId g : c.Groups) {
+          if (g >= sectionsOf.size()) continue;
+          for (size_t k : sectionsOf[g])  // a group the class names twice: one row
+            if (sections[k].empty() || sections[k].back() != &c) sections[k].push_back(&c);
+        }
+      }
+    }
+    for (size_t k = 0; k < groups.size(); ++k) {
+      WriteSectionHead(w, groups[k]);
+      SectionSums sums;
+      for (const Class* c : sections[k]) WriteRow(w, *c, method, sums);
       WriteSectionEnd(w, sums);
     }
   }

@@ -85,6 +85,8 @@ class ReportWriter {
   // Carriage return and line feed; the column returns to 1.
   void EndLine();
 
+  // Room for n bytes, so that a long report is not copied each time it outgrows its buffer.
+  void Reserve(size_t n) { out_.reserve(n); }
   int Column() const { return column_; }
   const std::string& Result() const { return out_; }
   std::string Take() { return std::move(out_); }
@@ -98,7 +100,7 @@ class ReportWriter {
 std::string ReportNumberText(double value);
 
 // The first `count` characters (code points) of a UTF-8 text; the whole text when shorter.
-std::string FirstChars(std::string_view utf8, size_t count);
+std::string_view FirstChars(std::string_view utf8, size_t count);
 
 // Blanks before a section heading of `length` characters: (65 - length) / 2 rounded up, at
 // least 1, which centres it over the 65-character rule.

@@ -178,18 +178,20 @@ bool ReadFileBytes(const std::string& path, std::string& bytes) {
   // Checked again on what was opened, in case the name changed in between.
   Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
   if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-  std::string out;
-  out.reserve(static_cast<size_t>(st.st_size));
-  char buffer[65536];
+  // Read straight into the result; one byte more than the size lets the end show at once.
+  std::string out(static_cast<size_t>(st.st_size) + 1, '\0');
+  size_t done = 0;
   for (;;) {
-    const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+    if (done == out.size()) out.resize(out.size() * 2);  // the file grew meanwhile
+    const ssize_t n = ::read(fd.get(), out.data() + done, out.size() - done);
     if (n < 0) {
       if (errno == EINTR) continue;
       return false;
     }
     if (n == 0) break;
-    out.append(buffer, static_cast<size_t>(n));
+    done += static_cast<size_t>(n);
   }
+  out.resize(done);
   bytes = std::move(out);
   return true;
 }

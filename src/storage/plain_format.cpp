@@ -65,17 +65,21 @@ class PlainReader {
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     return true;
   }
+  // A name's bytes as the file holds them.
+  bool NameBytes(std::string_view& line) {
+    return Line(line) && line.find('\r') == std::string_view::npos;
+  }
   bool Name(std::string& out) {
     std::string_view line;
-    if (!Line(line) || line.find('\r') != std::string_view::npos) return false;
+    if (!NameBytes(line)) return false;
     out = NameFromFile(line);
     return true;
   }
   // A whole number: the number text rounded to 16 bits, halves to even.
   bool Int16(int& out) {
-    double d = 0;
-    if (!Double(d)) return false;
-    auto v = ToInt16(d);
+    std::string_view line;
+    if (!Line(line)) return false;
+    auto v = TextToInt16(line);
     if (!v) return false;
     out = *v;
     return true;
@@ -83,15 +87,9 @@ class PlainReader {
   bool Double(double& out) {
     std::string_view line;
     if (!Line(line)) return false;
-    // Counts, grades, credits and grade points repeat a lot: remember the texts seen.
-    auto it = numbers_.find(line);
-    if (it == numbers_.end()) {
-      auto v = TextToDouble(line);
-      if (!v || !std::isfinite(*v)) return false;  // "1e999" is no double either
-      if (numbers_.size() > 4096) numbers_.clear();
-      it = numbers_.emplace(line, *v).first;
-    }
-    out = it->second;
+    auto v = TextToDouble(line);
+    if (!v || !std::isfinite(*v)) return false;  // "1e999" is no double either
+    out = *v;
     return true;
   }
   bool Bool(bool& out) {
@@ -108,7 +106,6 @@ class PlainReader {
 
  private:
   std::string_view rest_;
-  std::unordered_map<std::string_view, double> numbers_;  // views into the file's bytes
 };
 
 }  // namespace
@@ -160,9 +157,10 @@ bool DecodePlain(std::string_view bytes, GradeBook& book) {
       c.Grade = static_cast<int16_t>(grade);
       if (memberships > 0) c.Groups.reserve(std::min<size_t>(memberships, in.MaxLinesLeft()));
       for (int n = 0; n < memberships; ++n) {
-        std::string group;
-        if (!in.Name(group)) return false;
-        c.Groups.push_back(book.InternGroup(group));
+        std::string_view group;
+        if (!in.NameBytes(group)) return false;
+        c.Groups.push_back(IsAscii(group) ? book.InternGroup(group)
+                                          : book.InternGroup(Cp1252ToUtf8(group)));
       }
       semester.AddClass(std::move(c));
     }

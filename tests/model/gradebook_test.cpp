@@ -68,6 +68,31 @@ TEST(Groups, IdsMaskRenameAndDelete) {
   EXPECT_TRUE(classes[1].Groups.empty());
 }
 
+TEST(Groups, ListsShortAndLongCopyMoveAndErase) {
+  // Up to four ids live in the list itself, more in a heap block: both ways, every operation.
+  for (GroupId n : {3u, 4u, 5u, 9u}) {
+    GroupList list;
+    std::vector<GroupId> want;
+    for (GroupId id = 0; id < n; ++id) list.push_back(id), want.push_back(id);
+    GroupList copy = list;
+    const GroupList& self = copy;
+    copy = self;
+    GroupList moved = std::move(list);
+    EXPECT_TRUE(copy == moved && list.empty()) << n;
+    list = copy;  // a moved-from list takes new ids
+    list.push_back(n);
+    EXPECT_EQ(std::vector<GroupId>(list.begin(), list.end() - 1), want) << n;
+    list.erase(list.begin() + 1);
+    want.erase(want.begin() + 1);
+    EXPECT_EQ(erase(list, 0), 1u);
+    want.erase(want.begin());
+    want.push_back(n);
+    EXPECT_EQ(std::vector<GroupId>(list.begin(), list.end()), want) << n;
+    moved = std::move(copy);  // over a list of its own
+    EXPECT_EQ(moved.size(), n);
+  }
+}
+
 TEST(Fresh, NewGradeBookState) {
   GradeBook gb;
   gb.IsPassProtected = true;

@@ -71,7 +71,8 @@ TEST(NumberText, SixteenBitHalvesToEvenAndOverflow) {
 TEST(NumberText, StrictReadsForFilesAndSettings) {
   EXPECT_EQ(TextToInt16("2.5"), 2);
   EXPECT_EQ(TextToInt16(" -1 "), -1);
-  for (const char* bad : {"abc", "40000", ""}) EXPECT_FALSE(TextToInt16(bad).has_value()) << bad;
+  EXPECT_EQ(TextToInt16("032767"), 32767);
+  for (const char* bad : {"abc", "32768", "40000", ""}) EXPECT_FALSE(TextToInt16(bad).has_value()) << bad;
   EXPECT_FALSE(TextToDouble("3.66x").has_value());
   EXPECT_EQ(TextToBool("True"), true);
   EXPECT_EQ(TextToBool("false"), false);

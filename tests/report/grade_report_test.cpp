@@ -90,6 +90,13 @@ TEST(GradeReportTest, BothOrganisationsByteForByte) {
                 Section(26, "Everything", "", " 0 ", "0.0") + Closing(kSummary0));
   EXPECT_EQ(Report(gb, Choose({"Fall 2025"}, {})), first + Section(26, "Fall 2025", "", " 0 ", "0.0") + Closing(kSummary0));
   EXPECT_EQ(Report(gb, Choose({}, {"Everything"})), first + Closing(kSummary0));
+  // A class that names its group twice has one row in its section; a group chosen twice has
+  // two sections.
+  const GradeBook twice = Book({{{{"Calculus", 2, 4, {"Core", "Core"}}}, "Fall 2025"}});
+  EXPECT_EQ(Report(twice, Choose({"Fall 2025"}, {"Core", "Core"}, ReportOrganisation::ByGroup)),
+            first + Section(29, "Core", kCalculus, " 4 ", "3.7") +
+                Section(29, "Core", kCalculus, " 4 ", "3.7") +
+                Closing("Total Classes: 1        Total Credits: 4        Overall GPA: 3.7"));
 }
 
 TEST(GradeReportTest, RowsCutLongNamesWrapPastTheirColumnsAndSpaceTheSummary) {
