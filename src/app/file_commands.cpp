@@ -11,7 +11,8 @@
 #include <utility>
 
 #include "app/text.h"
-#include "storage/book_files.h"
+#include "model/gpa.h"
+#include "model/numtext.h"
 
 namespace mw {
 
@@ -38,6 +39,23 @@ void TakeChosenPath(GradeBook& gb, const QString& path) {
   gb.FullFileName = path.toStdString();
 }
 
+// A reading of a protected file as the chooser shows it.
+QString ReadingText(const QString& title, const GradeBook& book) {
+  const GpaFigures f = UpdateGPABoxes(book, {});
+  QString text = title + QStringLiteral("\nClasses: ") + QString::number(f.ClassCount) +
+                 QStringLiteral("\nCredits: ") + Q(GeneralNumber(f.AllCredits)) +
+                 QStringLiteral("\nOverall GPA: ") + Q(f.OverallGPAText) + QStringLiteral("\n");
+  int shown = 0;
+  for (const Semester& s : book.Semesters) {
+    for (const Class& c : s.Classes) {
+      if (shown++ == 8) return text + QStringLiteral("...");
+      text += QStringLiteral("\n") + Q(c.Name) + QStringLiteral(": ") + Q(GeneralNumber(c.Credits)) +
+              QStringLiteral(" credits");
+    }
+  }
+  return text;
+}
+
 }  // namespace
 
 FileCommands::FileCommands(GradeBook& gb, Prompts& prompts, SettingsStore& settings,
@@ -50,7 +68,18 @@ QString FileCommands::DialogStartPath() const {
 
 bool FileCommands::Save() {
   if (gb_.FullFileName.empty()) return SaveAs();
+  // Another program may have written the file since this one read or wrote it.
+  if (stampedPath_ == gb_.FullFileName && StampOf(gb_.FullFileName) != stamp_ &&
+      !prompts_.AskYesNo(
+          QStringLiteral("The file has changed on disk since it was opened. Overwrite it?"),
+          QStringLiteral("Markwell"), false))
+    return false;
   return WriteCurrentFile();
+}
+
+void FileCommands::Stamp() {
+  stampedPath_ = gb_.FullFileName;
+  stamp_ = StampOf(stampedPath_);
 }
 
 bool FileCommands::SaveAs() {
@@ -107,26 +136,58 @@ void FileCommands::StartupLoad(const QString& argumentText) {
   }
 }
 
-bool FileCommands::LoadGradeBook() {
+LoadStatus FileCommands::LoadFrom(const std::string& path, std::string& why) {
   const QString fileName = Q(gb_.FileName);
   const PasswordPrompt askPassword = [this, &fileName](PromptMode mode) -> std::optional<std::string> {
     const std::optional<QString> answer = prompts_.GetPassword(mode, fileName);
     if (!answer) return std::nullopt;  // closed by its frame
     return answer->toStdString();
   };
-  switch (LoadBookFile(gb_, gb_.FullFileName, askPassword)) {
+  const ReadingChooser choose = [this](const GradeBook& whole,
+                                       const GradeBook& six) -> std::optional<Reading> {
+    const std::optional<int> chosen = prompts_.ChooseReading(
+        QStringLiteral("The password reads this file in two ways, and both give a grade book. "
+                       "Which one is yours?"),
+        {ReadingText(QStringLiteral("With the whole password"), whole),
+         ReadingText(QStringLiteral("With its first 6 characters"), six)});
+    if (!chosen) return std::nullopt;
+    return *chosen == 0 ? Reading::Whole : Reading::FirstSix;
+  };
+  return LoadBookFile(gb_, path, askPassword, choose, &why);
+}
+
+bool FileCommands::LoadGradeBook() {
+  const QString fileName = Q(gb_.FileName);
+  std::string why;
+  LoadStatus status = LoadFrom(gb_.FullFileName, why);
+  if (status == LoadStatus::Unreadable) {
+    prompts_.Message(QStringLiteral("Error reading in file \"") + Q(gb_.FullFileName) +
+                         QStringLiteral("\"!") + (why.empty() ? QString() : "\n\n" + Q(why)),
+                     QStringLiteral("Error!"), Prompts::Icon::Critical);
+    // A save in place that did not finish keeps the old content beside the file: offered.
+    const std::string copy = RecoveryCopyOf(gb_.FullFileName);
+    if (!copy.empty() &&
+        prompts_.AskYesNo(Q(RecoveryCopyText(copy)) +
+                              QStringLiteral(" Open that copy? Saving then writes it back to \"") +
+                              Q(gb_.FullFileName) + QStringLiteral("\"."),
+                          QStringLiteral("Markwell"))) {
+      status = LoadFrom(copy, why);
+      if (status == LoadStatus::Unreadable)
+        prompts_.Message(QStringLiteral("Error reading in file \"") + Q(copy) + QStringLiteral("\"!"),
+                         QStringLiteral("Error!"), Prompts::Icon::Critical);
+    }
+  }
+  switch (status) {
     case LoadStatus::Cancelled:
       window_.SetStatusText(QStringLiteral("Did not open file \"") + Q(gb_.FullFileName) +
                             QStringLiteral("\"!"));
       return false;
     case LoadStatus::Unreadable:
-      prompts_.Message(
-          QStringLiteral("Error reading in file \"") + Q(gb_.FullFileName) + QStringLiteral("\"!"),
-          QStringLiteral("Error!"), Prompts::Icon::Critical);
       return false;
     case LoadStatus::Loaded:
       break;
   }
+  Stamp();
   window_.SetStatusText(QStringLiteral("Sucessfully loaded from file ") + fileName +
                         (gb_.IsPassProtected ? QStringLiteral(". (password-protected)")
                                              : QStringLiteral(".")));
@@ -159,6 +220,7 @@ bool FileCommands::WriteCurrentFile() {
     case SaveStatus::Saved:
       break;
   }
+  Stamp();
   window_.SetCaption(kCaptionPrefix + fileName);
   window_.SetStatusText(QStringLiteral("Sucessfully saved to file ") + fileName +
                         (gb_.IsPassProtected ? QStringLiteral(". (password-protected)")

@@ -4,7 +4,9 @@
 
 #include "app/prompts.h"
 #include "model/gradebook.h"
+#include "storage/book_files.h"
 #include "settings/settings_store.h"
+#include "storage/file_io.h"
 
 namespace mw {
 
@@ -45,11 +47,18 @@ class FileCommands {
   SettingsStore& settings_;
   WindowHost& window_;
   QString lastDialogPath_;  // the file dialog keeps its last file name between uses
+  // FullFileName as this program last loaded or saved it: a save over a file that changed
+  // since asks first.
+  std::string stampedPath_;
+  FileStamp stamp_;
 
   // The file dialog's starting name: the last one chosen, else FullFileName.
   QString DialogStartPath() const;
   // Writes the whole grade book to FullFileName, plain or protected as IsPassProtected says.
   bool WriteCurrentFile();
+  // Loads path into the grade book; the status and the reading error it gives.
+  LoadStatus LoadFrom(const std::string& path, std::string& why);
+  void Stamp();
 };
 
 }  // namespace mw
