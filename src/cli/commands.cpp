@@ -80,8 +80,9 @@ extern "C" void RestoreEchoAndStop(int) {
   const int saved = errno;
   if (echoIsOff) tcsetattr(STDIN_FILENO, TCSANOW, &savedTerminal);
   std::signal(SIGTSTP, SIG_DFL);
-  std::raise(SIGTSTP);
-  std::signal(SIGTSTP, RestoreEchoAndStop);  // continued: see QuietAgain
+  std::raise(SIGTSTP);  // ignored where nobody could continue the process
+  std::signal(SIGTSTP, RestoreEchoAndStop);
+  if (echoIsOff) tcsetattr(STDIN_FILENO, TCSANOW, &quietTerminal);  // still reading
   errno = saved;
 }
 

@@ -109,6 +109,12 @@ bool IsSaveTemp(std::string_view name, const std::string& stem) {
              CheckChars(name.substr(0, stem.size() + kRandomLength));
 }
 
+// The copy a save in place keeps of a target with this stem: "copy" and its check characters.
+std::string CopyName(const std::string& stem) {
+  const std::string name = stem + std::string(kCopyTag);
+  return name + CheckChars(name);
+}
+
 // Waits for the exclusive lock on fd.
 bool LockWait(int fd) {
   while (::flock(fd, LOCK_EX) != 0)
@@ -228,7 +234,7 @@ bool WriteInPlace(const std::string& path, const struct stat& known, std::string
   const size_t oldSize = static_cast<size_t>(st.st_size);
   std::string old;
   if (!ReadAt(fd.get(), oldSize, old)) return false;
-  const std::string copy = folder + stem + std::string(kCopyTag);
+  const std::string copy = folder + CopyName(stem);
   bool madeCopy = false;
   if (folderTakesNames) {
     struct stat cst {};
@@ -357,20 +363,27 @@ bool storage_detail::WriteFileAtomicallyWith(const std::string& requested,
   if (::rename(temp.c_str(), path.c_str()) != 0) return fail();
   fd.Reset();
 
-  // Make the rename itself durable; the new file is in place even if this fails.
+  // Make the rename itself durable; the new file is in place even if this fails. A copy left
+  // by a save in place that did not finish is of no more use.
   if (folderLock.get() >= 0) ::fsync(folderLock.get());
+  ::unlink((folder + CopyName(stem)).c_str());
   RemoveStaleTemps(folder, stem);
   return true;
 }
 
-std::string RecoveryCopyOf(const std::string& requested) {
+std::string storage_detail::RecoveryCopyPath(const std::string& requested) {
   std::string path = requested;
   if (path.empty() || !FollowLinks(path)) return {};
   const size_t slash = path.rfind('/');
   const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-  const std::string copy = folder + storage_detail::TempNameStem(path.substr(folder.size())) + std::string(kCopyTag);
+  return folder + CopyName(TempNameStem(path.substr(folder.size())));
+}
+
+std::string RecoveryCopyOf(const std::string& path) {
+  const std::string copy = storage_detail::RecoveryCopyPath(path);
   struct stat st {};
-  return ::lstat(copy.c_str(), &st) == 0 && S_ISREG(st.st_mode) ? copy : std::string();
+  return !copy.empty() && ::lstat(copy.c_str(), &st) == 0 && S_ISREG(st.st_mode) ? copy
+                                                                                 : std::string();
 }
 
 FileStamp StampOf(const std::string& path) {

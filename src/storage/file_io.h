@@ -33,7 +33,8 @@
 //     owner or group a new file could not take over (a group-writable file of another user).
 //     The content is complete in memory before the file is opened. The old bytes are read
 //     first and, where the folder takes new names, kept in a synced copy beside the file
-//     ("." + target name + ".mwsave-copy", see RecoveryCopyOf) until the new bytes are synced.
+//     (the temporary stem + "copy" + 4 check characters, see RecoveryCopyOf) until the new
+//     bytes are synced; any save that succeeds removes such a copy.
 //     The file then grows to its new length (writing the part past the old end first, so a
 //     full disk fails before any old byte changes, also where room cannot be reserved), is
 //     written from the start, cut to its length and flushed; a write that fails puts the old
@@ -92,6 +93,8 @@ bool WriteFileAtomicallyWith(const std::string& path, std::string_view bytes,
 std::string TempNameStem(const std::string& fileName);
 // A temporary name a save would use: the stem, then 6 letters or digits that pass the check.
 std::string NewTempName(const std::string& stem);
+// Where a save in place keeps its copy of the old content of the file at path.
+std::string RecoveryCopyPath(const std::string& path);
 
 }  // namespace storage_detail
 }  // namespace mw

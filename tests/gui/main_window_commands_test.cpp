@@ -17,6 +17,7 @@
 
 #include "scripted_prompts.h"
 #include "ui/main_window/main_screen.h"
+#include "ui/main_window/undo_step.h"
 
 namespace mw {
 namespace {
@@ -301,7 +302,7 @@ TEST_F(MainWindowCommands, SavedBookComesBackAsListedAndAtStartUpOnlyWithItsPass
   EXPECT_EQ(caption(b.w), "Markwell - book.mw");  // through the dialog, the file alone
 
   w->Book().IsPassProtected = true;  // protected, then opened with the prompt cancelled
-  prompts.passwords = {QString("pw")};
+  prompts.passwords = {QString("pw"), QString("pw")};
   EXPECT_EQ(Press("SaveButton"), "Sucessfully saved to file book.mw. (password-protected)");
   Other c;
   c.settings.values = {{"Options/AutoOpen", "1"}, {"Options/OpenFileName", path.toStdString()}};
@@ -370,6 +371,17 @@ TEST_F(MainWindowCommands, UndoRedoRestoreFiguresListsAndTheChangedEntry) {
   EXPECT_TRUE(w->isWindowModified());
   undo->trigger();
   EXPECT_FALSE(w->isWindowModified());
+
+  // A history past its byte bound drops its oldest steps only: the newest still undoes, and
+  // the saved state stays where it was.
+  w->History()->setClean();
+  Click(classes, 1);
+  grades->setCurrentIndex(5);
+  UndoStep::TrimHistory(*w->History(), *w, 1);
+  EXPECT_EQ(w->History()->count(), 1);
+  EXPECT_TRUE(w->isWindowModified());
+  undo->trigger();
+  EXPECT_EQ(grades->currentText() + (w->isWindowModified() ? "*" : ""), "E");
 }
 
 TEST(MainWindowUnsaved, EveryPathAsksWithSaveDiscardAndCancel) {

@@ -17,7 +17,8 @@ inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdS
 namespace mw::test {
 
 struct Asked {
-  QString kind;   // "input", "yesno", "savechanges", "message", "open", "save", "password", "print"
+  QString kind;   // "input", "yesno", "savechanges", "message", "open", "save", "password", "print",
+                  // "reading"
   QString text;   // prompt, message text, dialog title, or the password mode as text
   QString title;  // title (input, yes/no, message), file name (password)
   QString defaultText;  // input default, file dialog initial path
@@ -34,6 +35,7 @@ class ScriptedPrompts : public Prompts {
   std::deque<QString> files;                     // OpenFileName / SaveFileName answers
   std::deque<std::optional<QString>> passwords;  // GetPassword answers
   std::deque<QString> printFiles;  // SetUpPrinter answers: a PDF file to print to, empty cancels
+  std::deque<std::optional<int>> readings;  // ChooseReading answers
   std::vector<Asked> asked;
 
   QString InputBox(const QString& prompt, const QString& title,
@@ -63,6 +65,10 @@ class ScriptedPrompts : public Prompts {
   std::optional<QString> GetPassword(PromptMode mode, const QString& fileName) override {
     asked.push_back({"password", QString::number(static_cast<int>(mode)), fileName, {}});
     return take(passwords, "password");
+  }
+  std::optional<int> ChooseReading(const QString& question, const QStringList& readings) override {
+    asked.push_back({"reading", question, readings.join("|"), {}});
+    return take(this->readings, "reading");
   }
   bool SetUpPrinter(QPrinter& printer, const QString& title) override {
     asked.push_back({"print", title, {}, {}});

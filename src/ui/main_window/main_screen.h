@@ -174,6 +174,8 @@ class MainScreen : public QMainWindow, public WindowHost {
   QRect Tw(int left, int top, int width, int height) const;
 
   static constexpr int kUndoLimit = 1000;
+  // The history also keeps at most this many bytes of steps, dropping the oldest.
+  static constexpr std::size_t kHistoryBytes = std::size_t{64} << 20;
 
   GradeBook gb_;
   std::optional<std::string> curSemester_;  // text of the semester list's current entry

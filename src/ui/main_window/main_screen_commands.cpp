@@ -58,6 +58,7 @@ bool MainScreen::Run(edit::Outcome outcome) {
   if (!outcome.status.empty()) SetStatusText(Q(outcome.status));
   if (!outcome.step) return !outcome.refused;
   undo_->push(new UndoStep(*this, std::move(outcome.step)));
+  UndoStep::TrimHistory(*undo_, *this, kHistoryBytes);
   emit FiguresChanged();  // a view of the whole book refreshes once the command is through
   return true;
 }
