@@ -49,7 +49,9 @@ QString ReadingText(const QString& title, const GradeBook& book) {
   for (const Semester& s : book.Semesters) {
     for (const Class& c : s.Classes) {
       if (shown++ == 8) return text + QStringLiteral("...");
-      text += QStringLiteral("\n") + Q(c.Name) + QStringLiteral(": ") + Q(GeneralNumber(c.Credits)) +
+      QString name = Q(c.Name);
+      if (name.size() > 40) name = name.left(39) + QChar(0x2026);  // the dialog stays narrow
+      text += QStringLiteral("\n") + name + QStringLiteral(": ") + Q(GeneralNumber(c.Credits)) +
               QStringLiteral(" credits");
     }
   }

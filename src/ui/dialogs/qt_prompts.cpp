@@ -1,17 +1,12 @@
 #include "ui/dialogs/qt_prompts.h"
 
-#include <QDialog>
 #include <QFileDialog>
-#include <QFrame>
-#include <QHBoxLayout>
 #include <QInputDialog>
-#include <QLabel>
 #include <QMessageBox>
-#include <QPushButton>
-#include <QVBoxLayout>
 #include <QPrintDialog>
 #include <QPrinter>
 
+#include "ui/dialogs/choose_reading_dialog.h"
 #include "ui/dialogs/get_password_dialog.h"
 
 namespace mw {
@@ -96,43 +91,9 @@ std::optional<QString> QtPrompts::GetPassword(PromptMode mode, const QString& fi
 
 std::optional<int> QtPrompts::ChooseReading(const QString& question,
                                             const QStringList& readings) {
-  // The readings side by side, each in a frame with its own button under it.
-  QDialog dialog(parent_);
-  dialog.setWindowTitle(QStringLiteral("Markwell"));
-  auto* layout = new QVBoxLayout(&dialog);
-  auto* label = new QLabel(question, &dialog);
-  label->setTextFormat(Qt::PlainText);
-  label->setWordWrap(true);
-  layout->addWidget(label);
-  auto* row = new QHBoxLayout;
-  layout->addLayout(row);
-  std::optional<int> chosen;
-  for (int i = 0; i < readings.size(); ++i) {
-    auto* frame = new QFrame(&dialog);
-    frame->setFrameShape(QFrame::StyledPanel);
-    auto* column = new QVBoxLayout(frame);
-    auto* text = new QLabel(readings[i], frame);
-    text->setTextFormat(Qt::PlainText);
-    text->setWordWrap(true);
-    text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    column->addWidget(text, 1);
-    auto* use = new QPushButton(i == 0 ? QStringLiteral("Open the &left one")
-                                       : QStringLiteral("Open the &right one"),
-                                frame);
-    use->setAccessibleName(QStringLiteral("Open: ") + readings[i].section(QChar('\n'), 0, 0));
-    use->setAccessibleDescription(readings[i]);
-    QObject::connect(use, &QPushButton::clicked, &dialog, [&dialog, &chosen, i] {
-      chosen = i;
-      dialog.accept();
-    });
-    column->addWidget(use);
-    row->addWidget(frame);
-  }
-  auto* cancel = new QPushButton(QStringLiteral("Cancel"), &dialog);
-  QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
-  layout->addWidget(cancel, 0, Qt::AlignRight);
+  ChooseReadingDialog dialog(question, readings, parent_);
   dialog.exec();
-  return chosen;
+  return dialog.Chosen();
 }
 
 bool QtPrompts::SetUpPrinter(QPrinter& printer, const QString& title) {
