@@ -197,13 +197,17 @@ def upto(token):
         if not chunk: return
         seen += chunk
 upto(b'tty.mw": ')
-os.kill(pid, signal.SIGTSTP)  # Ctrl+Z; the shell then sets its own mode, echo on; fg
-time.sleep(0.2)
+def wait(done):  # up to 10 s
+    for _ in range(1000):
+        if done(): return
+        time.sleep(0.01)
+os.kill(pid, signal.SIGSTOP)  # stopped; the shell then sets its own mode, echo on; fg
+wait(lambda: open('/proc/%d/stat' % pid).read().rsplit(')', 1)[1].split()[0] == 'T')
 mode = termios.tcgetattr(fd)
 mode[3] |= termios.ECHO
 termios.tcsetattr(fd, termios.TCSANOW, mode)
 os.kill(pid, signal.SIGCONT)
-time.sleep(0.2)
+wait(lambda: not termios.tcgetattr(fd)[3] & termios.ECHO)
 os.write(fd, b"guess1\n")
 upto(b'Wrong password. Password for ')
 upto(b'tty.mw": ')
