@@ -1,5 +1,6 @@
 // Every kind of change on the 100,000-class book: building the step (with its checks), making
-// it, undoing it and making it again, as the window's history does.
+// it, undoing it and making it again, as the window's history does. The counter bytes_per_step
+// is the memory one step of the kind keeps in the history.
 #include <benchmark/benchmark.h>
 
 #include <functional>
@@ -22,6 +23,7 @@ void RunCycle(benchmark::State& state, const Command& command) {
     o.step->Redo(gb);
     o.step->Undo(gb);
     o.step->Redo(gb);
+    state.counters["bytes_per_step"] = static_cast<double>(o.step->Bytes);
     state.PauseTiming();
     o.step->Undo(gb);  // the next round starts from the same book
     state.ResumeTiming();
@@ -34,6 +36,18 @@ const std::string kClass = "Class 50 of semester 500";
 BENCHMARK_CAPTURE(RunCycle, SetGrade, [](const mw::GradeBook& gb) {
   const int grade = gb.Semesters[499].Classes[49].Grade == 0 ? 1 : 0;
   return mw::edit::SetGrade(gb, kSem, kClass, grade);
+})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(RunCycle, AddSemester, [](const mw::GradeBook& gb) {
+  return mw::edit::AddSemester(gb, "New semester");
+})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(RunCycle, RenameClass, [](const mw::GradeBook& gb) {
+  return mw::edit::RenameClass(gb, kSem, kClass, "Renamed class");
+})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(RunCycle, SetClassGroups, [](const mw::GradeBook& gb) {
+  return mw::edit::SetClassGroups(gb, kSem, kClass, {gb.GroupNames[1].Name});
+})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(RunCycle, SetProtection, [](const mw::GradeBook& gb) {
+  return mw::edit::SetProtection(gb, !gb.IsPassProtected);
 })->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(RunCycle, SetCredits, [](const mw::GradeBook& gb) {
   return mw::edit::SetCredits(gb, kSem, kClass, 12.5);

@@ -13,17 +13,24 @@ class DocumentStep : public QUndoCommand {
       : QUndoCommand(QString::fromStdString(step->Name)), doc_(doc), step_(std::move(step)) {}
 
   void redo() override {
+    if (doc_.rebuilding_) {
+      first_ = false;
+      return;
+    }
     step_->Redo(doc_.book_);
     doc_.StepDone(*step_, step_->AfterRedo, first_ ? BookDocument::Cause::Do
                                                    : BookDocument::Cause::Redo);
     first_ = false;
   }
   void undo() override {
+    if (doc_.rebuilding_) return;
     step_->Undo(doc_.book_);
     doc_.StepDone(*step_, step_->AfterUndo, BookDocument::Cause::Undo);
   }
   // Only steps that can fold a continued edit into themselves take part in merging.
   int id() const override { return step_->MergeId(); }
+  std::size_t Bytes() const { return step_ ? step_->Bytes : 0; }
+  std::unique_ptr<edit::Step> Release() { return std::move(step_); }
   bool mergeWith(const QUndoCommand* other) override {
     if (!step_->MergeWith(*static_cast<const DocumentStep*>(other)->step_)) return false;
     setObsolete(!step_->Changes());
@@ -36,7 +43,8 @@ class DocumentStep : public QUndoCommand {
   bool first_ = true;
 };
 
-BookDocument::BookDocument(QObject* parent) : QObject(parent), history_(new QUndoStack(this)) {
+BookDocument::BookDocument(QObject* parent, std::size_t historyBytes)
+    : QObject(parent), history_(new QUndoStack(this)), historyBytes_(historyBytes) {
   history_->setUndoLimit(kUndoLimit);
   ResetToFresh(book_);
   connect(history_, &QUndoStack::cleanChanged, this,
@@ -52,6 +60,7 @@ BookDocument::Result BookDocument::Run(edit::Outcome outcome) {
   if (outcome.step) {
     history_->push(new DocumentStep(*this, std::move(outcome.step)));
     result.changed = true;
+    TrimHistory();
   }
   return result;
 }
@@ -126,6 +135,34 @@ void BookDocument::StepDone(const edit::Step& step, const edit::Place& place, Ca
   KeepSelectionValid();
   emit Changed(step.Touches, place, cause);
   if (semester_ != oldSemester || class_ != oldClass) emit SelectionChanged();
+}
+
+void BookDocument::TrimHistory() {
+  // The history owns its commands; the steps kept are taken out just before it deletes them.
+  auto at = [this](int i) {
+    return const_cast<DocumentStep*>(static_cast<const DocumentStep*>(history_->command(i)));
+  };
+  const int count = history_->count(), index = history_->index(), clean = history_->cleanIndex();
+  std::size_t total = 0;
+  for (int i = 0; i < count; ++i) total += at(i)->Bytes();
+  int drop = 0;
+  while (total > historyBytes_ && drop < index - 1) total -= at(drop++)->Bytes();
+  if (drop == 0) return;
+  std::vector<std::unique_ptr<edit::Step>> kept;
+  for (int i = drop; i < count; ++i) kept.push_back(at(i)->Release());
+  // The book stays as it is: the steps go back in, marked as made up to where the history
+  // stood, and the saved state keeps its place unless it was among those dropped.
+  rebuilding_ = true;
+  history_->clear();
+  for (auto& step : kept) history_->push(new DocumentStep(*this, std::move(step)));
+  if (clean >= drop) {
+    history_->setIndex(clean - drop);
+    history_->setClean();
+  } else {
+    history_->resetClean();
+  }
+  history_->setIndex(index - drop);
+  rebuilding_ = false;
 }
 
 void BookDocument::KeepSelectionValid() {

@@ -8,6 +8,7 @@
 // what the step touched and where it happened; every window listens and refreshes only that.
 // Views never write into the book themselves.
 #include <QObject>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,6 +25,10 @@ class BookDocument : public QObject {
   Q_OBJECT
 
  public:
+  static constexpr int kUndoLimit = 1000;
+  // The history also keeps at most this many bytes of steps, dropping the oldest.
+  static constexpr std::size_t kHistoryBytes = std::size_t{64} << 20;
+
   // Touch bits of changes that are not steps of the history (see edit::Touch for the rest).
   static constexpr unsigned kMarks = 1u << 16;      // the semester check marks
   static constexpr unsigned kEverything = ~0u;      // a new or loaded book
@@ -40,7 +45,8 @@ class BookDocument : public QObject {
     explicit operator bool() const { return !refused; }
   };
 
-  explicit BookDocument(QObject* parent = nullptr);
+  // historyBytes bounds the memory the undo history keeps (kHistoryBytes unless told).
+  explicit BookDocument(QObject* parent = nullptr, std::size_t historyBytes = kHistoryBytes);
   ~BookDocument() override;
 
   const GradeBook& Book() const { return book_; }
@@ -79,7 +85,6 @@ class BookDocument : public QObject {
   // The book was written to its file.
   void MarkSaved();
 
-  static constexpr int kUndoLimit = 1000;
 
  signals:
   // The book changed: touches are edit::Touch bits (or kMarks, or kEverything), place is where
@@ -99,11 +104,15 @@ class BookDocument : public QObject {
   void StepDone(const edit::Step& step, const edit::Place& place, Cause cause);
   // Drops a current semester or class that no longer exists.
   void KeepSelectionValid();
+  // Drops the oldest steps while the history holds more than kHistoryBytes.
+  void TrimHistory();
 
   GradeBook book_;
   std::optional<std::string> semester_;
   std::optional<std::string> class_;
   QUndoStack* history_ = nullptr;
+  std::size_t historyBytes_;
+  bool rebuilding_ = false;  // TrimHistory puts steps back: none is made or undone again
 };
 
 }  // namespace mw

@@ -10,6 +10,8 @@
 #include <string>
 #include <utility>
 
+#include "model/figures.h"
+#include "model/numtext.h"
 #include "qtext/text.h"
 #include "storage/book_files.h"
 
@@ -34,6 +36,25 @@ Prompts::FileDialog MarkwellFileDialog(const QString& title, const QString& init
 // The name shown for a path chosen in the file dialog: the file's name without its folder.
 std::string ShownName(const QString& path) { return QFileInfo(path).fileName().toStdString(); }
 
+// A reading of a protected file as the chooser shows it.
+QString ReadingText(const QString& title, const GradeBook& book) {
+  const BookFigures f = ComputeFigures(book, {});
+  QString text = title + QStringLiteral("\nClasses: ") + QString::number(f.Classes) +
+                 QStringLiteral("\nCredits: ") + Q(GeneralNumber(f.AllCredits)) +
+                 QStringLiteral("\nOverall GPA: ") + Q(f.OverallText) + QStringLiteral("\n");
+  int shown = 0;
+  for (const Semester& s : book.Semesters) {
+    for (const Class& c : s.Classes) {
+      if (shown++ == 8) return text + QStringLiteral("...");
+      QString name = Q(c.Name);
+      if (name.size() > 40) name = name.left(39) + QChar(0x2026);  // the dialog stays narrow
+      text += QStringLiteral("\n") + name + QStringLiteral(": ") + Q(GeneralNumber(c.Credits)) +
+              QStringLiteral(" credits");
+    }
+  }
+  return text;
+}
+
 }  // namespace
 
 FileCommands::FileCommands(BookDocument& doc, Prompts& prompts, SettingsStore& settings,
@@ -45,8 +66,20 @@ QString FileCommands::DialogStartPath() const {
 }
 
 bool FileCommands::Save() {
-  if (doc_.Book().FullFileName.empty()) return SaveAs();
+  const std::string& path = doc_.Book().FullFileName;
+  if (path.empty()) return SaveAs();
+  // Another program may have written the file since this one read or wrote it.
+  if (stampedPath_ == path && StampOf(path) != stamp_ &&
+      !prompts_.AskYesNo(
+          QStringLiteral("The file has changed on disk since it was opened. Overwrite it?"),
+          QStringLiteral("Markwell"), false))
+    return false;
   return WriteCurrentFile();
+}
+
+void FileCommands::Stamp() {
+  stampedPath_ = doc_.Book().FullFileName;
+  stamp_ = StampOf(stampedPath_);
 }
 
 bool FileCommands::SaveAs() {
@@ -92,30 +125,66 @@ void FileCommands::StartupLoad(const QString& argumentText) {
   window_.RefreshFigures();
 }
 
-bool FileCommands::LoadGradeBook(const std::string& shownName, const std::string& fullName) {
-  const QString fileName = Q(shownName);
-  const QString fullFileName = Q(fullName);
+LoadStatus FileCommands::LoadFrom(GradeBook& into, const std::string& path, std::string& why) {
+  const QString fileName = Q(into.FileName);
   const PasswordPrompt askPassword = [this, &fileName](PromptMode mode) -> std::optional<std::string> {
     const std::optional<QString> answer = prompts_.GetPassword(mode, fileName);
     if (!answer) return std::nullopt;  // closed by its frame
     return answer->toStdString();
   };
+  const ReadingChooser choose = [this](const GradeBook& whole,
+                                       const GradeBook& six) -> std::optional<Reading> {
+    const std::optional<int> chosen = prompts_.ChooseReading(
+        QStringLiteral("The password reads this file in two ways, and both give a grade book. "
+                       "Which one is yours?"),
+        {ReadingText(QStringLiteral("With the whole password"), whole),
+         ReadingText(QStringLiteral("With its first 6 characters"), six)});
+    if (!chosen) return std::nullopt;
+    return *chosen == 0 ? Reading::Whole : Reading::FirstSix;
+  };
+  return LoadBookFile(into, path, askPassword, choose, &why);
+}
+
+bool FileCommands::LoadGradeBook(const std::string& shownName, const std::string& fullName) {
+  const QString fileName = Q(shownName);
+  const QString fullFileName = Q(fullName);
   // The file is read into a book of its own, which replaces the open one only when it loaded.
   const GradeBook& open = doc_.Book();
-  GradeBook loaded;
-  loaded.Password = open.Password;
-  loaded.FileName = shownName;
-  loaded.FullFileName = fullName;
-  switch (LoadBookFile(loaded, fullName, askPassword)) {
+  const auto fresh = [&] {
+    GradeBook book;
+    book.Password = open.Password;
+    book.FileName = shownName;
+    book.FullFileName = fullName;
+    return book;
+  };
+  GradeBook loaded = fresh();
+  std::string why;
+  LoadStatus status = LoadFrom(loaded, fullName, why);
+  if (status == LoadStatus::Unreadable) {
+    prompts_.Message(QStringLiteral("Error reading in file \"") + fullFileName +
+                         QStringLiteral("\"!") + (why.empty() ? QString() : "\n\n" + Q(why)),
+                     QStringLiteral("Error!"), Prompts::Icon::Critical);
+    // A save in place that did not finish keeps the old content beside the file: offered.
+    const std::string copy = RecoveryCopyOf(fullName);
+    if (!copy.empty() &&
+        prompts_.AskYesNo(Q(RecoveryCopyText(copy)) +
+                              QStringLiteral(" Open that copy? Saving then writes it back to \"") +
+                              fullFileName + QStringLiteral("\"."),
+                          QStringLiteral("Markwell"))) {
+      loaded = fresh();
+      status = LoadFrom(loaded, copy, why);
+      if (status == LoadStatus::Unreadable)
+        prompts_.Message(QStringLiteral("Error reading in file \"") + Q(copy) + QStringLiteral("\"!"),
+                         QStringLiteral("Error!"), Prompts::Icon::Critical);
+    }
+  }
+  switch (status) {
     case LoadStatus::Cancelled:
       doc_.SetFileState(open.FileName, open.FullFileName, open.IsPassProtected, std::string());
       window_.SetStatusText(QStringLiteral("Did not open file \"") + fullFileName +
                             QStringLiteral("\"!"));
       return false;
     case LoadStatus::Unreadable:
-      prompts_.Message(
-          QStringLiteral("Error reading in file \"") + fullFileName + QStringLiteral("\"!"),
-          QStringLiteral("Error!"), Prompts::Icon::Critical);
       return false;
     case LoadStatus::Loaded:
       break;
@@ -126,6 +195,7 @@ bool FileCommands::LoadGradeBook(const std::string& shownName, const std::string
                                      : QStringLiteral(".")));
   window_.SetCaption(kCaptionPrefix + fileName);
   doc_.Reset(std::move(loaded));
+  Stamp();
   return true;
 }
 
@@ -154,6 +224,7 @@ bool FileCommands::WriteCurrentFile() {
     case SaveStatus::Saved:
       break;
   }
+  Stamp();
   window_.SetCaption(kCaptionPrefix + fileName);
   window_.SetStatusText(QStringLiteral("Sucessfully saved to file ") + fileName +
                         (gb.IsPassProtected ? QStringLiteral(". (password-protected)")

@@ -5,6 +5,8 @@
 #include "app/book_document.h"
 #include "app/prompts.h"
 #include "settings/settings_store.h"
+#include "storage/book_files.h"
+#include "storage/file_io.h"
 
 namespace mw {
 
@@ -43,11 +45,18 @@ class FileCommands {
   SettingsStore& settings_;
   WindowHost& window_;
   QString lastDialogPath_;  // the file dialog keeps its last file name between uses
+  // FullFileName as this program last loaded or saved it: a save over a file that changed
+  // since asks first.
+  std::string stampedPath_;
+  FileStamp stamp_;
 
   // The file dialog's starting name: the last one chosen, else FullFileName.
   QString DialogStartPath() const;
   // Writes the whole grade book to FullFileName, plain or protected as IsPassProtected says.
   bool WriteCurrentFile();
+  // Loads path into the book `into`; the status, and the reading error in why.
+  LoadStatus LoadFrom(GradeBook& into, const std::string& path, std::string& why);
+  void Stamp();
 };
 
 }  // namespace mw

@@ -71,6 +71,14 @@ class Prompts {
   }
   // Shows the preview; the mapping to add the classes with, or nothing when cancelled.
   virtual std::optional<table::ColumnMapping> PreviewClasses(const ClassesPreview& preview) = 0;
+  // Two readings of one protected file side by side (each a few lines: its classes, credits
+  // and overall GPA), with the question above them: the position of the reading chosen, or
+  // nothing for Cancel. Without a chooser of its own, an asker cancels.
+  virtual std::optional<int> ChooseReading(const QString& question, const QStringList& readings) {
+    (void)question;
+    (void)readings;
+    return std::nullopt;
+  }
   // The print dialog: sets printer up for the printer or file the user chooses; false when
   // cancelled. Without a print dialog of its own, an asker cancels.
   virtual bool SetUpPrinter(QPrinter& printer, const QString& title) {

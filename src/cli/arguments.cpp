@@ -223,7 +223,8 @@ std::string HelpText() {
          "Passwords are never taken from the command line: each one is read as one line of\n"
          "standard input (the password of a protected file first, then that of --protect);\n"
          "an empty line or the end of input cancels. At a terminal each is asked for on\n"
-         "standard error and not shown as it is typed.\n"
+         "standard error and not shown as it is typed, and the new one of --protect is\n"
+         "typed twice.\n"
          "\n"
          "Exit status: 0 done, 1 a file could not be read or written, predict's inputs are\n"
          "ones the window refuses or import refused rows, 2 a usage error.\n";

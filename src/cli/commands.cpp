@@ -4,6 +4,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
 #include <fstream>
 #include <istream>
@@ -65,8 +66,8 @@ std::string ReadPasswordLine(std::istream& in) {
   return line;
 }
 
-// The terminal's settings while a password is read with echo off, for the signal handler.
-termios savedTerminal{};
+// The terminal's settings while a password is read with echo off, for the signal handlers.
+termios savedTerminal{}, quietTerminal{};
 volatile std::sig_atomic_t echoIsOff = 0;
 
 extern "C" void RestoreEchoAndDie(int signal) {
@@ -75,16 +76,35 @@ extern "C" void RestoreEchoAndDie(int signal) {
   std::raise(signal);
 }
 
+// Ctrl+Z gives the shell its terminal back as it was; the process then stops.
+extern "C" void RestoreEchoAndStop(int) {
+  const int saved = errno;
+  if (echoIsOff) tcsetattr(STDIN_FILENO, TCSANOW, &savedTerminal);
+  std::signal(SIGTSTP, SIG_DFL);
+  std::raise(SIGTSTP);  // ignored where nobody could continue the process
+  std::signal(SIGTSTP, RestoreEchoAndStop);
+  if (echoIsOff) tcsetattr(STDIN_FILENO, TCSANOW, &quietTerminal);  // still reading
+  errno = saved;
+}
+
+// After fg (or any stop and continue) the prompt is still reading: echo goes off again.
+extern "C" void QuietAgain(int) {
+  const int saved = errno;
+  if (echoIsOff) tcsetattr(STDIN_FILENO, TCSANOW, &quietTerminal);
+  errno = saved;
+}
+
 // A password typed at the terminal: the prompt on standard error, the line read with echo off.
 std::string ReadTerminalPassword(std::istream& in, std::ostream& err, const std::string& prompt) {
-  termios quiet{};
   const bool canMute = tcgetattr(STDIN_FILENO, &savedTerminal) == 0;
   if (canMute) {
-    quiet = savedTerminal;
-    quiet.c_lflag &= ~tcflag_t(ECHO);
-    quiet.c_lflag |= ECHONL;  // the Enter still shows, as a line end
+    quietTerminal = savedTerminal;
+    quietTerminal.c_lflag &= ~tcflag_t(ECHO);
+    quietTerminal.c_lflag |= ECHONL;  // the Enter still shows, as a line end
     for (int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) std::signal(s, RestoreEchoAndDie);
-    echoIsOff = tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet) == 0;
+    std::signal(SIGTSTP, RestoreEchoAndStop);
+    std::signal(SIGCONT, QuietAgain);
+    echoIsOff = tcsetattr(STDIN_FILENO, TCSAFLUSH, &quietTerminal) == 0;
   }
   err << prompt << std::flush;
   const std::string password = ReadPasswordLine(in);
@@ -117,12 +137,12 @@ std::string SavingError(const std::string& path) {
 // A usage error that names what was asked for and lists what the file offers.
 int UnknownName(std::ostream& err, std::string_view what, const std::string& name,
                 std::string_view plural, const std::vector<std::string>& offered) {
-  std::string problem = "unknown " + std::string(what) + " \"" + name + "\"; ";
+  std::string problem = "unknown " + std::string(what) + " \"" + EscapeControls(name) + "\"; ";
   if (offered.empty()) {
     problem += "the file has no " + std::string(plural);
   } else {
     problem += "the file's " + std::string(plural) + " are:";
-    for (const auto& n : offered) problem += "\n  " + n;
+    for (const auto& n : offered) problem += "\n  " + EscapeControls(n);
   }
   return UsageError(err, problem);
 }
@@ -185,14 +205,14 @@ int Summary(GradeBook& gb, const Arguments& args, std::ostream& out, std::ostrea
   const Method* method = gb.MethodInUse();
 
   if (!args.json) {
-    out << "Method: " << (method ? method->Name : std::string("(none)")) << '\n';
+    out << "Method: " << (method ? EscapeControls(method->Name) : std::string("(none)")) << '\n';
     if (counted != std::vector<std::string>{"Everything"}) {
       out << "Counting:";
-      for (size_t i = 0; i < counted.size(); ++i) out << (i ? ", " : " ") << counted[i];
+      for (size_t i = 0; i < counted.size(); ++i) out << (i ? ", " : " ") << EscapeControls(counted[i]);
       out << (counted.empty() ? " no group\n" : "\n");
     }
     for (const auto& s : semesters) {
-      out << "Semester \"" << s.Name << "\": GPA " << s.GpaText << ", " << s.Classes
+      out << "Semester \"" << EscapeControls(s.Name) << "\": GPA " << s.GpaText << ", " << s.Classes
           << (s.Classes == 1 ? " class, " : " classes, ") << GeneralNumber(s.Credits)
           << " credits\n";
     }
@@ -318,7 +338,7 @@ int Export(GradeBook& gb, const Arguments& args, std::ostream& out, std::ostream
   const std::string report =
       GradeReport(gb, choices, totals, args.date ? *args.date : ReportDateTextNow());
   if (!args.output) {
-    out << ReportBytes(report);
+    out << ReportBytes(EscapeControls(report, true));
     return kOk;
   }
   if (!args.force) {
@@ -343,10 +363,15 @@ int Convert(GradeBook& gb, const Arguments& args, std::istream& in, std::ostream
   edit::Outcome protection = edit::SetProtection(gb, args.protect);
   edit::Apply(gb, protection);
   gb.Password.clear();
+  // At a terminal a new password is typed twice; a script gives it once.
+  std::string typed;
   const PasswordPrompt prompt = [&](PromptMode mode) -> std::optional<std::string> {
-    return ReadPassword(in, err, terminal, mode, target);
+    if (mode == PromptMode::Confirm && !terminal) return typed;
+    typed = ReadPassword(in, err, terminal, mode, target);
+    return typed;
   };
-  switch (SaveBookFile(gb, target, prompt)) {
+  const auto tell = [&err](const std::string& why) { err << "markwell-cli: " << why << '\n'; };
+  switch (SaveBookFile(gb, target, prompt, tell)) {
     case SaveStatus::NoPassword:
       err << "No password entered; did not save file \"" << target
           << "\"! (Turn off password-protection in the Options menu.)\n";
@@ -423,12 +448,16 @@ int LoadBook(const std::string& path, std::istream& in, std::ostream& err, Grade
   };
   gb = GradeBook();
   gb.FileName = gb.FullFileName = path;
-  switch (LoadBookFile(gb, path, prompt)) {
+  std::string why;
+  switch (LoadBookFile(gb, path, prompt, {}, &why)) {
     case LoadStatus::Cancelled:
       err << "Did not open file \"" << path << "\"!\n";
       return kFileError;
     case LoadStatus::Unreadable:
       err << "Error reading in file \"" << path << "\"!\n";
+      if (!why.empty()) err << EscapeControls(why) << '\n';
+      if (const std::string copy = RecoveryCopyOf(path); !copy.empty())
+        err << RecoveryCopyText(copy) << '\n';
       return kFileError;
     case LoadStatus::Loaded:
       break;
@@ -468,6 +497,7 @@ std::string PasswordPromptText(PromptMode mode, const std::string& file) {
   switch (mode) {
     case PromptMode::Save: return "New password for \"" + file + "\": ";
     case PromptMode::Retry: return "Wrong password. Password for \"" + file + "\": ";
+    case PromptMode::Confirm: return "Please type the password again to confirm it: ";
     case PromptMode::Open: break;
   }
   return "Password for \"" + file + "\": ";

@@ -85,4 +85,27 @@ std::string JsonNumber(double value) {
 
 std::string JsonNumber(int64_t value) { return std::to_string(value); }
 
+std::string EscapeControls(std::string_view text, bool keepLineEnds) {
+  std::string out;
+  out.reserve(text.size());
+  char hex[8];
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+    if (keepLineEnds && (c == '\r' || c == '\n')) {
+      out += static_cast<char>(c);
+    } else if (c < 0x20 || c == 0x7F) {
+      std::snprintf(hex, sizeof hex, "\\x%02x", c);
+      out += hex;
+    } else if (c == 0xC2 && next >= 0x80 && next <= 0x9F) {  // U+0080 to U+009F
+      std::snprintf(hex, sizeof hex, "\\x%02x", next);
+      out += hex;
+      ++i;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out;
+}
+
 }  // namespace mw::cli

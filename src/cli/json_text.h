@@ -15,4 +15,9 @@ std::string JsonString(std::string_view utf8);
 std::string JsonNumber(double value);
 std::string JsonNumber(int64_t value);
 
+// Text for the terminal: control characters (C0, DEL and the C1 range of UTF-8) are shown
+// escaped, "\x1b", so a name from a file cannot send escape sequences; the rest is unchanged.
+// keepLineEnds leaves CR and LF as they are (for a whole report).
+std::string EscapeControls(std::string_view text, bool keepLineEnds = false);
+
 }  // namespace mw::cli

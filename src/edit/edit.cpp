@@ -51,11 +51,47 @@ Outcome Refused(std::string status = {}) {
   return o;
 }
 
+// Bytes held by what a step keeps: a text past the string's own small buffer, classes with
+// their names and group lists, whole semesters and methods.
+std::size_t HeapBytes(const std::string& s) { return s.capacity() > 15 ? s.capacity() + 1 : 0; }
+std::size_t HeapBytes(const Class& c) {
+  return HeapBytes(c.Name) + c.Groups.HeapBytes();
+}
+std::size_t Kept(const std::string& s) { return sizeof s + HeapBytes(s); }
+std::size_t Kept(const Class& c) { return sizeof c + HeapBytes(c); }
+std::size_t Kept(const Semester& s) {
+  std::size_t n = sizeof s + HeapBytes(s.Name) + s.Classes.capacity() * sizeof(Class);
+  for (const Class& c : s.Classes) n += HeapBytes(c);
+  return n;
+}
+std::size_t Kept(const std::vector<Method>& methods) {
+  std::size_t n = sizeof methods + methods.capacity() * sizeof(Method);
+  for (const Method& m : methods) n += HeapBytes(m.Name);
+  return n;
+}
+
+// A step's own size with what its two directions keep (`kept` bytes) and its places.
+std::size_t StepBytes(const Step& step, std::size_t own, std::size_t kept) {
+  std::size_t n = own + HeapBytes(step.Name) + kept;
+  for (const Place* p : {&step.AfterRedo, &step.AfterUndo}) {
+    if (p->semester) n += HeapBytes(*p->semester);
+    if (p->cls) n += HeapBytes(*p->cls);
+  }
+  return n;
+}
+
 std::unique_ptr<FnStep> MakeStep(std::string name, unsigned touches, FnStep::Fn redo,
                                  FnStep::Fn undo, Place where = {}) {
   auto step = std::make_unique<FnStep>(std::move(name), touches, std::move(redo), std::move(undo));
   step->AfterRedo = where;
   step->AfterUndo = std::move(where);
+  return step;
+}
+
+// Sets the step's byte size, kept being what its directions hold beyond the step itself.
+template <typename S>
+std::unique_ptr<S> Sized(std::unique_ptr<S> step, std::size_t kept) {
+  step->Bytes = StepBytes(*step, sizeof(S), kept);
   return step;
 }
 
@@ -93,7 +129,7 @@ std::unique_ptr<Step> ClassStep(std::string name, unsigned touches, ClassAt at, 
       [at, before](GradeBook& gb) { ClassOf(gb, at) = before; });
   step->AfterRedo = std::move(redoPlace);
   step->AfterUndo = std::move(undoPlace);
-  return step;
+  return Sized(std::move(step), 2 * Kept(before));  // before and after
 }
 
 // Consecutive edits of the same class's credits are one step.
@@ -145,6 +181,12 @@ std::vector<SavedGroups> GroupsHolding(const GradeBook& gb, std::string_view nam
   return saved;
 }
 
+std::size_t Kept(const std::vector<SavedGroups>& saved) {
+  std::size_t n = sizeof saved + saved.capacity() * sizeof(SavedGroups);
+  for (const auto& s : saved) n += s.groups.HeapBytes();
+  return n;
+}
+
 void Restore(GradeBook& gb, const std::vector<SavedGroups>& saved) {
   for (const auto& s : saved) gb.Semesters[s.semester].Classes[s.cls].Groups = s.groups;
 }
@@ -176,7 +218,7 @@ Outcome AddSemester(const GradeBook& gb, const std::string& name) {
         gb.SemesterOrder.pop_back();
       });
   step->AfterRedo = Place{name, std::nullopt};
-  return Done(std::move(step), "Semester " + name + " added.");
+  return Done(Sized(std::move(step), Kept(name)), "Semester " + name + " added.");
 }
 
 Outcome RenameSemester(const GradeBook& gb, const std::string& oldName,
@@ -196,7 +238,7 @@ Outcome RenameSemester(const GradeBook& gb, const std::string& oldName,
   auto step = MakeStep("Rename Semester", kSemesterList, rename(newName), rename(oldName));
   step->AfterRedo = Place{newName, std::nullopt};
   step->AfterUndo = Place{oldName, std::nullopt};
-  return Done(std::move(step));
+  return Done(Sized(std::move(step), Kept(newName) + Kept(oldName)));
 }
 
 Outcome DeleteSemester(const GradeBook& gb, int row) {
@@ -216,7 +258,8 @@ Outcome DeleteSemester(const GradeBook& gb, int row) {
         gb.SemesterOrder.insert(gb.SemesterOrder.begin() + row, entry);
       });
   step->AfterUndo = Place{entry.Name, std::nullopt};
-  return Done(std::move(step), "Semester deleted.");
+  const std::size_t kept = 2 * Kept(entry.Name) + (removed ? Kept(*removed) : 0);
+  return Done(Sized(std::move(step), kept), "Semester deleted.");
 }
 
 Outcome MoveSemester(const GradeBook& gb, int row, int other) {
@@ -227,7 +270,7 @@ Outcome MoveSemester(const GradeBook& gb, int row, int other) {
               gb.SemesterOrder[static_cast<size_t>(other)]);
   };
   const std::string name = gb.SemesterOrder[static_cast<size_t>(row)].Name;
-  return Done(MakeStep("Move Semester", kSemesterList, swap, swap, Place{name, std::nullopt}));
+  return Done(Sized(MakeStep("Move Semester", kSemesterList, swap, swap, Place{name, std::nullopt}), 0));
 }
 
 // ---- Classes ----
@@ -253,7 +296,7 @@ Outcome AddClass(const GradeBook& gb, const std::string& semester, const std::st
       [index](GradeBook& gb) { gb.Semesters[static_cast<size_t>(index)].Classes.pop_back(); });
   step->AfterRedo = Place{semester, std::nullopt};
   step->AfterUndo = Place{semester, std::nullopt};
-  return Done(std::move(step), "Added class " + name + ".");
+  return Done(Sized(std::move(step), Kept(name)), "Added class " + name + ".");
 }
 
 Outcome RenameClass(const GradeBook& gb, const std::string& semester, const std::string& oldName,
@@ -293,7 +336,9 @@ Outcome DeleteClass(const GradeBook& gb, const std::string& semester, const std:
       });
   step->AfterRedo = Place{semester, std::nullopt};
   step->AfterUndo = Place{semester, name};
-  return Done(std::move(step));
+  std::size_t kept = Kept(name) + removed.capacity() * sizeof(removed[0]);
+  for (const auto& r : removed) kept += HeapBytes(r.second);
+  return Done(Sized(std::move(step), kept));
 }
 
 Outcome SetGrade(const GradeBook& gb, const std::string& semester, const std::string& cls,
@@ -320,8 +365,8 @@ Outcome SetCredits(const GradeBook& gb, const std::string& semester, const std::
   // The same value changes nothing (0 and -0 are kept apart: a file holds the sign).
   if (before == credits && std::signbit(before) == std::signbit(credits))
     return Done(nullptr, std::move(status));
-  auto step = std::make_unique<CreditsStep>(at, before, credits, semester, cls, mergeable);
-  return Done(std::move(step), std::move(status));
+  return Done(Sized(std::make_unique<CreditsStep>(at, before, credits, semester, cls, mergeable), 0),
+              std::move(status));
 }
 
 Outcome SetClassGroups(const GradeBook& gb, const std::string& semester, const std::string& cls,
@@ -337,6 +382,9 @@ Outcome SetClassGroups(const GradeBook& gb, const std::string& semester, const s
   std::string status = "Changed groups under which class " + cls + " falls.";
   const Class& before = gb.Semesters[static_cast<size_t>(at.semester)].Classes[static_cast<size_t>(at.cls)];
   if (gb.GroupsOf(before) == groups) return Done(nullptr, std::move(status));
+  std::size_t kept = sizeof groups + groups.capacity() * sizeof(std::string) +
+                     before.Groups.HeapBytes();
+  for (const std::string& g : groups) kept += HeapBytes(g);
   auto step = MakeStep(
       "Change Groups", kClassValues | (added.empty() ? 0u : kGroups | kMask),
       [at, groups, added](GradeBook& gb) {
@@ -348,7 +396,7 @@ Outcome SetClassGroups(const GradeBook& gb, const std::string& semester, const s
         ClassOf(gb, at).Groups = old;
       },
       Place{semester, cls});
-  return Done(std::move(step), std::move(status));
+  return Done(Sized(std::move(step), kept), std::move(status));
 }
 
 Outcome MoveClass(const GradeBook& gb, const std::string& semester, const std::string& cls,
@@ -388,7 +436,7 @@ Outcome MoveClass(const GradeBook& gb, const std::string& semester, const std::s
       });
   step->AfterRedo = Place{to, cls};
   step->AfterUndo = Place{semester, cls};
-  return Done(std::move(step), "Moved class " + cls + " to " + to + ".");
+  return Done(Sized(std::move(step), Kept(to)), "Moved class " + cls + " to " + to + ".");
 }
 
 Outcome DeleteClasses(const GradeBook& gb, const std::vector<ClassRef>& classes) {
@@ -447,7 +495,12 @@ Outcome DeleteClasses(const GradeBook& gb, const std::vector<ClassRef>& classes)
         }
       },
       Place{gb.Semesters[at.front().first].Name, std::nullopt});
-  return Done(std::move(step), count == 1 ? "Deleted 1 class."
+  std::size_t kept = 0;
+  for (const auto& cut : *shared) {
+    kept += sizeof cut + cut.positions.capacity() * sizeof(size_t);
+    for (const Class& c : cut.removed) kept += Kept(c);
+  }
+  return Done(Sized(std::move(step), kept), count == 1 ? "Deleted 1 class."
                                           : "Deleted " + std::to_string(count) + " classes.");
 }
 
@@ -514,6 +567,13 @@ Outcome AddClasses(const GradeBook& gb, std::vector<NewClass> classes, const std
   const bool everything = gb.GroupExists("Everything");
   const size_t count = classes.size();
   std::string name = verb + " " + std::to_string(count) + (count == 1 ? " Class" : " Classes");
+  std::size_t kept = classes.capacity() * sizeof(NewClass);
+  for (const auto& c : classes) {
+    kept += HeapBytes(c.semester) + HeapBytes(c.name) + c.groups.capacity() * sizeof(std::string);
+    for (const auto& g : c.groups) kept += HeapBytes(g);
+  }
+  for (const auto& n : newSemesters) kept += Kept(n);
+  for (const auto& n : newGroups) kept += Kept(n);
   Place last{classes.back().semester, classes.back().name};
   // How many classes each semester gets, for the undo.
   std::vector<std::pair<std::string, size_t>> added;
@@ -557,7 +617,7 @@ Outcome AddClasses(const GradeBook& gb, std::vector<NewClass> classes, const std
   auto step = MakeStep(std::move(name), kSemesterList | kClassList | kGroups | kMask,
                        std::move(redo), std::move(undo));
   step->AfterRedo = std::move(last);
-  return Done(std::move(step),
+  return Done(Sized(std::move(step), kept),
               "Added " + std::to_string(count) + (count == 1 ? " class." : " classes."));
 }
 
@@ -581,7 +641,7 @@ Outcome AddGroup(const GradeBook& gb, const std::string& name, const std::string
         if (at) ClassOf(gb, at).Groups.pop_back();
       });
   if (at) step->AfterRedo = step->AfterUndo = Place{*semester, *cls};
-  return Done(std::move(step), "Group " + name + " added.");
+  return Done(Sized(std::move(step), Kept(name)), "Group " + name + " added.");
 }
 
 Outcome RenameGroup(const GradeBook& gb, int pos, const std::string& newName) {
@@ -591,7 +651,8 @@ Outcome RenameGroup(const GradeBook& gb, int pos, const std::string& newName) {
   if (!IsStorableName(newName)) return Refused(kUnstorableName);
   const std::string oldName = gb.GroupNames[static_cast<size_t>(pos)].Name;
   auto saved = GroupsHolding(gb, oldName);
-  return Done(MakeStep(
+  const std::size_t kept = 2 * Kept(oldName) + Kept(newName) + Kept(saved);
+  return Done(Sized(MakeStep(
       "Rename Group", kGroups | kClassValues,
       [pos, oldName, newName](GradeBook& gb) {
         gb.GroupNames[static_cast<size_t>(pos)].Name = newName;
@@ -600,14 +661,15 @@ Outcome RenameGroup(const GradeBook& gb, int pos, const std::string& newName) {
       [pos, oldName, saved = std::move(saved)](GradeBook& gb) {
         gb.GroupNames[static_cast<size_t>(pos)].Name = oldName;
         Restore(gb, saved);
-      }));
+      }), kept));
 }
 
 Outcome DeleteGroup(const GradeBook& gb, int pos) {
   if (pos < 0 || pos >= static_cast<int>(gb.GroupNames.size())) return Refused();
   const GroupEntry entry = gb.GroupNames[static_cast<size_t>(pos)];
   auto saved = GroupsHolding(gb, entry.Name);
-  return Done(MakeStep(
+  const std::size_t kept = 2 * Kept(entry.Name) + Kept(saved);
+  return Done(Sized(MakeStep(
       "Delete Group", kGroups | kMask | kClassValues,
       [pos, name = entry.Name](GradeBook& gb) {
         gb.GroupNames.erase(gb.GroupNames.begin() + pos);
@@ -616,7 +678,7 @@ Outcome DeleteGroup(const GradeBook& gb, int pos) {
       [pos, entry, saved = std::move(saved)](GradeBook& gb) {
         gb.GroupNames.insert(gb.GroupNames.begin() + pos, entry);
         Restore(gb, saved);
-      }));
+      }), kept));
 }
 
 Outcome SetMask(const GradeBook& gb, const std::vector<bool>& inMask, int row) {
@@ -638,7 +700,9 @@ Outcome SetMask(const GradeBook& gb, const std::vector<bool>& inMask, int row) {
         gb.GroupNames[i].InMask = flags[i];
     };
   };
-  return Done(MakeStep("Change Group Mask", kMask, set(after), set(before)), std::move(status));
+  const std::size_t kept = 2 * (sizeof after + after.size() / 8 + 1);
+  return Done(Sized(MakeStep("Change Group Mask", kMask, set(after), set(before)), kept),
+              std::move(status));
 }
 
 // ---- Methods ----
@@ -649,10 +713,11 @@ Outcome SetMethodInUse(const GradeBook& gb, int pos) {
   std::string name = pos >= 0 ? gb.Methods[static_cast<size_t>(pos)].Name : std::string();
   std::string status = "Changed grading method to \"" + name + "\".";
   if (pos == before) return Done(nullptr, std::move(status));
-  return Done(MakeStep(
-                  "Change Method", kMethodInUse,
-                  [pos](GradeBook& gb) { gb.MethodPos = pos; },
-                  [before](GradeBook& gb) { gb.MethodPos = before; }),
+  return Done(Sized(MakeStep(
+                        "Change Method", kMethodInUse,
+                        [pos](GradeBook& gb) { gb.MethodPos = pos; },
+                        [before](GradeBook& gb) { gb.MethodPos = before; }),
+                    0),
               std::move(status));
 }
 
@@ -664,8 +729,10 @@ Outcome ReplaceMethods(const GradeBook& gb, std::vector<Method> methods, int met
       gb.MethodPos = pos;
     };
   };
-  return Done(MakeStep("Edit Methods", kMethods | kMethodInUse, set(std::move(methods), methodPos),
-                       set(gb.Methods, gb.MethodPos)));
+  const std::size_t kept = Kept(methods) + Kept(gb.Methods);
+  return Done(Sized(MakeStep("Edit Methods", kMethods | kMethodInUse,
+                             set(std::move(methods), methodPos), set(gb.Methods, gb.MethodPos)),
+                    kept));
 }
 
 Outcome CloseMethodEditor(const GradeBook& gb, std::vector<Method> methods) {
@@ -709,10 +776,11 @@ void SaveMethod(std::vector<Method>& methods, const std::string& name,
 
 Outcome SetProtection(const GradeBook& gb, bool isProtected) {
   if (gb.IsPassProtected == isProtected) return Done(nullptr);
-  return Done(MakeStep(
-      "Change Protection", kProtection,
-      [isProtected](GradeBook& gb) { gb.IsPassProtected = isProtected; },
-      [isProtected](GradeBook& gb) { gb.IsPassProtected = !isProtected; }));
+  return Done(Sized(MakeStep(
+                        "Change Protection", kProtection,
+                        [isProtected](GradeBook& gb) { gb.IsPassProtected = isProtected; },
+                        [isProtected](GradeBook& gb) { gb.IsPassProtected = !isProtected; }),
+                    0));
 }
 
 }  // namespace mw::edit

@@ -4,6 +4,7 @@
 // is either a refusal (or nothing to do) with the message for the status line, or a step: the
 // change, not yet made, that can be made, undone and made again. The window wraps steps in its
 // undo history; markwell-cli and the tests apply them directly.
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <string>
@@ -49,6 +50,9 @@ class Step {
 
   std::string Name;     // what the step does, "Change Grade"
   unsigned Touches = 0;  // Touch bits
+  // The memory the step holds (what it keeps to make and undo the change), in bytes, so that
+  // a history can be bounded in bytes as well as in steps.
+  std::size_t Bytes = 0;
   Place AfterRedo;       // where the change is, once made
   Place AfterUndo;       // where it was, once undone
 };

@@ -80,6 +80,9 @@ class GroupList {
     return std::equal(a.begin(), a.end(), b.begin(), b.end());
   }
 
+  // The bytes the list keeps outside the class (none while its ids fit inline).
+  std::size_t HeapBytes() const { return OnHeap() ? capacity_ * sizeof(GroupId) : 0; }
+
  private:
   static constexpr std::uint32_t kInline = 4;
 

@@ -106,6 +106,9 @@ std::string PlainNumber(double value) {
 
 std::string FormatFixed(double value, int maxDecimals) {
   if (!std::isfinite(value)) return std::string(kNoFigure);
+  // A figure this large (credits that nearly cancel out, say) would show some hundreds of
+  // digits: it shows in plain number text's exponent form instead.
+  if (std::fabs(value) >= 1e15) return PlainNumber(value);
 
   // The exact decimal expansion of the binary value, well past the digits shown (a double has
   // at most 309 whole digits).

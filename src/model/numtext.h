@@ -29,7 +29,8 @@ inline std::string GeneralNumber(double value) {
 // dropped. Rounding is on the exact binary value, with an exact half going away from zero:
 // 2.0625 shows as 2.063 under "0.0##", while 2.675 (stored as 2.67499999...) shows as 2.67
 // under "0.0#". A value that rounds to zero shows as 0.0, without a minus sign. A value that is
-// no finite number shows as kNoFigure.
+// no finite number shows as kNoFigure, and one of magnitude 1e15 or more as plain number text
+// (1E+15), so no figure ever runs to more than 20 digits.
 std::string FormatFixed(double value, int maxDecimals);
 inline std::string Format2(double value) { return FormatFixed(value, 2); }  // "0.0#"
 inline std::string Format3(double value) { return FormatFixed(value, 3); }  // "0.0##"

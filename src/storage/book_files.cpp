@@ -1,5 +1,7 @@
 #include "storage/book_files.h"
 
+#include <new>
+#include <stdexcept>
 #include <utility>
 
 #include "storage/file_io.h"
@@ -7,15 +9,19 @@
 
 namespace mw {
 
-LoadStatus LoadBookFile(GradeBook& gb, const std::string& path, const PasswordPrompt& prompt) {
+namespace {
+
+LoadStatus Load(GradeBook& gb, const std::string& path, const PasswordPrompt& prompt,
+                const ReadingChooser& choose, std::string* why) {
   std::string bytes;
-  if (!ReadFileBytes(path, bytes) || bytes.empty()) return LoadStatus::Unreadable;
-  DecodeResult result = DecodeGradeBook(bytes, gb.Password, prompt);
+  if (!ReadFileBytes(path, bytes, kMaxGradeBookBytes) || bytes.empty()) return LoadStatus::Unreadable;
+  DecodeResult result = DecodeGradeBook(bytes, gb.Password, prompt, choose);
   switch (result.status) {
     case DecodeStatus::Cancelled:
       gb.Password.clear();
       return LoadStatus::Cancelled;
     case DecodeStatus::Error:
+      if (why) *why = std::move(result.error);
       return LoadStatus::Unreadable;
     case DecodeStatus::Ok:
       break;
@@ -30,8 +36,8 @@ LoadStatus LoadBookFile(GradeBook& gb, const std::string& path, const PasswordPr
   return LoadStatus::Loaded;
 }
 
-SaveStatus SaveBookFile(GradeBook& gb, const std::string& path, const PasswordPrompt& prompt,
-                        const std::function<void(const std::string&)>& tell) {
+SaveStatus Save(GradeBook& gb, const std::string& path, const PasswordPrompt& prompt,
+                const std::function<void(const std::string&)>& tell) {
   EncodeResult encoded;
   if (gb.IsPassProtected) {
     // A password held from a file saved elsewhere with more than six characters cannot key a
@@ -44,6 +50,15 @@ SaveStatus SaveBookFile(GradeBook& gb, const std::string& path, const PasswordPr
         if (tell) tell(*why);
         continue;
       }
+      if (!answer->empty()) {
+        // A typo in a new password would lock the file: it is typed twice.
+        const std::optional<std::string> again = prompt(PromptMode::Confirm);
+        if (!again || again->empty()) break;  // closed or cancelled: no password
+        if (*again != *answer) {
+          if (tell) tell(kPasswordsDiffer);
+          continue;
+        }
+      }
       gb.Password = std::move(*answer);
       break;
     }
@@ -54,6 +69,35 @@ SaveStatus SaveBookFile(GradeBook& gb, const std::string& path, const PasswordPr
   }
   if (!encoded.ok || !WriteFileAtomically(path, encoded.bytes)) return SaveStatus::Unwritable;
   return SaveStatus::Saved;
+}
+
+}  // namespace
+
+std::string RecoveryCopyText(const std::string& copyPath) {
+  return "A save that did not finish kept a copy of the file's previous content in \"" +
+         copyPath + "\".";
+}
+
+LoadStatus LoadBookFile(GradeBook& gb, const std::string& path, const PasswordPrompt& prompt,
+                        const ReadingChooser& choose, std::string* why) {
+  try {
+    return Load(gb, path, prompt, choose, why);
+  } catch (const std::bad_alloc&) {
+    return LoadStatus::Unreadable;
+  } catch (const std::length_error&) {  // a size no allocation can give
+    return LoadStatus::Unreadable;
+  }
+}
+
+SaveStatus SaveBookFile(GradeBook& gb, const std::string& path, const PasswordPrompt& prompt,
+                        const std::function<void(const std::string&)>& tell) {
+  try {
+    return Save(gb, path, prompt, tell);
+  } catch (const std::bad_alloc&) {
+    return SaveStatus::Unwritable;
+  } catch (const std::length_error&) {
+    return SaveStatus::Unwritable;
+  }
 }
 
 }  // namespace mw

@@ -19,7 +19,9 @@ namespace {
 
 constexpr int kMaxLinkHops = 40;  // as the kernel allows
 constexpr size_t kSuffixLength = 6;
+constexpr size_t kRandomLength = 2;  // the rest of the suffix checks the name
 constexpr std::string_view kTempTag = ".mwsave-";
+constexpr std::string_view kCopyTag = "copy";  // after the stem: the copy of an in-place save
 constexpr std::string_view kSuffixChars =
     "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
 
@@ -75,15 +77,49 @@ bool MayWrite(const std::string& path, const struct stat& st) {
   return ::geteuid() != 0 || (st.st_mode & 0222) != 0;
 }
 
-std::string RandomSuffix() {
-  unsigned char random[kSuffixLength] = {};
+// The check characters of a temporary name: a hash of the stem and the random characters
+// before them, as letters and digits. A save removes only files whose names pass the check, so
+// a user's own file that merely looks like a temporary (".book.mw.mwsave-keepme") passes with a
+// chance of one in 62^4, about 14.8 million, and is left alone.
+std::string CheckChars(std::string_view stemAndRandom) {
+  uint64_t hash = 0x6d61726b77656c6cull;  // FNV-1a from a start of the program's own
+  for (unsigned char c : stemAndRandom) hash = (hash ^ c) * 1099511628211ull;
+  std::string check;
+  for (size_t i = kRandomLength; i < kSuffixLength; ++i, hash /= kSuffixChars.size())
+    check += kSuffixChars[hash % kSuffixChars.size()];
+  return check;
+}
+
+// A fresh temporary name for a target with this stem: random characters, then their check.
+std::string NewTempName(const std::string& stem) {
+  unsigned char random[kRandomLength] = {};
   if (::getrandom(random, sizeof random, 0) != static_cast<ssize_t>(sizeof random)) {
     static unsigned counter = static_cast<unsigned>(::getpid());
     for (unsigned char& r : random) r = static_cast<unsigned char>(counter++ * 2654435761u >> 24);
   }
-  std::string suffix;
-  for (unsigned char r : random) suffix += kSuffixChars[r % kSuffixChars.size()];
-  return suffix;
+  std::string name = stem;
+  for (unsigned char r : random) name += kSuffixChars[r % kSuffixChars.size()];
+  return name + CheckChars(name);
+}
+
+bool IsSaveTemp(std::string_view name, const std::string& stem) {
+  return name.size() == stem.size() + kSuffixLength && name.substr(0, stem.size()) == stem &&
+         name.find_first_not_of(kSuffixChars, stem.size()) == std::string_view::npos &&
+         name.substr(stem.size() + kRandomLength) ==
+             CheckChars(name.substr(0, stem.size() + kRandomLength));
+}
+
+// The copy a save in place keeps of a target with this stem: "copy" and its check characters.
+std::string CopyName(const std::string& stem) {
+  const std::string name = stem + std::string(kCopyTag);
+  return name + CheckChars(name);
+}
+
+// Waits for the exclusive lock on fd.
+bool LockWait(int fd) {
+  while (::flock(fd, LOCK_EX) != 0)
+    if (errno != EINTR) return false;
+  return true;
 }
 
 // A new file in `folder` ("" or ending in '/'): without a name where the file system allows,
@@ -97,7 +133,7 @@ int CreateTemp(const std::string& folder, const std::string& stem, bool nameless
     if (fd < 0 && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return -1;
   }
   for (int tries = 0; fd < 0 && tries < 100; ++tries) {
-    name = folder + stem + RandomSuffix();
+    name = folder + NewTempName(stem);
     fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && errno != EEXIST) break;
   }
@@ -113,7 +149,7 @@ int CreateTemp(const std::string& folder, const std::string& stem, bool nameless
 bool NameTemp(int fd, const std::string& folder, const std::string& stem, std::string& name) {
   const std::string self = "/proc/self/fd/" + std::to_string(fd);
   for (int tries = 0; tries < 100; ++tries) {
-    name = folder + stem + RandomSuffix();
+    name = folder + NewTempName(stem);
     if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0 ||
         (errno == ENOENT && ::linkat(fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0))
       return true;
@@ -123,16 +159,15 @@ bool NameTemp(int fd, const std::string& folder, const std::string& stem, std::s
   return false;
 }
 
-// Removes the temporary files of saves of this target that were killed: those no save holds
-// locked. Failures are ignored; the next save tries again.
+// Removes the temporary files of saves of this target that were killed: those named by a save
+// (their check characters pass) that no save holds locked. Failures are ignored; the next save
+// tries again.
 void RemoveStaleTemps(const std::string& folder, const std::string& stem) {
   DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
   if (dir == nullptr) return;
   while (const dirent* entry = ::readdir(dir)) {
     const std::string_view name = entry->d_name;
-    if (name.size() != stem.size() + kSuffixLength || name.substr(0, stem.size()) != stem ||
-        name.find_first_not_of(kSuffixChars, stem.size()) != std::string_view::npos)
-      continue;
+    if (!IsSaveTemp(name, stem)) continue;
     Fd fd(::openat(::dirfd(dir), entry->d_name,
                    O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     struct stat st {};
@@ -143,21 +178,94 @@ void RemoveStaleTemps(const std::string& folder, const std::string& stem) {
   ::closedir(dir);
 }
 
-// Overwrites the file `known` describes, from the start, and cuts it to the new length.
+// Reads [0, size) of fd into out.
+bool ReadAt(int fd, size_t size, std::string& out) {
+  out.assign(size, '\0');
+  for (size_t done = 0; done < size;) {
+    const ssize_t n = ::pread(fd, out.data() + done, size - done, static_cast<off_t>(done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+// Writes bytes to fd from offset on with the given write call.
+bool WriteAt(int fd, off_t offset, std::string_view bytes, const storage_detail::WriteCall& write) {
+  return ::lseek(fd, offset, SEEK_SET) == offset && WriteAll(fd, bytes, write);
+}
+
+// A whole file at path through a temporary of stem, made durable, or nothing.
+bool WriteCopy(const std::string& folder, const std::string& stem, const std::string& path,
+               std::string_view bytes, mode_t mode) {
+  std::string temp;
+  Fd fd(CreateTemp(folder, stem, false, temp));
+  if (fd.get() < 0) return false;
+  ::fchmod(fd.get(), mode & 0666);  // nobody may read the copy who may not read the file
+  const auto real = [](int f, const void* d, size_t n) { return ::write(f, d, n); };
+  if (!WriteAll(fd.get(), bytes, real) || ::fsync(fd.get()) != 0 ||
+      ::rename(temp.c_str(), path.c_str()) != 0) {
+    ::unlink(temp.c_str());
+    return false;
+  }
+  Fd dir(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  return dir.get() >= 0 && ::fsync(dir.get()) == 0;
+}
+
+// Overwrites the file `known` describes and cuts it to the new length, never leaving it worse
+// than the old file:
+//   - the old bytes are read first; where the folder takes new names they are also kept beside
+//     the file (folder + stem + "copy"), synced, until the new bytes are synced, so that a
+//     crash part-way leaves a copy the next load offers. A copy already there, left by a save
+//     that did not finish, holds the last content known whole and is kept instead;
+//   - the file grows to its new length before anything old is overwritten, so a full disk
+//     (also where room cannot be reserved ahead, as on ext2) fails while the old bytes stand;
+//   - a write that fails puts the old bytes back.
+// The file is locked throughout, so saves of it through any of its names take turns.
 bool WriteInPlace(const std::string& path, const struct stat& known, std::string_view bytes,
-                  const storage_detail::WriteCall& write) {
-  Fd fd(::open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+                  const storage_detail::WriteCall& write, const std::string& folder,
+                  const std::string& stem, bool folderTakesNames) {
+  Fd fd(::open(path.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
   struct stat st {};
-  if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) ||
-      st.st_dev != known.st_dev || st.st_ino != known.st_ino)
+  if (fd.get() < 0 || !LockWait(fd.get()) || ::fstat(fd.get(), &st) != 0 ||
+      !S_ISREG(st.st_mode) || st.st_dev != known.st_dev || st.st_ino != known.st_ino ||
+      static_cast<uint64_t>(st.st_size) > kMaxGradeBookBytes)
     return false;
-  // Reserve the room first, so that a full disk fails before the file changes.
-  if (static_cast<off_t>(bytes.size()) > st.st_size &&
-      ::fallocate(fd.get(), FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(bytes.size())) != 0 &&
-      errno != EOPNOTSUPP && errno != ENOSYS)
+  const size_t oldSize = static_cast<size_t>(st.st_size);
+  std::string old;
+  if (!ReadAt(fd.get(), oldSize, old)) return false;
+  const std::string copy = folder + CopyName(stem);
+  bool madeCopy = false;
+  if (folderTakesNames) {
+    struct stat cst {};
+    if (::lstat(copy.c_str(), &cst) != 0) {
+      if (errno != ENOENT || !WriteCopy(folder, stem, copy, old, st.st_mode)) return false;
+      madeCopy = true;
+    }
+  }
+  // Puts the old bytes back; the copy made for this save goes once they are.
+  const auto restore = [&] {
+    const auto real = [](int f, const void* d, size_t n) { return ::write(f, d, n); };
+    if (WriteAt(fd.get(), 0, old, real) && ::ftruncate(fd.get(), static_cast<off_t>(oldSize)) == 0 &&
+        ::fsync(fd.get()) == 0 && madeCopy)
+      ::unlink(copy.c_str());
     return false;
-  return WriteAll(fd.get(), bytes, write) &&
-         ::ftruncate(fd.get(), static_cast<off_t>(bytes.size())) == 0 && ::fsync(fd.get()) == 0;
+  };
+  const size_t newSize = bytes.size();
+  if (newSize > oldSize) {
+    // Reserve where the file system can, then write the part past the old end first.
+    if (::fallocate(fd.get(), FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(newSize)) != 0 &&
+        errno != EOPNOTSUPP && errno != ENOSYS)
+      return restore();
+    if (!WriteAt(fd.get(), static_cast<off_t>(oldSize), bytes.substr(oldSize), write) ||
+        ::fsync(fd.get()) != 0)
+      return restore();
+  }
+  if (!WriteAt(fd.get(), 0, bytes.substr(0, std::min(oldSize, newSize)), write) ||
+      ::ftruncate(fd.get(), static_cast<off_t>(newSize)) != 0 || ::fsync(fd.get()) != 0)
+    return restore();
+  if (folderTakesNames) ::unlink(copy.c_str());  // the new bytes are whole and synced
+  return true;
 }
 
 }  // namespace
@@ -172,12 +280,14 @@ std::string storage_detail::TempNameStem(const std::string& fileName) {
   return std::string(kTempTag) + hex + "-";
 }
 
-bool ReadFileBytes(const std::string& path, std::string& bytes) {
+bool ReadFileBytes(const std::string& path, std::string& bytes, uint64_t maxBytes) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
   // Checked again on what was opened, in case the name changed in between.
   Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-  if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) ||
+      static_cast<uint64_t>(st.st_size) > maxBytes)
+    return false;
   // Read straight into the result; one byte more than the size lets the end show at once.
   std::string out(static_cast<size_t>(st.st_size) + 1, '\0');
   size_t done = 0;
@@ -190,6 +300,7 @@ bool ReadFileBytes(const std::string& path, std::string& bytes) {
     }
     if (n == 0) break;
     done += static_cast<size_t>(n);
+    if (done > maxBytes) return false;  // grew since
   }
   out.resize(done);
   bytes = std::move(out);
@@ -206,24 +317,32 @@ bool storage_detail::WriteFileAtomicallyWith(const std::string& requested,
   const std::string base = path.substr(folder.size());
   if (base.empty() || base == "." || base == "..") return false;
 
+  // Saves into one folder take turns, from before the target is looked at until they are done,
+  // so two saves of one target never interleave on any way of saving (a save in place also
+  // locks the file itself, for its names in other folders). A folder that cannot be opened
+  // for reading has no such lock.
+  Fd folderLock(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (folderLock.get() >= 0 && !LockWait(folderLock.get())) return false;
+
   struct stat old {};
   const bool exists = ::lstat(path.c_str(), &old) == 0;
   if (!exists && errno != ENOENT) return false;
   if (exists && (!S_ISREG(old.st_mode) || !MayWrite(path, old))) return false;
   const std::string stem = TempNameStem(base);
-  const auto inPlace = [&] {
-    if (!exists || !WriteInPlace(path, old, bytes, write)) return false;
-    RemoveStaleTemps(folder, stem);
-    return true;
-  };
   struct stat dirStat {};
   const std::string dirName = folder.empty() ? "." : folder;
   if (::stat(dirName.c_str(), &dirStat) != 0) return false;
-  if (!MayWrite(dirName, dirStat) || (exists && old.st_nlink > 1)) return inPlace();
+  const bool folderTakesNames = MayWrite(dirName, dirStat);
+  const auto inPlace = [&](bool takesNames) {
+    if (!exists || !WriteInPlace(path, old, bytes, write, folder, stem, takesNames)) return false;
+    RemoveStaleTemps(folder, stem);
+    return true;
+  };
+  if (!folderTakesNames || (exists && old.st_nlink > 1)) return inPlace(folderTakesNames);
 
   std::string temp;
   Fd fd(CreateTemp(folder, stem, options.namelessTemp, temp));
-  if (fd.get() < 0) return (errno == EACCES || errno == EPERM) && inPlace();
+  if (fd.get() < 0) return (errno == EACCES || errno == EPERM) && inPlace(false);
   const auto fail = [&temp] {
     if (!temp.empty()) ::unlink(temp.c_str());
     return false;
@@ -237,7 +356,7 @@ bool storage_detail::WriteFileAtomicallyWith(const std::string& requested,
         ::fchown(fd.get(), old.st_uid, old.st_gid) != 0) {
       fail();
       fd.Reset();
-      return inPlace();
+      return inPlace(true);
     }
     if (::fchmod(fd.get(), old.st_mode & 07777) != 0) return fail();
   }
@@ -246,12 +365,42 @@ bool storage_detail::WriteFileAtomicallyWith(const std::string& requested,
   if (::rename(temp.c_str(), path.c_str()) != 0) return fail();
   fd.Reset();
 
-  // Make the rename itself durable; the new file is in place even if this fails.
-  Fd dir(::open(dirName.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir.get() >= 0) ::fsync(dir.get());
+  // Make the rename itself durable; the new file is in place even if this fails. A copy left
+  // by a save in place that did not finish is of no more use.
+  if (folderLock.get() >= 0) ::fsync(folderLock.get());
+  ::unlink((folder + CopyName(stem)).c_str());
   RemoveStaleTemps(folder, stem);
   return true;
 }
+
+std::string storage_detail::RecoveryCopyPath(const std::string& requested) {
+  std::string path = requested;
+  if (path.empty() || !FollowLinks(path)) return {};
+  const size_t slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+  return folder + CopyName(TempNameStem(path.substr(folder.size())));
+}
+
+std::string RecoveryCopyOf(const std::string& path) {
+  const std::string copy = storage_detail::RecoveryCopyPath(path);
+  struct stat st {};
+  return !copy.empty() && ::lstat(copy.c_str(), &st) == 0 && S_ISREG(st.st_mode) ? copy
+                                                                                 : std::string();
+}
+
+FileStamp StampOf(const std::string& path) {
+  struct stat st {};
+  FileStamp stamp;
+  if (::stat(path.c_str(), &st) != 0) return stamp;
+  stamp.exists = true;
+  stamp.device = st.st_dev;
+  stamp.inode = st.st_ino;
+  stamp.size = static_cast<int64_t>(st.st_size);
+  stamp.modifiedNs = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  return stamp;
+}
+
+std::string storage_detail::NewTempName(const std::string& stem) { return mw::NewTempName(stem); }
 
 bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
   return storage_detail::WriteFileAtomicallyWith(

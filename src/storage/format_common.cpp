@@ -3,6 +3,7 @@
 
 #include <unordered_map>
 
+#include "model/amount.h"
 #include "model/codepage.h"
 
 namespace mw {
@@ -40,6 +41,14 @@ bool CheckWritable(const GradeBook& gb, std::string& error) {
     error = "the selected method is not a method";
     return false;
   }
+  for (const Method& m : gb.Methods) {
+    for (int p = 0; p < kGradeCount; ++p) {
+      if (!IsSafeAmount(m.GetEquiv(p))) {
+        error = GradePointsError(m.Name);
+        return false;
+      }
+    }
+  }
   for (const Semester& s : gb.Semesters) {
     if (s.Classes.size() > INT16_MAX) {
       error = "semester " + s.Name + " holds more classes than 16 bits count";
@@ -48,6 +57,10 @@ bool CheckWritable(const GradeBook& gb, std::string& error) {
     for (const Class& c : s.Classes) {
       if (c.Grade < 0 || c.Grade >= kGradeCount) {
         error = "class " + c.Name + " has no letter grade";
+        return false;
+      }
+      if (!IsSafeAmount(c.Credits)) {
+        error = CreditsError(c.Name, s.Name);
         return false;
       }
       if (c.Groups.size() > INT16_MAX) {
@@ -76,15 +89,25 @@ bool ReadMethodPos(int pos, const GradeBook& book) {
 
 }  // namespace format
 
+std::string CreditsError(const std::string& cls, const std::string& semester) {
+  return "The credits of class \"" + cls + "\" in semester \"" + semester +
+         "\" are beyond what Markwell can count (at most 1000000000).";
+}
+
+std::string GradePointsError(const std::string& method) {
+  return "The grade points of method \"" + method +
+         "\" are beyond what Markwell can count (at most 1000000000).";
+}
+
 DecodeResult DecodeGradeBook(std::string_view bytes, const std::string& currentPassword,
-                             const PasswordPrompt& prompt) {
+                             const PasswordPrompt& prompt, const ReadingChooser& choose) {
   const size_t end = bytes.find('\n');
   std::string_view first = bytes.substr(0, end);
   if (!first.empty() && first.back() == '\r') first.remove_suffix(1);
-  if (first != "1") return format::DecodeProtected(bytes, currentPassword, prompt);
+  if (first != "1") return format::DecodeProtected(bytes, currentPassword, prompt, choose);
 
   DecodeResult result;
-  if (format::DecodePlain(bytes, result.book)) result.status = DecodeStatus::Ok;
+  if (format::DecodePlain(bytes, result.book, result.error)) result.status = DecodeStatus::Ok;
   else result.book = GradeBook();
   return result;
 }

@@ -35,8 +35,8 @@ bool IsAscii(std::string_view text);
 bool ReadMethodPos(int pos, const GradeBook& book);
 
 // The readers, into an empty book. The plain reader starts at the first line ("1").
-bool DecodePlain(std::string_view bytes, GradeBook& book);
+bool DecodePlain(std::string_view bytes, GradeBook& book, std::string& error);
 DecodeResult DecodeProtected(std::string_view bytes, const std::string& currentPassword,
-                             const PasswordPrompt& prompt);
+                             const PasswordPrompt& prompt, const ReadingChooser& choose);
 
 }  // namespace mw::format

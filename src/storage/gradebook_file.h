@@ -39,6 +39,17 @@ EncodeResult EncodeProtected(const GradeBook& gb, const std::string& password,
 
 enum class DecodeStatus { Ok, Error, Cancelled };
 
+// The two readings of a protected file opened with a password longer than six characters: with
+// the whole text, and with its first six characters.
+enum class Reading { Whole, FirstSix };
+// Shown both readings (whole, first six) side by side, the user picks one; nothing: cancel.
+using ReadingChooser =
+    std::function<std::optional<Reading>(const GradeBook& whole, const GradeBook& firstSix)>;
+
+// The reading error's detail for a value past the bound every figure keeps to.
+std::string CreditsError(const std::string& cls, const std::string& semester);
+std::string GradePointsError(const std::string& method);
+
 struct DecodeResult {
   DecodeStatus status = DecodeStatus::Error;
   bool isProtected = false;  // which form the bytes were
@@ -49,6 +60,9 @@ struct DecodeResult {
   // Cancelled empty; on Error the caller keeps its own. When a longer password was read as
   // its first six characters, those six are the accepted password.
   std::string password;
+  // On Error, when known: what in the file cannot be read, for the user ("The credits of class
+  // ..."); empty otherwise.
+  std::string error;
 };
 
 // Decodes a whole file. The first line decides the form: exactly "1" (ended by CRLF or LF) is
@@ -56,10 +70,14 @@ struct DecodeResult {
 // asked with PromptMode::Open, then Retry after each wrong password, starting from
 // currentPassword. A password is wrong when the key refuses it, and also when a value stored
 // with a multiplier does not divide back to a valid one. A password longer than six characters
-// is tried whole and cut to six: if both readings hold and differ it is asked again, and the
-// whole reading is taken only once the same text was typed twice in a row.
+// is tried whole and cut to six. If both readings hold and differ, the one whose credits all
+// lie on a plain grid (whole, halves, quarters, tenths) is taken when the other's do not;
+// otherwise choose decides (cancelling it cancels the load), and without choose the password
+// counts as wrong. Typing the same text again never decides.
+// Credits or grade points past the bound of model/amount.h make the file unreadable, with
+// error naming the class or method.
 DecodeResult DecodeGradeBook(std::string_view bytes, const std::string& currentPassword,
-                             const PasswordPrompt& prompt);
+                             const PasswordPrompt& prompt, const ReadingChooser& choose = {});
 
 // The password key at the start of a protected file (see storage_detail.h for the
 // computations, in 16-bit signed arithmetic).

@@ -104,7 +104,8 @@ std::optional<std::string> PasswordRefusal(PromptMode mode, std::string_view utf
     return "That password cannot be used in a Markwell file. Please use only Western European "
            "letters, digits and punctuation.";
   }
-  if (mode == PromptMode::Save && CharCount(utf8) > kSavePasswordMaxChars) {
+  if ((mode == PromptMode::Save || mode == PromptMode::Confirm) &&
+      CharCount(utf8) > kSavePasswordMaxChars) {
     return "A password to save with can have at most 6 characters: only the first 6 are "
            "checked when the file is opened. Please enter a shorter one.";
   }

@@ -14,7 +14,12 @@ enum class PromptMode : int16_t {
   Save = 1,   // a password to save with
   Open = 2,   // the password of a file being opened
   Retry = 3,  // the password again, after a wrong one
+  Confirm = 4,  // the password to save with, typed a second time
 };
+
+// What a save says when the password typed to confirm differs from the first.
+inline constexpr const char* kPasswordsDiffer =
+    "The two passwords you typed differ. Please type the password again.";
 
 // Only the first six characters of a password reach the key of a protected file. A password
 // to save with has at most that many, so that the key checks every character of it and any

@@ -5,6 +5,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "model/amount.h"
 #include "model/codepage.h"
 #include "model/numtext.h"
 #include "storage/format_common.h"
@@ -110,7 +111,7 @@ class PlainReader {
 
 }  // namespace
 
-bool DecodePlain(std::string_view bytes, GradeBook& book) {
+bool DecodePlain(std::string_view bytes, GradeBook& book, std::string& error) {
   PlainReader in(bytes);
   std::string_view first;
   in.Line(first);  // "1", checked by the caller
@@ -123,6 +124,10 @@ bool DecodePlain(std::string_view bytes, GradeBook& book) {
     std::array<double, kGradeCount> values{};
     for (double& v : values) {
       if (!in.Double(v)) return false;
+      if (!IsSafeAmount(v)) {
+        error = GradePointsError(method.Name);
+        return false;
+      }
     }
     method.SetNumerical(values);
     book.Methods.push_back(std::move(method));
@@ -154,6 +159,10 @@ bool DecodePlain(std::string_view bytes, GradeBook& book) {
         return false;
       }
       if (grade < 0 || grade >= kGradeCount) return false;
+      if (!IsSafeAmount(c.Credits)) {
+        error = CreditsError(c.Name, semester.Name);
+        return false;
+      }
       c.Grade = static_cast<int16_t>(grade);
       if (memberships > 0) c.Groups.reserve(std::min<size_t>(memberships, in.MaxLinesLeft()));
       for (int n = 0; n < memberships; ++n) {

@@ -5,6 +5,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "model/amount.h"
 #include "model/codepage.h"
 #include "storage/format_common.h"
 #include "storage/storage_detail.h"
@@ -109,6 +110,7 @@ enum class Body {
   Ok,
   Wrong,    // a value stored with a multiplier does not divide back to a valid one
   Damaged,  // anything else: the file ends early, a count or value no book holds
+  Unbounded,  // credits past the bound every figure keeps to (wrong, for a guessed password)
 };
 
 // A stored value divided by its multiplier. With the right password the value is an exact
@@ -122,7 +124,7 @@ Body Divide(int stored, std::optional<int16_t> comp, bool multiplied, int limit,
 }
 
 // The methods and groups: stored in clear, the same whatever the password.
-bool DecodeHead(BinaryReader& in, GradeBook& book) {
+bool DecodeHead(BinaryReader& in, GradeBook& book, std::string& error) {
   int methods = 0, pos = 0;
   if (!in.I16(methods) || !in.I16(pos)) return false;
   for (int m = 0; m < methods; ++m) {
@@ -131,6 +133,10 @@ bool DecodeHead(BinaryReader& in, GradeBook& book) {
     std::array<double, kGradeCount> values{};
     for (double& v : values) {
       if (!in.F64(v)) return false;
+      if (!IsSafeAmount(v)) {
+        error = GradePointsError(method.Name);
+        return false;
+      }
     }
     method.SetNumerical(values);
     book.Methods.push_back(std::move(method));
@@ -151,7 +157,8 @@ bool DecodeHead(BinaryReader& in, GradeBook& book) {
 }
 
 // The semesters, read into a book that holds the head already.
-Body DecodeSemesters(BinaryReader in, const Multipliers& comp, GradeBook& book) {
+Body DecodeSemesters(BinaryReader in, const Multipliers& comp, GradeBook& book,
+                     std::string& error) {
   const int groupCount = static_cast<int>(book.GroupNames.size());
   int semesters = 0;
   if (!in.I16(semesters)) return Body::Damaged;
@@ -174,6 +181,10 @@ Body DecodeSemesters(BinaryReader in, const Multipliers& comp, GradeBook& book) 
       if (!creditsComp) return Body::Damaged;
       if (*creditsComp == 0) return comp.multiplied ? Body::Wrong : Body::Damaged;
       c.Credits = credits / static_cast<double>(*creditsComp);
+      if (!IsSafeAmount(c.Credits)) {
+        error = CreditsError(c.Name, semester.Name);
+        return Body::Unbounded;
+      }
       if (!in.I16(memberships)) return Body::Damaged;
       if (memberships > 0) c.Groups.reserve(std::min<size_t>(memberships, in.Left() / 2));
       for (int n = 0; n < memberships; ++n) {
@@ -194,11 +205,11 @@ Body DecodeSemesters(BinaryReader in, const Multipliers& comp, GradeBook& book) 
 
 // Reads the body after the key with one password's codes into book (emptied on failure).
 Body DecodeBody(std::string_view afterKey, bool multiplied, int salt, std::string_view codes,
-                GradeBook& book) {
+                GradeBook& book, std::string& error) {
   book = GradeBook();
   BinaryReader in(afterKey);
-  if (!DecodeHead(in, book)) return Body::Damaged;
-  const Body b = DecodeSemesters(in, Multipliers{multiplied, salt, codes}, book);
+  if (!DecodeHead(in, book, error)) return Body::Damaged;
+  const Body b = DecodeSemesters(in, Multipliers{multiplied, salt, codes}, book, error);
   if (b != Body::Ok) book = GradeBook();
   return b;
 }
@@ -214,6 +225,26 @@ bool SameClassValues(const GradeBook& a, const GradeBook& b) {
       if (ca[k].Grade != cb[k].Grade || a.GroupsOf(ca[k]) != b.GroupsOf(cb[k]) ||
           std::bit_cast<uint64_t>(ca[k].Credits) != std::bit_cast<uint64_t>(cb[k].Credits))
         return false;
+    }
+  }
+  return true;
+}
+
+// True when every class's credits lie on a plain grid: whole numbers, halves, quarters or
+// tenths (within the rounding of the division by the multiplier). Credits read with the wrong
+// multipliers are the true ones times m / m', with m and m' two different multipliers (1 to
+// 254) that each class draws at its own position. Landing on such a grid asks m' to divide 20
+// times the true value times m, which most pairs do not; every class of the book doing so at
+// once, each with its own pair, has a likelihood that vanishes with the number of classes.
+bool CreditsOnPlainGrid(const GradeBook& book) {
+  for (const Semester& s : book.Semesters) {
+    for (const Class& c : s.Classes) {
+      bool on = false;
+      for (const double steps : {4.0, 10.0}) {
+        const double x = c.Credits * steps;
+        on = on || std::fabs(x - std::nearbyint(x)) <= 1e-9 * std::max(1.0, std::fabs(x));
+      }
+      if (!on) return false;
     }
   }
   return true;
@@ -279,7 +310,7 @@ bool SameAsStored(const GradeBook& saved, const std::vector<const Semester*>& or
 }  // namespace
 
 DecodeResult DecodeProtected(std::string_view bytes, const std::string& currentPassword,
-                             const PasswordPrompt& prompt) {
+                             const PasswordPrompt& prompt, const ReadingChooser& choose) {
   DecodeResult result;
   result.isProtected = true;
   BinaryReader in(bytes);
@@ -296,15 +327,10 @@ DecodeResult DecodeProtected(std::string_view bytes, const std::string& currentP
   const int salt = key.values[0];
 
   std::string password = currentPassword;
-  std::string ambiguous;  // a longer password typed last time whose two readings differed
   PromptMode mode = PromptMode::Open;
   for (;; mode = PromptMode::Retry) {
-    bool typed = false;
     if (prompt) {
-      if (auto answer = prompt(mode)) {
-        password = std::move(*answer);
-        typed = true;
-      }
+      if (auto answer = prompt(mode)) password = std::move(*answer);
     }
     if (password.empty()) {
       result.status = DecodeStatus::Cancelled;
@@ -312,42 +338,57 @@ DecodeResult DecodeProtected(std::string_view bytes, const std::string& currentP
     }
     const auto codes = Utf8ToCp1252(password);
     Body body = Body::Wrong;
-    bool differ = false;
     if (codes && storage_detail::CheckCodes(*codes, key)) {
+      result.password = password;
       if (codes->size() <= kSavePasswordMaxChars) {
-        body = DecodeBody(afterKey, multiplied, salt, *codes, result.book);
-        result.password = password;
+        body = DecodeBody(afterKey, multiplied, salt, *codes, result.book, result.error);
+        if (body == Body::Unbounded) body = Body::Damaged;  // the key checked every character
       } else {
         // The key saw six characters, the multipliers see them all: a file saved with the
         // first six reads with those, one saved elsewhere with the whole text reads with it.
         GradeBook six;
-        const Body whole = DecodeBody(afterKey, multiplied, salt, *codes, result.book);
+        std::string sixError;  // the whole reading's error is the one told
+        const Body whole = DecodeBody(afterKey, multiplied, salt, *codes, result.book, result.error);
         const Body first = DecodeBody(afterKey, multiplied, salt,
-                                      std::string_view(*codes).substr(0, kSavePasswordMaxChars), six);
-        differ = whole == Body::Ok && first == Body::Ok && !SameClassValues(result.book, six);
-        if (differ) {
-          // Either could be meant; only the same text typed again says it was the whole one.
-          body = typed && password == ambiguous ? Body::Ok : Body::Wrong;
-          result.password = password;
-        } else if (first == Body::Ok) {
-          body = Body::Ok;
+                                      std::string_view(*codes).substr(0, kSavePasswordMaxChars),
+                                      six, sixError);
+        bool takeSix = first == Body::Ok;  // the same values either way: the six saved here
+        body = whole == Body::Ok || first == Body::Ok ? Body::Ok : Body::Wrong;
+        if (whole == Body::Ok && first == Body::Ok && !SameClassValues(result.book, six)) {
+          // Both readings hold and differ. Retyping cannot tell them apart: the plain grid
+          // can, else the user chooses between them side by side.
+          const bool wholePlain = CreditsOnPlainGrid(result.book);
+          if (wholePlain != CreditsOnPlainGrid(six)) {
+            takeSix = !wholePlain;
+          } else if (!choose) {
+            body = Body::Wrong;
+          } else if (const std::optional<Reading> chosen = choose(result.book, six)) {
+            takeSix = *chosen == Reading::FirstSix;
+          } else {
+            result = DecodeResult{};
+            result.isProtected = true;
+            result.status = DecodeStatus::Cancelled;
+            return result;
+          }
+        } else if (body != Body::Ok) {
+          // Neither holds: damaged only when a reading found no multiplier could help.
+          if (whole == Body::Damaged || first == Body::Damaged) body = Body::Damaged;
+          if (whole == Body::Unbounded && first == Body::Unbounded) body = Body::Damaged;
+        }
+        if (body == Body::Ok && takeSix) {
           result.book = std::move(six);
           result.password = FirstChars(password, kSavePasswordMaxChars);
-        } else if (whole == Body::Ok) {
-          body = Body::Ok;
-          result.password = password;
-        } else {
-          body = whole == Body::Damaged || first == Body::Damaged ? Body::Damaged : Body::Wrong;
         }
       }
     }
-    if (typed) ambiguous = differ ? password : std::string();
     if (body == Body::Ok) break;
     result.book = GradeBook();
     result.password.clear();
     if (body == Body::Damaged) return result;
+    result.error.clear();
     if (!prompt) return result;  // nobody to ask again
   }
+  result.error.clear();
   result.status = DecodeStatus::Ok;
   return result;
 }
@@ -367,7 +408,7 @@ EncodeResult EncodeProtected(const GradeBook& gb, const std::string& password,
   std::string error;
   std::vector<const Semester*> order;
   SemestersInDisplayOrder(gb, order, error);
-  const DecodeResult back = DecodeProtected(r.bytes, password, nullptr);
+  const DecodeResult back = DecodeProtected(r.bytes, password, nullptr, nullptr);
   if (back.status != DecodeStatus::Ok || !SameAsStored(gb, order, back.book))
     return Failed(std::string(storage_detail::kReadBackError));
   return r;

@@ -98,6 +98,10 @@ TEST(CliTest, SummaryTextAndJsonAreTheWindowsFigures) {
                    cafe + "\n  ],\n  \"overall\": {\"gpa\": 1.696969696969697, \"gpa_text\": \"1.697\", \"classes\": 4, "
                    "\"credits\": 8.25, \"all_credits\": 10.75}\n}\n");
   EXPECT_TRUE(ValidJson(o.out));
+  // The text form shows control characters escaped.
+  gb.Semesters[0].Name = gb.SemesterOrder[0].Name = "\x1b]0;owned\x07\x1b[2J";
+  o = Cli({"summary", WriteBook("esc.mw", gb)});
+  EXPECT_NE(o.out.find("Semester \"\\x1b]0;owned\\x07\\x1b[2J\""), std::string::npos) << o.out;
   o = Cli({"summary", WriteBook("e.mw", GradeBook{}), "--json"});  // no methods, no semesters
   EXPECT_EQ(o.out, "{\n  \"method\": null,\n  \"groups\": [],\n  \"semesters\": [],\n  \"overall\": {\"gpa\": 0, \"gpa_text\": \"0.0\", "
                    "\"classes\": 0, \"credits\": 0, \"all_credits\": 0}\n}\n");
@@ -202,7 +206,7 @@ TEST(CliTest, PasswordsTypedAtATerminalAreNotEchoed) {
   const std::string locked = Path("tty.mw");
   ASSERT_EQ(Cli({"convert", WriteBook("plain.mw", HandBook()), locked, "--protect"}, "secret\n").status, 0);
   const std::string script = R"(
-import os, pty, sys
+import os, pty, signal, sys, termios, time
 pid, fd = pty.fork()
 if pid == 0:
     os.execv(sys.argv[1], sys.argv[1:])
@@ -215,6 +219,17 @@ def upto(token):
         if not chunk: return
         seen += chunk
 upto(b'tty.mw": ')
+def wait(done):  # up to 10 s
+    for _ in range(1000):
+        if done(): return
+        time.sleep(0.01)
+os.kill(pid, signal.SIGSTOP)  # stopped; the shell then sets its own mode, echo on; fg
+wait(lambda: open('/proc/%d/stat' % pid).read().rsplit(')', 1)[1].split()[0] == 'T')
+mode = termios.tcgetattr(fd)
+mode[3] |= termios.ECHO
+termios.tcsetattr(fd, termios.TCSANOW, mode)
+os.kill(pid, signal.SIGCONT)
+wait(lambda: not termios.tcgetattr(fd)[3] & termios.ECHO)
 os.write(fd, b"guess1\n")
 upto(b'Wrong password. Password for ')
 upto(b'tty.mw": ')
@@ -255,13 +270,24 @@ TEST(CliTest, ConvertRoundTripsThroughTheProtectedFormAndUnreadableFilesGiveStat
   EXPECT_EQ(o.status, 0);
   EXPECT_EQ(o.err.find("at most 6 characters") < o.err.find("Western European"), true) << o.err;
 
-  // Files that do not read, and a protected one whose password is not given: status 1.
-  for (const std::string& file : {Path("missing.mw"), WriteBytes("empty.mw", ""),
+  // Files that do not read, and a protected one whose password is not given: status 1. A
+  // 64 GiB file is refused before it is read.
+  const std::string huge = WriteBytes("huge.mw", "1\r\n");
+  ASSERT_EQ(::truncate(huge.c_str(), 64LL << 30), 0);
+  for (const std::string& file : {huge, Path("missing.mw"), WriteBytes("empty.mw", ""),
                                   WriteBytes("cut.mw", Slurp(plain).substr(0, 60)), temp.dir.string(),
                                   (::mkfifo(Path("fifo.mw").c_str(), 0600), Path("fifo.mw"))}) {
     o = Cli({"summary", file});
     EXPECT_EQ(std::to_string(o.status) + o.err + o.out, "1Error reading in file \"" + file + "\"!\n");
   }
+  // Credits past the bound: the reading error says which class.
+  GradeBook far = HandBook();
+  far.Semesters[0].Classes[0].Credits = 7.25;
+  std::string farBytes = mw::EncodePlain(far).bytes;
+  farBytes.replace(farBytes.find("7.25"), 4, "1e300");
+  o = Cli({"summary", WriteBytes("far.mw", farBytes)});
+  EXPECT_EQ(std::to_string(o.status) + o.err, "1Error reading in file \"" + Path("far.mw") + "\"!\n" +
+            mw::CreditsError("Math", "Fall") + "\n");
   for (const char* input : {"", "\n", "nope\nstill not\n"}) {
     o = Cli({"summary", locked}, input);
     EXPECT_EQ(std::to_string(o.status) + o.err, "1Did not open file \"" + locked + "\"!\n") << input;

@@ -209,6 +209,26 @@ TEST(EditSteps, CreditsTypedDigitByDigitAreOneStep) {
 
 // Random commands on random books, each made at once; undoing them all in reverse gives back
 // the starting file, byte for byte.
+// A step keeps only what it changed and says how many bytes that is: renaming or deleting a
+// group that one of 20,000 classes is in keeps that class's list, not every class's.
+TEST(EditSteps, StepsKeepOnlyWhatTheyChange) {
+  GradeBook gb = Book();
+  for (int s = 0; s < 100; ++s) {
+    Semester& sem = AddSemester(gb, "S" + std::to_string(s));
+    for (int k = 0; k < 200; ++k) sem.Classes.push_back(MakeClass(gb, "C" + std::to_string(k), 1, 3, {"Everything"}));
+  }
+  const edit::Outcome small[] = {edit::RenameGroup(gb, 1, "Major"), edit::DeleteGroup(gb, 1),
+                                 edit::SetGrade(gb, "Fall", "Math", 0), edit::SetMask(gb, {false, true}, 0),
+                                 edit::SetCredits(gb, "Fall", "Art", 5), edit::MoveSemester(gb, 0, 1)};
+  for (const auto& o : small) {
+    ASSERT_TRUE(o.step);
+    EXPECT_TRUE(o.step->Bytes > 0 && o.step->Bytes < 1024) << o.step->Name << " " << o.step->Bytes;
+  }
+  // What a change of every class, or the removal of a semester, keeps is counted whole.
+  EXPECT_GT(edit::RenameGroup(gb, 0, "All").step->Bytes, 20000 * sizeof(GroupId));
+  EXPECT_GT(edit::DeleteSemester(gb, 5).step->Bytes, 200 * sizeof(Class));
+}
+
 TEST(EditSteps, RandomSequencesUndoToTheStartingBytes) {
   std::mt19937 rng(2026);
   auto pick = [&rng](size_t n) { return n ? static_cast<size_t>(rng() % n) : 0; };

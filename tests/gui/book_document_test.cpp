@@ -94,5 +94,23 @@ TEST(BookDocument, CreditsTypedDigitByDigitAreOneStepButGradesAreNot) {
   EXPECT_EQ(doc.History()->count(), before + 3);
 }
 
+// A history past its byte bound drops its oldest steps only: the newest still undoes, the book
+// is untouched by the trimming, and the saved state stays where it was.
+TEST(BookDocument, HistoryPastItsByteBoundDropsTheOldestSteps) {
+  BookDocument doc(nullptr, 1);
+  doc.Run(edit::AddSemester(doc.Book(), "Fall"));
+  doc.Run(edit::AddClass(doc.Book(), "Fall", "Math", 0, 3.0));
+  doc.MarkSaved();
+  doc.Run(edit::SetGrade(doc.Book(), "Fall", "Math", 5));
+  EXPECT_EQ(doc.History()->count(), 1);
+  EXPECT_EQ(doc.Book().Semesters.at(0).Classes.at(0).Grade, 5);
+  EXPECT_TRUE(doc.IsModified());
+  doc.History()->undo();
+  EXPECT_EQ(doc.Book().Semesters.at(0).Classes.at(0).Grade, 0);
+  EXPECT_FALSE(doc.IsModified());
+  doc.History()->redo();
+  EXPECT_EQ(doc.Book().Semesters.at(0).Classes.at(0).Grade, 5);
+}
+
 }  // namespace
 }  // namespace mw

@@ -10,6 +10,7 @@
 #include "scripted_prompts.h"
 #include "settings/settings_store.h"
 #include "ui/dialogs/about_dialog.h"
+#include "ui/dialogs/choose_reading_dialog.h"
 #include "ui/dialogs/edit_method_dialog.h"
 #include "ui/dialogs/export_file_dialog.h"
 #include "ui/dialogs/get_password_dialog.h"
@@ -63,6 +64,16 @@ struct EveryWindow {
       return table::PlanImport(main->Book(), pasted, m, "Fall 2026");
     };
     out.emplace_back("classes_preview_dialog", std::make_unique<ClassesPreviewDialog>(preview, main.get()));
+    out.emplace_back("choose_reading_dialog",
+                     std::make_unique<ChooseReadingDialog>(
+                         QStringLiteral("The password reads this file in two ways, and both give a grade "
+                                        "book. Which one is yours?"),
+                         QStringList{QStringLiteral("With the whole password\nClasses: 2\nCredits: 7\n"
+                                                    "Overall GPA: 3.5\n\nMath: 4 credits\nArt: 3 credits"),
+                                     QStringLiteral("With its first 6 characters\nClasses: 2\nCredits: "
+                                                    "11.2734375\nOverall GPA: 3.621\n\nMath: 6.5390625 "
+                                                    "credits\nArt: 4.734375 credits")},
+                         main.get()));
     return out;
   }
 };

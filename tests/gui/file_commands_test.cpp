@@ -80,13 +80,17 @@ class FileCommandsTest : public ::testing::Test {
 
 TEST_F(FileCommandsTest, PasswordsAreAskedAsEachSaveAndLoadRequires) {
   doc.SetFileState("", "", true, "");
-  Run(&FileCommands::Save, "a.mw", {"pa55word", "pa55wd"});  // no file yet: Save As, then mode 1
+  // No file yet: Save As, then mode 1; too long, then confirmed wrongly, asks again.
+  Run(&FileCommands::Save, "a.mw", {"pa55word", "pa55wd", "pa55wD", "pa55wd", "pa55wd"});
   EXPECT_EQ(prompts.asked.at(0).text + prompts.asked[0].title + prompts.asked.at(1).text,
             "Markwell Save FileMarkwell Files (*.mw);;All Files (*)1");
   EXPECT_TRUE(prompts.messages().value(0).contains("at most 6 characters"));  // then asked again
-  EXPECT_EQ(prompts.asked.at(3).kind + prompts.asked[3].text, "password1");
+  EXPECT_EQ(prompts.messages().value(1), kPasswordsDiffer);
+  QString modes;
+  for (const auto& a : prompts.asked) modes += a.kind == "password" ? a.text : "";
+  EXPECT_EQ(modes, "11414");
   const std::string saved = EncodePlain(gb).bytes;
-  Run(&FileCommands::SaveAs, "b.mw", {"second"});  // a new file asks even when one is known
+  Run(&FileCommands::SaveAs, "b.mw", {"second", "second"});  // a new file asks even when one is known
   EXPECT_EQ(prompts.asked[0].defaultText, Path("a.mw"));
   Run(&FileCommands::Save, {});  // the known password is used without asking
   EXPECT_TRUE(prompts.asked.empty());
@@ -111,14 +115,21 @@ TEST_F(FileCommandsTest, PasswordsAreAskedAsEachSaveAndLoadRequires) {
   EXPECT_EQ(prompts.asked.at(3).text + prompts.asked[3].title, "3a.mw");
   EXPECT_TRUE(win.log.contains("Sucessfully loaded from file a.mw. (password-protected)"));
 
-  // A file saved elsewhere with a longer password opens with exactly that text (typed twice
-  // when both readings hold); saving it asks for a new password, since the key sees only six.
+  // A file saved elsewhere with a longer password whose two readings both hold, neither on the
+  // plain grid (1/3 credits): the user chooses between them side by side. Saving it asks for a
+  // new password, since the key sees only six.
+  GradeBook aPlus = gb;  // grade 0 in group 0: both readings hold
+  aPlus.Semesters[0].Classes[0].Grade = 0;
   ASSERT_TRUE(WriteFileAtomically(
       Path("long.mw").toStdString(),
-      storage_detail::EncodeProtectedWord(gb, "pa55word", [] { return 90; }, 3).bytes));
-  Run(&FileCommands::Load, "long.mw", {"pa55word", "pa55word"});
+      storage_detail::EncodeProtectedWord(aPlus, "pa55word", [] { return 90; }, 3).bytes));
+  prompts.readings = {0};
+  Run(&FileCommands::Load, "long.mw", {"pa55word"});
   EXPECT_EQ(gb.Password, "pa55word");
-  Run(&FileCommands::Save, {}, {"pa55wd"});
+  EXPECT_EQ(EncodePlain(gb).bytes, EncodePlain(aPlus).bytes);
+  EXPECT_TRUE(prompts.asked.at(2).kind == "reading" && prompts.asked[2].title.contains("Math: 0.333333333333333 credits"))
+      << prompts.asked.at(2).kind.toStdString() << prompts.asked[2].title.toStdString();
+  Run(&FileCommands::Save, {}, {"pa55wd", "pa55wd"});
   EXPECT_EQ(prompts.asked.at(0).kind + prompts.asked[0].text, "password1");
   EXPECT_EQ(gb.Password, "pa55wd");
 }
@@ -181,6 +192,58 @@ TEST_F(FileCommandsTest, StartupLoadTakesTheArgumentElseTheAutoOpenSetting) {
   cmd.StartupLoad("./book.mw");
   QDir::setCurrent(folder);
   EXPECT_EQ(gb.FileName + "|" + gb.FullFileName, "./book.mw|" + Path("book.mw").toStdString());
+}
+
+// Files that do not read say why and never stop the start; a copy kept by a save in place that
+// did not finish is offered; a file changed by another program is not overwritten unasked.
+TEST_F(FileCommandsTest, HugeFarAndTornFilesAndFilesChangedOnDisk) {
+  Fresh();
+  const std::string fresh = Snap(gb);
+  ASSERT_EQ(::truncate((QFile(Path("huge.mw")).open(QIODevice::WriteOnly), qPrintable(Path("huge.mw"))), 64LL << 30), 0);
+  store.WriteSetting("Options", "AutoOpen", "1");
+  store.WriteSetting("Options", "OpenFileName", Path("huge.mw").toStdString());
+  cmd.StartupLoad({});
+  EXPECT_EQ(prompts.messages(), QStringList{"Error reading in file \"" + Path("huge.mw") + "\"!"});
+  EXPECT_EQ(Snap(gb), fresh);
+
+  GradeBook big = gb;
+  big.Semesters = {{{{"Big", 3, 7.25, {}}}, "Fall"}};
+  big.SemesterOrder = {{"Fall", true}};
+  const std::string far = QByteArray::fromStdString(EncodePlain(big).bytes).replace("7.25", "1e300").toStdString();
+  ASSERT_TRUE(WriteFileAtomically(Path("far.mw").toStdString(), far));
+  Run(&FileCommands::Load, "far.mw");
+  EXPECT_TRUE(prompts.messages().value(0).contains("class \"Big\" in semester \"Fall\""));
+
+  // A torn file with the copy beside it: the copy opens under the file's own name.
+  Change([&](GradeBook& b) { b = big; });
+  Run(&FileCommands::SaveAs, "torn.mw");
+  const QByteArray whole = Bytes(Path("torn.mw"));
+  Fresh();
+  {
+    QFile torn(Path("torn.mw"));
+    ASSERT_TRUE(torn.open(QIODevice::WriteOnly) && torn.write(whole.left(40)) == 40);
+  }
+  const std::string copyPath = storage_detail::RecoveryCopyPath(Path("torn.mw").toStdString());
+  ASSERT_TRUE(WriteFileAtomically(copyPath, whole.toStdString()));
+  prompts.yesNo = {true};
+  Run(&FileCommands::Load, "torn.mw");
+  EXPECT_TRUE(prompts.asked.at(2).kind == "yesno" && prompts.asked[2].text.contains(QString::fromStdString(copyPath)));
+  EXPECT_EQ(gb.FullFileName, Path("torn.mw").toStdString());
+  EXPECT_EQ(gb.Semesters.at(0).Classes.at(0).Name, "Big");
+  Run(&FileCommands::Save, {});
+  EXPECT_TRUE(Bytes(Path("torn.mw")) == whole && RecoveryCopyOf(gb.FullFileName).empty());
+
+  // Changed since: asked first; No keeps the other program's bytes.
+  {
+    QFile other(Path("torn.mw"));
+    ASSERT_TRUE(other.open(QIODevice::Append) && other.write("x") == 1);
+  }
+  prompts.yesNo = {false, true};
+  EXPECT_FALSE(cmd.Save());
+  EXPECT_EQ(prompts.asked.back().text, "The file has changed on disk since it was opened. Overwrite it?");
+  EXPECT_EQ(Bytes(Path("torn.mw")), whole + "x");
+  EXPECT_TRUE(cmd.Save());
+  EXPECT_EQ(Bytes(Path("torn.mw")), whole);
 }
 
 // "--help" and "--version" alone answer without a window or display; anything else is a file.

@@ -302,7 +302,7 @@ TEST_F(MainWindowCommands, SavedBookComesBackAsListedAndAtStartUpOnlyWithItsPass
 
   // Protected, then opened with the prompt cancelled.
   w->Document().SetFileState(w->Book().FileName, w->Book().FullFileName, true, "");
-  prompts.passwords = {QString("pw")};
+  prompts.passwords = {QString("pw"), QString("pw")};
   EXPECT_EQ(Press("SaveButton"), "Sucessfully saved to file book.mw. (password-protected)");
   Other c;
   c.settings.values = {{"Options/AutoOpen", "1"}, {"Options/OpenFileName", path.toStdString()}};
@@ -372,6 +372,7 @@ TEST_F(MainWindowCommands, UndoRedoRestoreFiguresListsAndTheChangedEntry) {
   EXPECT_TRUE(w->isWindowModified());
   undo->trigger();
   EXPECT_FALSE(w->isWindowModified());
+
 }
 
 TEST(MainWindowUnsaved, EveryPathAsksWithSaveDiscardAndCancel) {

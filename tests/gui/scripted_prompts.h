@@ -18,7 +18,7 @@ namespace mw::test {
 
 struct Asked {
   QString kind;   // "input", "yesno", "savechanges", "message", "open", "save", "password", "print",
-                  // "preview"
+                  // "preview", "reading"
   QString text;   // prompt, message text, dialog title, or the password mode as text
   QString title;  // title (input, yes/no, message), file name (password)
   QString defaultText;  // input default, file dialog initial path
@@ -40,6 +40,7 @@ class ScriptedPrompts : public Prompts {
   std::deque<std::optional<table::ColumnMapping>> previewAnswers;
   std::vector<table::ImportPlan> previews;
   std::deque<QString> printFiles;  // SetUpPrinter answers: a PDF file to print to, empty cancels
+  std::deque<std::optional<int>> readings;  // ChooseReading answers
   std::vector<Asked> asked;
 
   QString InputBox(const QString& prompt, const QString& title,
@@ -77,6 +78,10 @@ class ScriptedPrompts : public Prompts {
     auto answer = previewAnswers.front();
     previewAnswers.pop_front();
     return answer;
+  }
+  std::optional<int> ChooseReading(const QString& question, const QStringList& readings) override {
+    asked.push_back({"reading", question, readings.join("|"), {}});
+    return take(this->readings, "reading");
   }
   bool SetUpPrinter(QPrinter& printer, const QString& title) override {
     asked.push_back({"print", title, {}, {}});

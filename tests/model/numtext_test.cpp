@@ -22,7 +22,9 @@ TEST(NumberText, PlainAndFixedForms) {
       {1e15, 0, "1E+15"}, {123456789012345678.0, 0, "1.23456789012346E+17"},
       {0.00001, 0, "1E-05"}, {-2.5e-7, 0, "-2.5E-07"}, {1e300, 0, "1E+300"},
       {3, 3, "3.0"}, {3.4567, 3, "3.457"}, {3.4567, 2, "3.46"}, {11.0 / 3, 2, "3.67"},
-      {-9.5, 2, "-9.5"}, {1e20, 3, "100000000000000000000.0"},
+      {-9.5, 2, "-9.5"}, {1e14, 3, "100000000000000.0"},
+      // From 1e15 on, exponent form rather than a run of digits.
+      {1e20, 3, "1E+20"}, {-1e300, 2, "-1E+300"},
       // Carries across the decimal point.
       {9.9996, 3, "10.0"}, {0.996, 2, "1.0"},
       // An exact half goes away from zero; a value stored just below a half goes down.

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -64,11 +65,12 @@ std::set<std::string> Hidden(const fs::path& d) {  // temporary files, anywhere 
 }
 
 // One row's folder, the user who saves, and another user (the same one where none is
-// available); `disk` mounts a 64 KiB file system where allowed.
+// available); `disk` mounts a 64 KiB tmpfs where allowed, `ext2` a 128 KiB ext2 loop mount (no
+// room can be reserved ahead there).
 struct Ctx {
   fs::path d;
   uid_t me, other;
-  std::function<bool(const fs::path&)> disk;
+  std::function<bool(const fs::path&)> disk, ext2;
 };
 struct Row {
   const char* name;
@@ -121,6 +123,12 @@ const Row kRows[] = {
      [](const Ctx& c) { if (!c.disk(c.d)) return fs::path();
                         Put(c.d / "b.mw", "old", 0644, c.me, c.me); fs::create_hard_link(c.d / "b.mw", c.d / "twin"); return c.d / "b.mw"; },
      false, false, "old", [](const Ctx& c) { return Seen(c.d / "twin") == std::string("old"); }},
+    {"full ext2 disk", [](const Ctx& c) { return c.ext2(c.d) ? (Put(c.d / "b.mw", "old", 0644, c.me, c.me), c.d / "b.mw") : fs::path(); },
+     false, false, "old", nullptr},
+    {"hard links on a full ext2 disk",
+     [](const Ctx& c) { if (!c.ext2(c.d)) return fs::path();
+                        Put(c.d / "b.mw", "old", 0644, c.me, c.me); fs::create_hard_link(c.d / "b.mw", c.d / "twin"); return c.d / "b.mw"; },
+     false, false, "old", [](const Ctx& c) { return Seen(c.d / "twin") == std::string("old"); }},
 };
 
 class Disk : public ::testing::Test {
@@ -132,7 +140,7 @@ class Disk : public ::testing::Test {
     ::chmod(name, 0755);
   }
   void TearDown() override {
-    for (const fs::path& m : mounts_) ::umount2(m.c_str(), MNT_DETACH);
+    for (const fs::path& m : mounts_) ::umount2(m.c_str(), MNT_DETACH);  // a loop device goes too
     for (const auto& e : fs::recursive_directory_iterator(dir_))  // read-only folders, as a user
       if (!e.is_symlink() && e.is_directory()) fs::permissions(e, fs::perms::owner_all, fs::perm_options::add);
     fs::remove_all(dir_);
@@ -148,10 +156,20 @@ class Disk : public ::testing::Test {
       mounts_.push_back(at);
       return true;
     };
+    auto ext2 = [this, me](const fs::path& at) {
+      const std::string image = at.string() + ".img";
+      const std::string cmd = "truncate -s 128k '" + image + "' && mkfs.ext2 -q -F '" + image +
+                              "' >/dev/null 2>&1 && mount -o loop '" + image + "' '" + at.string() +
+                              "' 2>/dev/null";
+      if (std::system(cmd.c_str()) != 0) return false;
+      mounts_.push_back(at);
+      return ::chown(at.c_str(), me, me) == 0 && ::chmod(at.c_str(), 0755) == 0 &&
+             (fs::remove_all(at / "lost+found"), true);
+    };
     std::vector<Ctx> ctx;
     std::vector<fs::path> targets;
     for (size_t i = 0; i < std::size(kRows); ++i) {
-      ctx.push_back({base / std::to_string(i), me, other, disk});
+      ctx.push_back({base / std::to_string(i), me, other, disk, ext2});
       Mkdir(ctx.back().d, 0755, me);
       targets.push_back(kRows[i].setup(ctx.back()));
     }
@@ -175,6 +193,14 @@ class Disk : public ::testing::Test {
       EXPECT_TRUE(Hidden(ctx[i].d).empty()) << row.name;
     }
     if (forked) ::_exit(::testing::Test::HasFailure() ? 1 : 0);
+  }
+
+  // A folder on a tmpfs where one may be mounted, so that syncing costs nothing.
+  fs::path Fast(const std::string& name) {
+    const fs::path p = dir_ / name;
+    fs::create_directory(p);
+    if (::mount("tmpfs", p.c_str(), "tmpfs", 0, "size=64m") == 0) mounts_.push_back(p);
+    return p;
   }
 
   fs::path dir_;
@@ -213,44 +239,52 @@ TEST_F(Disk, WholeFilesOnlyFromRegularFilesAndNoLitter) {
     EXPECT_FALSE(storage_detail::WriteFileAtomicallyWith(book, "new", nothing, {nameless}));
   }
   EXPECT_EQ(Slurp(book), "old contents");
+  // In place (a second name): the disk fills after 10 bytes, while growing or while
+  // overwriting; the old bytes stand or are put back, and no copy is left.
+  fs::create_hard_link(book, dir_ / "twin");
+  for (const std::string now : {"new contents, longer", "new contents", "new"}) {
+    size_t room = now.size() / 2;
+    auto fillsAt = [&room](int fd, const void* data, size_t size) -> ssize_t {
+      if (room == 0) return errno = ENOSPC, -1;
+      const ssize_t n = ::write(fd, data, std::min(size, room));
+      room -= static_cast<size_t>(std::max<ssize_t>(n, 0));
+      return n;
+    };
+    EXPECT_FALSE(storage_detail::WriteFileAtomicallyWith(book, now, fillsAt)) << now;
+    EXPECT_EQ(Slurp(dir_ / "twin"), "old contents") << now;
+  }
+  EXPECT_EQ(Hidden(dir_), std::set<std::string>{});
+  fs::remove(dir_ / "twin");
 
   // Temporaries of killed saves go at the next save; one that a running save holds locked
-  // stays, and so do names that only look alike.
+  // stays, and so do names that only look alike, even with letters or digits in every place.
   const std::string stem = storage_detail::TempNameStem("book.mw");
-  for (const char* s : {"abc123", "XYZ789", "abc12", "abc1234", "abc-12", "locked"})
+  const std::string killed[] = {storage_detail::NewTempName(stem), storage_detail::NewTempName(stem)},
+                    locked = storage_detail::NewTempName(stem);
+  for (const std::string& s : {killed[0], killed[1], locked}) Put(dir_ / s, "x", 0600, ::geteuid(), ::getegid());
+  for (const char* s : {"keepme", "abc123", "abc12", "abc1234", "abc-12"})
     Put(dir_ / (stem + s), "x", 0600, ::geteuid(), ::getegid());
-  const int running = ::open((dir_ / (stem + "locked")).c_str(), O_RDONLY | O_CLOEXEC);
+  const int running = ::open((dir_ / locked).c_str(), O_RDONLY | O_CLOEXEC);
   ASSERT_EQ(::flock(running, LOCK_EX), 0);
   ASSERT_TRUE(Save(book, "new contents"));
   ::close(running);
-  EXPECT_EQ(Hidden(dir_), (std::set<std::string>{stem + "abc12", stem + "abc1234", stem + "abc-12", stem + "locked"}));
+  EXPECT_EQ(Hidden(dir_), (std::set<std::string>{stem + "keepme", stem + "abc123", stem + "abc12", stem + "abc1234",
+                                                 stem + "abc-12", locked}));
 }
 
-// A saving process killed at random moments, on a book of several MB.
-TEST_F(Disk, KilledSaveLeavesOldOrNewFileAndNextSaveLeavesNoTemporary) {
-  GradeBook gb = test::OneClassBook();
-  for (int s = 0; s < 40; ++s) {
-    Semester& sem = test::AddSemester(gb, "Semester " + std::to_string(s));
-    for (int k = 0; k < 2500; ++k) sem.AddClass(test::MakeClass(gb, "Class " + std::to_string(k), k % 13, 3, {"Everything"}));
-  }
-  const std::string a = EncodePlain(gb).bytes;
-  gb.Semesters[0].Classes[0].Grade = 7;
-  const std::string b = EncodePlain(gb).bytes;
-  ASSERT_TRUE(a.size() > (3u << 20) && a != b);
-  const fs::path first = dir_ / "a", second = dir_ / "b", folder = dir_ / "t", target = folder / "book.mw";
-  Put(first, a, 0644, ::geteuid(), ::getegid());
-  Put(second, b, 0644, ::geteuid(), ::getegid());
-  fs::create_directory(folder);
+// Runs a process that saves first and second over target in turn and kills it at random
+// moments, `kills` times; after each kill, check(target) says whether the state is sound.
+// Returns the number of kills that left a hidden file.
+int KillSaves(const fs::path& target, const fs::path& first, const fs::path& second, int kills,
+              const char* mode, const std::function<bool()>& sound) {
   const auto start = std::chrono::steady_clock::now();
-  ASSERT_TRUE(Save(target, b) && Save(target, a));
+  if (!Save(target, Slurp(second)) || !Save(target, Slurp(first))) return -1;
   const auto save = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start) / 2;
-
   std::mt19937 rng(std::random_device{}());
   int leftovers = 0;
-  for (int i = 0; i < 60; ++i) {
+  for (int i = 0; i < kills; ++i) {
     int ready[2];
-    ASSERT_EQ(::pipe2(ready, O_CLOEXEC), 0);
-    const char* mode = i % 2 ? "named" : "nameless";
+    if (::pipe2(ready, O_CLOEXEC) != 0) return -1;
     const pid_t pid = ::fork();
     if (pid == 0) {
       ::dup2(ready[1], 1);
@@ -259,22 +293,78 @@ TEST_F(Disk, KilledSaveLeavesOldOrNewFileAndNextSaveLeavesNoTemporary) {
     }
     ::close(ready[1]);
     char byte = 0;
-    ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+    EXPECT_EQ(::read(ready[0], &byte, 1), 1);
     ::close(ready[0]);
     std::this_thread::sleep_for(std::chrono::microseconds(std::uniform_int_distribution<long>(0, 3 * save.count())(rng)));
     ::kill(pid, SIGKILL);
     int status = 0;
     ::waitpid(pid, &status, 0);
-    EXPECT_TRUE(WIFSIGNALED(status)) << i;  // the saves themselves never failed
-    const std::string now = Slurp(target);
-    EXPECT_TRUE(now == a || now == b) << i << ": " << now.size() << " bytes";
-    leftovers += !Hidden(folder).empty();
+    EXPECT_TRUE(WIFSIGNALED(status)) << mode << i;  // the saves themselves never failed
+    EXPECT_TRUE(sound()) << mode << i;
+    leftovers += !Hidden(target.parent_path()).empty();
   }
-  RecordProperty("kills_leaving_a_temporary", leftovers);
-  RecordProperty("save_microseconds", static_cast<int>(save.count()));
-  RecordProperty("book_bytes", static_cast<int>(a.size()));
+  return leftovers;
+}
+
+// A saving process killed at random moments, on a book of some MB: the usual save leaves the
+// old or the new file; a save in place (a hard-linked file) leaves them, or a mix with a copy
+// of a whole one beside it, which the next save removes.
+TEST_F(Disk, KilledSaveLeavesOldOrNewFileOrACopyAndNextSaveLeavesNoTemporary) {
+  GradeBook gb = test::OneClassBook();
+  for (int s = 0; s < 40; ++s) {
+    Semester& sem = test::AddSemester(gb, "Semester " + std::to_string(s));
+    for (int k = 0; k < 800; ++k) sem.AddClass(test::MakeClass(gb, "Class " + std::to_string(k), k % 13, 3, {"Everything"}));
+  }
+  const std::string a = EncodePlain(gb).bytes;
+  gb.Semesters[0].Classes[0].Grade = 7;
+  gb.Semesters[0].AddClass(test::MakeClass(gb, "One more", 1, 3, {}));
+  const std::string b = EncodePlain(gb).bytes;
+  ASSERT_TRUE(a.size() > 800000 && a != b);
+  const fs::path first = dir_ / "a", second = dir_ / "b", folder = Fast("t"), target = folder / "book.mw";
+  Put(first, a, 0644, ::geteuid(), ::getegid());
+  Put(second, b, 0644, ::geteuid(), ::getegid());
+  const auto whole = [&](const fs::path& p) { const std::string now = Slurp(p); return now == a || now == b; };
+  const int usual = KillSaves(target, first, second, 30, "nameless", [&] { return whole(target); }) +
+                    KillSaves(target, first, second, 30, "named", [&] { return whole(target); });
   ASSERT_TRUE(Save(target, a, {false}));
   EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 1);
+
+  fs::create_hard_link(target, folder / "twin");
+  int mixed = 0;
+  const int inPlace = KillSaves(target, first, second, 200, "named", [&] {
+    if (whole(target)) return true;
+    ++mixed;
+    return whole(RecoveryCopyOf(target));
+  });
+  RecordProperty("usual_kills_leaving_a_temporary", usual);
+  RecordProperty("in_place_kills_leaving_a_copy", inPlace);
+  RecordProperty("in_place_kills_leaving_a_mix", mixed);
+  ASSERT_TRUE(Save(target, a));
+  EXPECT_TRUE(Hidden(folder).empty() && Slurp(folder / "twin") == a);
+}
+
+// Two processes saving one hard-linked file at once, through its two names, take turns: every
+// save succeeds and the file is always one of the two contents.
+TEST_F(Disk, ConcurrentSavesOfAHardLinkedFileTakeTurns) {
+  const fs::path book = Fast("t") / "book.mw", twin = dir_ / "t/twin.mw";
+  const std::string big(300000, 'a'), small(120000, 'b');
+  ASSERT_TRUE(Save(book, "old"));
+  fs::create_hard_link(book, twin);
+  for (int round = 0; round < 100; ++round) {
+    pid_t pids[2];
+    for (int p = 0; p < 2; ++p) {
+      pids[p] = ::fork();
+      if (pids[p] == 0) ::_exit(Save(p ? twin : book, p ? small : big) ? 0 : 1);
+    }
+    for (pid_t pid : pids) {
+      int status = -1;
+      ::waitpid(pid, &status, 0);
+      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << round;
+    }
+    const std::string now = Slurp(book);
+    ASSERT_TRUE(now == big || now == small) << round << ": " << now.size() << " bytes";
+  }
+  EXPECT_TRUE(Hidden(dir_).empty());
 }
 
 }  // namespace

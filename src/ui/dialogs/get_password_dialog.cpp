@@ -80,6 +80,8 @@ QString GetPasswordDialog::QuestionText(mw::PromptMode mode, const QString& file
       return QStringLiteral(
           "Sorry, that password was incorrect. Please enter the password again, or hit Cancel "
           "to abort loading.");
+    case PromptMode::Confirm:
+      return QStringLiteral("Please type the password again to confirm it.");
   }
   return QString();
 }

@@ -11,6 +11,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 
+#include "ui/dialogs/choose_reading_dialog.h"
 #include "ui/dialogs/get_password_dialog.h"
 #include "ui/sheet/classes_preview_dialog.h"
 
@@ -92,6 +93,13 @@ std::optional<QString> QtPrompts::GetPassword(PromptMode mode, const QString& fi
   dialog.FileName = fileName;
   dialog.exec();
   return dialog.Answer();
+}
+
+std::optional<int> QtPrompts::ChooseReading(const QString& question,
+                                            const QStringList& readings) {
+  ChooseReadingDialog dialog(question, readings, parent_);
+  dialog.exec();
+  return dialog.Chosen();
 }
 
 bool QtPrompts::SetUpPrinter(QPrinter& printer, const QString& title) {

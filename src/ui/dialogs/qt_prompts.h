@@ -21,6 +21,7 @@ class QtPrompts : public Prompts {
   QString OpenFileName(const FileDialog& dialog) override;
   QString SaveFileName(const FileDialog& dialog) override;
   std::optional<QString> GetPassword(PromptMode mode, const QString& fileName) override;
+  std::optional<int> ChooseReading(const QString& question, const QStringList& readings) override;
   bool SetUpPrinter(QPrinter& printer, const QString& title) override;
   int ChooseItem(const QString& prompt, const QString& title, const QStringList& items,
                  const QStringList& details) override;
