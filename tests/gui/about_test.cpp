@@ -1,17 +1,9 @@
 // The About box and the help command, offscreen with scripted prompts.
-#include <gtest/gtest.h>
+#include "gui_test.h"
 
-#include <QApplication>
-#include <QDir>
-#include <QFile>
 #include <QPointer>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QTextBrowser>
-#include <QTimer>
 
-#include "scripted_prompts.h"
 #include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/edit_method_dialog.h"
 #include "ui/dialogs/help_viewer.h"

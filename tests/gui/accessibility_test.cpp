@@ -2,26 +2,17 @@
 // mouse: each carries the name a screen reader reads (a drop-down list, which is read by its
 // current entry, a "labelled by" relation instead), and the Tab key reaches it. The figures
 // read well in light and dark palettes, and no window outgrows the screen, however long a name.
-#include <gtest/gtest.h>
+#include "gui_test.h"
 
 #include <QAbstractItemView>
 #include <QAbstractSlider>
 #include <QAbstractSpinBox>
 #include <QAccessible>
-#include <QAction>
-#include <QComboBox>
-#include <QDir>
-#include <QFile>
 #include <QGraphicsView>
 #include <QHelpEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QScrollBar>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QTextEdit>
 #include <QToolTip>
 

@@ -81,19 +81,6 @@ TEST(BookDocument, MarksAndResetAreNotSteps) {
   EXPECT_TRUE(doc.Book().Semesters.empty());
 }
 
-TEST(BookDocument, CreditsTypedDigitByDigitAreOneStepButGradesAreNot) {
-  BookDocument doc;
-  doc.Run(edit::AddSemester(doc.Book(), "Fall"));
-  doc.Run(edit::AddClass(doc.Book(), "Fall", "Math", 0, 3.0));
-  const int before = doc.History()->count();
-  doc.Run(edit::SetCredits(doc.Book(), "Fall", "Math", 1.0));
-  doc.Run(edit::SetCredits(doc.Book(), "Fall", "Math", 12.0));
-  EXPECT_EQ(doc.History()->count(), before + 1);
-  doc.Run(edit::SetGrade(doc.Book(), "Fall", "Math", 2));
-  doc.Run(edit::SetGrade(doc.Book(), "Fall", "Math", 3));
-  EXPECT_EQ(doc.History()->count(), before + 3);
-}
-
 // A history past its byte bound drops its oldest steps only: the newest still undoes, the book
 // is untouched by the trimming, and the saved state stays where it was.
 TEST(BookDocument, HistoryPastItsByteBoundDropsTheOldestSteps) {

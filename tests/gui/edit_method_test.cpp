@@ -1,15 +1,8 @@
 // The grading method editor, driven through its widgets with scripted prompts.
-#include <gtest/gtest.h>
+#include "gui_test.h"
 
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QTest>
 #include <array>
-#include <memory>
 
-#include "model/gradebook.h"
-#include "scripted_prompts.h"
 #include "ui/dialogs/edit_method_dialog.h"
 
 namespace {

@@ -2,23 +2,14 @@
 // the export with its cancel and failure paths.
 #include "ui/dialogs/export_file_dialog.h"
 
-#include <gtest/gtest.h>
+#include "gui_test.h"
 
-#include <QComboBox>
-#include <QLabel>
-#include <QListWidget>
-#include <QProcess>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QTest>
 
 #include "report/report_file.h"
 #include "storage/file_io.h"
 #include "storage/gradebook_file.h"
 #include "ui/dialogs/report_printer.h"
-#include "scripted_prompts.h"
 
 namespace mw {
 namespace {
@@ -102,24 +93,6 @@ TEST_F(ExportFileTest, ExportWritesTheReportAndClosesOnlyOnSuccess) {
   EXPECT_EQ(bytes, ReportBytes(GradeReport(gb, choices, UpdateTotals(gb, choices), "12/5/2026 3:54:28 AM")));
 }
 
-// The lines pdftotext gives back for each page of a PDF file, without trailing blanks and
-// without empty lines (it does not keep their number); nothing without pdftotext.
-std::vector<QStringList> PdfPages(const QString& pdf) {
-  QProcess run;
-  run.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-  if (!run.waitForFinished(20000) || run.exitCode() != 0) return {};
-  std::vector<QStringList> pages;
-  for (const QString& page : QString::fromUtf8(run.readAllStandardOutput()).split(QLatin1Char('\f'))) {
-    QStringList lines;
-    for (QString l : page.split(QLatin1Char('\n'))) {
-      while (!l.isEmpty() && l.back().isSpace()) l.chop(1);
-      if (!l.isEmpty()) lines << l;
-    }
-    if (!lines.isEmpty()) pages.push_back(lines);
-  }
-  return pages;
-}
-
 TEST(ExportFilePrint, PrintsTheExportsTextPageByPageWithNoLineBroken) {
   if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) GTEST_SKIP() << "no pdftotext";
   GradeBook gb;
@@ -153,7 +126,7 @@ TEST(ExportFilePrint, PrintsTheExportsTextPageByPageWithNoLineBroken) {
     while (!l.isEmpty() && l.back().isSpace()) l.chop(1);
     if (!l.isEmpty()) want << l;
   }
-  const std::vector<QStringList> pages = PdfPages(pdf);
+  const std::vector<QStringList> pages = test::PdfPages(pdf);
   ASSERT_GE(pages.size(), 3u);
   // Each page holds the next whole lines of the report, column for column, and together they
   // are the whole report.

@@ -1,17 +1,9 @@
 // "Markwell Options": filling from the settings store, Apply, OK, Cancel and the current file
 // button.
-#include <gtest/gtest.h>
+#include "gui_test.h"
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDir>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
 #include <QWheelEvent>
 
-#include "scripted_prompts.h"
 #include "ui/dialogs/options_dialog.h"
 
 namespace mw {

@@ -2,18 +2,12 @@
 // once with QT_FONT_DPI=144 (a larger logical DPI, which the fixed geometry follows). Nothing
 // may be clipped: each control lies inside its window and each caption fits its control.
 // With MARKWELL_GRAB_DIR set, each window is also saved there as a picture for a look.
-#include <gtest/gtest.h>
-
-#include <QCheckBox>
-#include <QDir>
 #include <QGroupBox>
-#include <QLabel>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QTest>
 
 #include "every_window.h"
+#include "gui_test.h"
 #include "ui/overview/overview_window.h"
 
 namespace mw {

@@ -180,11 +180,8 @@ TEST(TableImport, PastedTextFindsItsDelimiter) {
 }
 
 TEST(TableImport, GradeLettersAndRefusalsAgainstTheBook) {
-  EXPECT_EQ(ParseGradeLetter(" b+ "), 3);
-  EXPECT_EQ(ParseGradeLetter("f"), 12);
-  EXPECT_EQ(ParseGradeLetter("E"), 12);
-  EXPECT_EQ(ParseGradeLetter("F+"), std::nullopt);
-  EXPECT_EQ(ParseGradeLetter("A+-"), std::nullopt);
+  for (auto [text, grade] : {std::pair{" b+ ", 3}, {"f", 12}, {"E", 12}, {"F+", -1}, {"A+-", -1}})
+    EXPECT_EQ(ParseGradeLetter(text).value_or(-1), grade) << text;
 
   GradeBook gb = test::OneClassBook();  // Fall: Math
   const Table table = ParsePastedText(
