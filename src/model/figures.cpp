@@ -57,9 +57,16 @@ double Divide(double points, double credits) { return points / (credits == 0 ? 1
 struct NameSums {
   int64_t Classes = 0;
   double Credits = 0.0;
-  std::vector<double> Points;   // per method
+  size_t Points = 0;            // where its points per method start in the flat list of sums
   std::vector<size_t> Indices;  // the marked semesters of this name
   bool Added = false;           // already taken into the cumulative figures
+};
+
+// A counted class as the cumulative pass adds it: its grade points under the method in use
+// times its credits, and its credits.
+struct CountedClass {
+  double Points;
+  double Credits;
 };
 
 }  // namespace
@@ -127,32 +134,40 @@ BookFigures ComputeFigures(const GradeBook& gb, const FigureChoices& choices,
 
   // One pass: the overall sums, the current semester's, and for the overview each name's
   // sums under every method, with which classes counted kept for the cumulative pass.
+  // The counted classes are kept in a compact list, semester by semester, so that the
+  // cumulative pass does not walk the classes again.
   std::unordered_map<std::string_view, NameSums> byName;
+  std::vector<double> nameSums;  // per name, per method
   std::vector<size_t> firstClass;
-  std::vector<uint8_t> counted;
+  std::vector<CountedClass> counted;
   if (every) {
     byName.reserve(gb.Semesters.size());
+    nameSums.reserve(gb.Semesters.size() * n);
     firstClass.assign(gb.Semesters.size() + 1, 0);
   }
   for (size_t i = 0; every && i < gb.Semesters.size(); ++i) {
     const Semester& s = gb.Semesters[i];
     firstClass[i] = counted.size();
-    NameSums& sums = byName[s.Name];
-    if (sums.Points.empty()) sums.Points.assign(n, 0.0);
+    auto [it, added] = byName.try_emplace(s.Name);
+    NameSums& sums = it->second;
+    if (added) {
+      sums.Points = nameSums.size();
+      nameSums.resize(nameSums.size() + n, 0.0);
+    }
     if (!choices.IsMarked(s.Name)) continue;
     sums.Indices.push_back(i);
     const bool isCurrent = s.Name == currentSemester;
+    double* namePoints = nameSums.data() + sums.Points;
     for (const Class& c : s.Classes) {
       A += c.Credits;
-      const bool in = choices.InMask(c);
-      counted.push_back(in ? 1 : 0);
-      if (!in) continue;
+      if (!choices.InMask(c)) continue;
       const size_t pos = PointIndex(c.Grade);
       for (size_t j = 0; j < n; ++j) {
         const double x = points[j][pos] * c.Credits;
         overall[j] += x;
-        sums.Points[j] += x;
+        namePoints[j] += x;
       }
+      counted.push_back({inUse ? points[used][pos] * c.Credits : 0.0, c.Credits});
       if (isCurrent) {
         if (inUse) Ps += points[used][pos] * c.Credits;
         Cs += c.Credits;
@@ -195,16 +210,14 @@ BookFigures ComputeFigures(const GradeBook& gb, const FigureChoices& choices,
       NameSums& sums = it->second;
       r.Classes = sums.Classes;
       r.Credits = sums.Credits;
-      for (size_t j = 0; j < n; ++j) r.MethodGpa[j] = Divide(sums.Points[j], sums.Credits);
+      const double* namePoints = nameSums.data() + sums.Points;
+      for (size_t j = 0; j < n; ++j) r.MethodGpa[j] = Divide(namePoints[j], sums.Credits);
       if (!sums.Added && inUse) {
         sums.Added = true;
         for (size_t i : sums.Indices) {
-          const Semester& s = gb.Semesters[i];
-          const uint8_t* in = counted.data() + firstClass[i];
-          for (size_t c = 0; c < s.Classes.size(); ++c) {
-            if (!in[c]) continue;
-            cumP += points[used][PointIndex(s.Classes[c].Grade)] * s.Classes[c].Credits;
-            cumC += s.Classes[c].Credits;
+          for (size_t c = firstClass[i]; c < firstClass[i + 1]; ++c) {
+            cumP += counted[c].Points;
+            cumC += counted[c].Credits;
           }
         }
       }

@@ -8,11 +8,29 @@ namespace mw {
 
 void FiguresTable::Set(QStringList headers, QStringList headerTips, std::vector<FiguresRow> rows,
                        int numbersFrom, int numbersTo, int boldColumn) {
-  const bool sameShape = headers == headers_ && rows.size() == rows_.size();
+  const int count = static_cast<int>(rows.size());
+  Fill(std::move(headers), std::move(headerTips), std::move(rows), count, {}, numbersFrom,
+       numbersTo, boldColumn);
+}
+
+void FiguresTable::Set(QStringList headers, QStringList headerTips, int rowCount,
+                       std::function<FiguresRow(size_t row)> rowAt, int numbersFrom,
+                       int numbersTo, int boldColumn) {
+  Fill(std::move(headers), std::move(headerTips), {}, rowCount, std::move(rowAt), numbersFrom,
+       numbersTo, boldColumn);
+}
+
+void FiguresTable::Fill(QStringList headers, QStringList headerTips, std::vector<FiguresRow> rows,
+                        int rowCount, std::function<FiguresRow(size_t row)> rowAt,
+                        int numbersFrom, int numbersTo, int boldColumn) {
+  const bool sameShape = headers == headers_ && rowCount == rowCount_;
   if (!sameShape) beginResetModel();
   headers_ = std::move(headers);
   headerTips_ = std::move(headerTips);
   rows_ = std::move(rows);
+  rowAt_ = std::move(rowAt);
+  rowCount_ = rowCount;
+  madeRow_ = -1;
   numbersFrom_ = numbersFrom;
   numbersTo_ = numbersTo;
   const bool boldMoved = boldColumn != boldColumn_;
@@ -21,12 +39,21 @@ void FiguresTable::Set(QStringList headers, QStringList headerTips, std::vector<
     endResetModel();
     return;
   }
-  if (!rows_.empty()) emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+  if (rowCount_ > 0) emit dataChanged(index(0, 0), index(rowCount_ - 1, columnCount() - 1));
   if (boldMoved) emit headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
 }
 
+const FiguresRow& FiguresTable::Row(int row) const {
+  if (!rowAt_) return rows_[static_cast<size_t>(row)];
+  if (madeRow_ != row) {
+    made_ = rowAt_(static_cast<size_t>(row));
+    madeRow_ = row;
+  }
+  return made_;
+}
+
 int FiguresTable::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+  return parent.isValid() ? 0 : rowCount_;
 }
 
 int FiguresTable::columnCount(const QModelIndex& parent) const {
@@ -35,7 +62,7 @@ int FiguresTable::columnCount(const QModelIndex& parent) const {
 
 QVariant FiguresTable::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rowCount()) return {};
-  const FiguresRow& r = rows_[static_cast<size_t>(index.row())];
+  const FiguresRow& r = Row(index.row());
   const int column = index.column();
   switch (role) {
     case Qt::DisplayRole:

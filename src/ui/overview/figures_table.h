@@ -1,8 +1,10 @@
 #pragma once
-// A read-only table of texts for the overview's three tables, refilled on every refresh.
+// A read-only table of texts for the overview's three tables, refilled on every refresh. A
+// long table builds its rows when the view asks for them: only the rows shown are made.
 #include <QAbstractTableModel>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <vector>
 
 namespace mw {
@@ -26,7 +28,11 @@ class FiguresTable : public QAbstractTableModel {
   // none) is shown bold throughout. The view keeps its selection when only the texts change.
   void Set(QStringList headers, QStringList headerTips, std::vector<FiguresRow> rows,
            int numbersFrom, int numbersTo = -1, int boldColumn = -1);
-  const FiguresRow& RowAt(int row) const { return rows_[static_cast<size_t>(row)]; }
+  // The same with rowCount rows made by rowAt when the view asks for them (rowAt stays
+  // valid until the next Set).
+  void Set(QStringList headers, QStringList headerTips, int rowCount,
+           std::function<FiguresRow(size_t row)> rowAt, int numbersFrom, int numbersTo = -1,
+           int boldColumn = -1);
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
@@ -36,6 +42,14 @@ class FiguresTable : public QAbstractTableModel {
  private:
   QStringList headers_, headerTips_;
   std::vector<FiguresRow> rows_;
+  std::function<FiguresRow(size_t)> rowAt_;  // when set, rows_ is empty
+  int rowCount_ = 0;
+  mutable FiguresRow made_;   // the row rowAt_ made last
+  mutable int madeRow_ = -1;  // its index, -1 none
+  const FiguresRow& Row(int row) const;
+  void Fill(QStringList headers, QStringList headerTips, std::vector<FiguresRow> rows,
+            int rowCount, std::function<FiguresRow(size_t row)> rowAt, int numbersFrom,
+            int numbersTo, int boldColumn);
   bool IsNumber(int column) const {
     return column >= numbersFrom_ && (numbersTo_ < 0 || column < numbersTo_);
   }

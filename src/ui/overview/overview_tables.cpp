@@ -26,25 +26,29 @@ QStringList SemesterHeaderTips() {
           QStringLiteral("GPA of the classes that count in this semester and those above it")};
 }
 
-std::vector<FiguresRow> SemesterRows(const BookFigures& f) {
-  std::vector<FiguresRow> rows;
-  rows.reserve(f.Rows.size() + 1);
-  for (const SemesterRow& r : f.Rows) {
-    FiguresRow row;
+FiguresRow SemesterRowAt(const BookFigures& f, size_t i) {
+  FiguresRow row;
+  if (i < f.Rows.size()) {
+    const SemesterRow& r = f.Rows[i];
     row.checked = r.Marked ? 1 : 0;
     row.cells = {QString(), Q(r.Name), QString::number(r.Classes), Number(r.Credits),
                  Q(r.GpaText), Q(r.CumulativeText)};
     row.dimmed = !r.Marked;
     if (!r.Marked)
       row.toolTip = QStringLiteral("Not counted: the semester is not marked in the main window");
-    rows.push_back(std::move(row));
+  } else if (i == f.Rows.size()) {
+    row.cells = {QString(), QStringLiteral("Overall"), QString::number(f.Classes),
+                 Number(f.Credits), Q(f.OverallText), QString()};
+    row.bold = true;
+    row.toolTip = Q(f.CountCaption) + QLatin1Char(' ') + Q(f.CountTooltip);
   }
-  FiguresRow overall;
-  overall.cells = {QString(), QStringLiteral("Overall"), QString::number(f.Classes),
-                   Number(f.Credits), Q(f.OverallText), QString()};
-  overall.bold = true;
-  overall.toolTip = Q(f.CountCaption) + QLatin1Char(' ') + Q(f.CountTooltip);
-  rows.push_back(std::move(overall));
+  return row;
+}
+
+std::vector<FiguresRow> SemesterRows(const BookFigures& f) {
+  std::vector<FiguresRow> rows;
+  rows.reserve(f.Rows.size() + 1);
+  for (size_t i = 0; i <= f.Rows.size(); ++i) rows.push_back(SemesterRowAt(f, i));
   return rows;
 }
 
@@ -58,22 +62,19 @@ QStringList MethodHeaders(const BookFigures& f) {
   return h;
 }
 
-std::vector<FiguresRow> MethodRows(const BookFigures& f) {
-  std::vector<FiguresRow> rows;
-  rows.reserve(f.Rows.size() + 1);
-  FiguresRow overall;
-  overall.cells << QStringLiteral("Overall");
-  for (double gpa : f.MethodOverall) overall.cells << Q(Format3(gpa));
-  overall.bold = true;
-  rows.push_back(std::move(overall));
-  for (const SemesterRow& r : f.Rows) {
-    FiguresRow row;
+FiguresRow MethodRowAt(const BookFigures& f, size_t i) {
+  FiguresRow row;
+  if (i == 0) {
+    row.cells << QStringLiteral("Overall");
+    for (double gpa : f.MethodOverall) row.cells << Q(Format3(gpa));
+    row.bold = true;
+  } else if (i <= f.Rows.size()) {
+    const SemesterRow& r = f.Rows[i - 1];
     row.cells << Q(r.Name);
     for (double gpa : r.MethodGpa) row.cells << Q(Format3(gpa));
     row.dimmed = !r.Marked;
-    rows.push_back(std::move(row));
   }
-  return rows;
+  return row;
 }
 
 QStringList ClassHeaders() {

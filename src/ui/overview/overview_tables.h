@@ -13,12 +13,15 @@ namespace mw {
 QStringList SemesterHeaders();
 QStringList SemesterHeaderTips();
 std::vector<FiguresRow> SemesterRows(const BookFigures& f);
+// Row i of those (i == f.Rows.size() is the overall row); an empty row past the end.
+FiguresRow SemesterRowAt(const BookFigures& f, size_t i);
 inline constexpr int kSemesterNumbersFrom = 2;
 
 // One column per method (the one in use marked), one row for the overall GPA and one per
 // semester.
 QStringList MethodHeaders(const BookFigures& f);
-std::vector<FiguresRow> MethodRows(const BookFigures& f);
+// Row i of the rows (0 is the overall row); an empty row past the end.
+FiguresRow MethodRowAt(const BookFigures& f, size_t i);
 
 // Class, Grade, Credits, Grade Points, Counts.
 QStringList ClassHeaders();

@@ -279,14 +279,16 @@ void OverviewWindow::Refresh() {
   scope_->setText(scope.join(QStringLiteral("     ")));
   scope_->setVisible(!scope.isEmpty());
 
-  semesterTable_->Set(SemesterHeaders(), SemesterHeaderTips(), SemesterRows(figures_),
-                      kSemesterNumbersFrom);
+  const int rows = static_cast<int>(figures_.Rows.size()) + 1;  // and the overall row
+  semesterTable_->Set(SemesterHeaders(), SemesterHeaderTips(), rows,
+                      [this](size_t i) { return SemesterRowAt(figures_, i); }, kSemesterNumbersFrom);
 
   const QStringList methodHeaders = MethodHeaders(figures_);
   QStringList methodTips{QString()};
   for (const auto& name : figures_.MethodNames) methodTips << Q(name);
   const bool newColumns = methodHeaders != methodHeaders_;
-  methodTable_->Set(methodHeaders, methodTips, MethodRows(figures_), 1, -1,
+  methodTable_->Set(methodHeaders, methodTips, rows,
+                    [this](size_t i) { return MethodRowAt(figures_, i); }, 1, -1,
                     figures_.MethodIndex >= 0 ? figures_.MethodIndex + 1 : -1);
   if (newColumns) {
     SizeColumns(methodView_, methodHeaders, -1, 22);

@@ -206,7 +206,7 @@ void PlanTab::LoadPlanFor(const std::string& path) {
 }
 
 void PlanTab::Refresh(const BookFigures& figures) {
-  figures_ = figures;
+  figures_ = {figures.OverallGpa, figures.Credits, figures.Classes};
   if (!planPath_ || *planPath_ != gb_.FullFileName)
     LoadPlanFor(gb_.FullFileName);
   else

@@ -67,7 +67,12 @@ class PlanTab : public QWidget {
   const GradeBook& gb_;
   SettingsStore& settings_;
   Prompts& prompts_;
-  BookFigures figures_;
+  // What the prediction starts from: the overall GPA, the counted credits and classes.
+  struct Start {
+    double OverallGpa = 0.0;
+    double Credits = 0.0;
+    int64_t Classes = 0;
+  } figures_;
   std::optional<std::string> planPath_;  // the file whose plan is shown; none before the first
   bool filling_ = false;
 

@@ -14,13 +14,14 @@
 #include <QPainter>
 #include <QPalette>
 #include <QPen>
-#include <QSet>
 #include <QSvgGenerator>
 #include <QToolTip>
 #include <QValueAxis>
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
+#include <deque>
+#include <unordered_set>
 
 namespace mw {
 
@@ -47,41 +48,55 @@ bool IsDark(const QPalette& p) { return p.color(QPalette::Window).lightness() < 
 
 TrendData MakeTrendData(const BookFigures& f, const std::optional<PlannedPoint>& plan) {
   TrendData d;
-  QSet<QString> used;
+  // The category axis needs distinct names: a repeated (or empty) one gets a counter.
+  std::unordered_set<std::string_view> used;
+  std::deque<std::string> numbered;  // the names given a counter
+  used.reserve(f.Rows.size() + 1);
+  auto distinct = [&](std::string_view name, const std::string& base) {
+    if (!used.count(name)) return name;
+    for (int n = 2;; ++n) {
+      std::string candidate = base + " (" + std::to_string(n) + ")";
+      if (!used.count(candidate)) return std::string_view(numbered.emplace_back(std::move(candidate)));
+    }
+  };
+  d.tips.reserve(f.Rows.size() + 1);
   for (const SemesterRow& r : f.Rows) {
     if (!r.Marked) continue;
-    // The category axis needs distinct names: a repeated (or empty) one gets a counter.
-    QString name = QString::fromStdString(r.Name);
-    if (name.isEmpty()) name = QStringLiteral("(no name)");
-    for (int n = 2; used.contains(name); ++n)
-      name = QString::fromStdString(r.Name) + QStringLiteral(" (%1)").arg(n);
+    const std::string_view name = distinct(r.Name.empty() ? std::string_view("(no name)") : std::string_view(r.Name), r.Name);
     used.insert(name);
     const qreal position = d.categories.size();
-    d.categories << name;
+    d.categories << QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
     const bool counted = r.Credits != 0;
     d.bars << (counted ? r.Gpa : 0.0);
     if (counted) d.line << QPointF(position, r.Cumulative);
-    d.tips << QString::fromStdString(r.Name) + QLatin1Char('\n') +
-                  (counted ? QStringLiteral("GPA %1, cumulative GPA %2")
-                                 .arg(QString::fromStdString(r.GpaText),
-                                      QString::fromStdString(r.CumulativeText))
-                           : QStringLiteral("No counted credits"));
+    d.tips.push_back({r.Name, r.GpaText, r.CumulativeText, counted});
   }
   if (plan) {
-    QString name = plan->name;
-    for (int n = 2; used.contains(name); ++n) name = plan->name + QStringLiteral(" (%1)").arg(n);
+    const std::string base = plan->name.toStdString();
+    const QString name = QString::fromUtf8(distinct(base, base));
     const qreal position = d.categories.size();
     d.categories << name;
     d.bars << 0.0;
     if (!d.line.isEmpty()) d.plan << d.line.back();
     d.plan << QPointF(position, plan->cumulative);
-    d.tips << name + QLatin1Char('\n') +
-                  QStringLiteral("Planned GPA %1, cumulative GPA %2")
-                      .arg(QString::number(plan->gpa, 'f', 2), QString::number(plan->cumulative, 'f', 2));
+    d.planTip = name + QLatin1Char('\n') +
+                QStringLiteral("Planned GPA %1, cumulative GPA %2")
+                    .arg(QString::number(plan->gpa, 'f', 2), QString::number(plan->cumulative, 'f', 2));
   }
   d.low = std::min(0.0, f.Lowest);
   d.high = f.Highest > d.low ? f.Highest : d.low + 1;
   return d;
+}
+
+QString TrendData::TipText(int i) const {
+  if (i >= 0 && static_cast<size_t>(i) < tips.size()) {
+    const TipFigures& t = tips[static_cast<size_t>(i)];
+    return QString::fromStdString(t.name) + QLatin1Char('\n') +
+           (t.counted ? QStringLiteral("GPA %1, cumulative GPA %2")
+                            .arg(QString::fromStdString(t.gpa), QString::fromStdString(t.cumulative))
+                      : QStringLiteral("No counted credits"));
+  }
+  return static_cast<size_t>(i) == tips.size() ? planTip : QString();
 }
 
 TrendChart::TrendChart() : chart_(new QChart) {
@@ -98,8 +113,8 @@ TrendChart::TrendChart() : chart_(new QChart) {
   hover_ = QObject::connect(barSeries, &QBarSeries::hovered, chart_, [this](bool on, int index) {
     if (!on) {
       QToolTip::hideText();
-    } else if (index >= 0 && index < data_.tips.size()) {
-      QToolTip::showText(QCursor::pos(), data_.tips[index]);
+    } else if (const QString tip = data_.TipText(index); !tip.isEmpty()) {
+      QToolTip::showText(QCursor::pos(), tip);
     }
   });
   line_ = new QLineSeries;
@@ -137,7 +152,8 @@ TrendChart::~TrendChart() {
 
 void TrendChart::Show(const BookFigures& f) {
   TrendData d = MakeTrendData(f, plan_);
-  if (d.categories != data_.categories) {
+  const bool newNames = d.categories != data_.categories;
+  if (newNames) {
     xAxis_->clear();
     xAxis_->append(d.categories);
     const int n = static_cast<int>(d.categories.size());
@@ -148,7 +164,6 @@ void TrendChart::Show(const BookFigures& f) {
                              ? QStringLiteral("Semester")
                              : QStringLiteral("Semester (1 to %1 of the marked semesters)").arg(n));
   }
-  const bool newNames = d.categories != data_.categories;
   if (d.bars != data_.bars) {
     if (bars_->count() == d.bars.size()) {
       for (int i = 0; i < d.bars.size(); ++i)

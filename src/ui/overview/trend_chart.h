@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "model/figures.h"
 
@@ -30,9 +32,18 @@ struct TrendData {
   QStringList categories;  // the marked semesters' names, made unique
   QList<qreal> bars;       // per category; 0 (no bar) where nothing is counted
   QList<QPointF> line;     // (category position, cumulative GPA), counted semesters only
-  QStringList tips;        // per category: the full name and its figures
+  // Per category, what its tooltip gives: the full name and its figures (TipText words it).
+  struct TipFigures {
+    std::string name, gpa, cumulative;
+    bool counted = false;
+  };
+  std::vector<TipFigures> tips;
+  QString planTip;         // the plan's tooltip, the last category's while there is a plan
   QList<QPointF> plan;     // the planned continuation of the line: from its last point on
   qreal low = 0, high = 1;  // the GPA axis
+
+  // The tooltip of category i: its full name and figures.
+  QString TipText(int i) const;
 };
 // Planned classes after the marked semesters: their GPA and the cumulative GPA with them.
 struct PlannedPoint {
