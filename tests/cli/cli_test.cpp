@@ -1,6 +1,5 @@
 // markwell-cli run as a separate process on grade book files the tests write.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -121,32 +120,21 @@ TEST(CliTest, SummaryCountsTheGroupsAndSemestersNamed) {
   EXPECT_TRUE(o.status == 2 && o.err.find("unknown group \"Major\"") != std::string::npos) << o.err;
 }
 
+// The messages themselves are the model's; here what goes to which stream, with which status.
 TEST(CliTest, PredictPrintsTheStatusTextOfGo) {
   GradeBook gb = HandBook();  // 4 counted classes of 3 credits at B (3.0), method 0 to 4.3
   gb.Semesters[0].Classes = {MakeClass(gb, "a", 4, 3, {"Other", "Everything"}), MakeClass(gb, "b", 4, 3, {"Everything"}),
                              MakeClass(gb, "c", 4, 3, {"Everything"}), MakeClass(gb, "d", 4, 3, {"Everything"})};
   gb.Semesters[1].Classes.clear();
   const std::string file = WriteBook("predict.mw", gb);
-  const std::string start = "Assuming each class is worth 3.0 credit(s), you need to average a ";
-  for (const auto& [desired, left, said] : std::vector<std::array<std::string, 3>>{
-           {"3.5", "2", "0" + start + "4.5 GPA for your next 2 classes. Too high!\n"},
-           {"3.2", " 4", "0" + start + "3.4 GPA for your next 4 classes.\n"},
-           {"0.5", "1", "0" + start + "-9.5 GPA for your next 1 class. Too low!\n"},
-           // What the window refuses: status 1, the window's message on standard error.
-           {"0", "2", "1Desired GPA value is out of range.\n"},
-           {"3", "0.5", "1You must have a postive number of classes left.\n"},
-           {"3.x", "2", "1Please enter a numeric value for the desired GPA.\n"},
-           {"3", "two", "1Please enter a numeric value for the number of classes left.\n"}}) {
-    const Outcome o = Cli({"predict", file, "--desired", desired, "--left", left});
-    EXPECT_EQ(std::to_string(o.status) + o.out + o.err, said);
-  }
-  // Over credits: 12 counted credits at 3.0.
-  for (const auto& [desired, credits, said] : std::vector<std::array<std::string, 3>>{
-           {"3.5", "6", "0You need to average a 4.5 GPA over your next 6 credit(s). Too high!\n"},
-           {"3.2", "12", "0You need to average a 3.4 GPA over your next 12 credit(s).\n"},
-           {"3", "0", "1You must have a postive number of credits left.\n"},
-           {"3", "x", "1Please enter a numeric value for the number of credits left.\n"}}) {
-    const Outcome o = Cli({"predict", file, "--desired", desired, "--credits", credits});
+  for (const auto& [by, desired, left, said] : std::vector<std::array<std::string, 4>>{
+           {"--left", "3.5", "2", "0Assuming each class is worth 3.0 credit(s), you need to average a 4.5 GPA for "
+                                  "your next 2 classes. Too high!\n"},
+           {"--left", "3", "two", "1Please enter a numeric value for the number of classes left.\n"},
+           {"--left", "0", "2", "1Desired GPA value is out of range.\n"},
+           {"--credits", "3.2", "12", "0You need to average a 3.4 GPA over your next 12 credit(s).\n"},
+           {"--credits", "3", "x", "1Please enter a numeric value for the number of credits left.\n"}}) {
+    const Outcome o = Cli({"predict", file, "--desired", desired, by, left});
     EXPECT_EQ(std::to_string(o.status) + o.out + o.err, said);
   }
   EXPECT_EQ(Cli({"predict", file, "--desired", "3", "--left", "2", "--credits", "6"}).status, 2);
@@ -270,13 +258,12 @@ TEST(CliTest, ConvertRoundTripsThroughTheProtectedFormAndUnreadableFilesGiveStat
   EXPECT_EQ(o.status, 0);
   EXPECT_EQ(o.err.find("at most 6 characters") < o.err.find("Western European"), true) << o.err;
 
-  // Files that do not read, and a protected one whose password is not given: status 1. A
-  // 64 GiB file is refused before it is read.
+  // Files that do not read or do not decode, and a protected one whose password is not
+  // given: status 1 (the reader's other refusals are tested with the reader). A 64 GiB file
+  // is refused before it is read.
   const std::string huge = WriteBytes("huge.mw", "1\r\n");
   ASSERT_EQ(::truncate(huge.c_str(), 64LL << 30), 0);
-  for (const std::string& file : {huge, Path("missing.mw"), WriteBytes("empty.mw", ""),
-                                  WriteBytes("cut.mw", Slurp(plain).substr(0, 60)), temp.dir.string(),
-                                  (::mkfifo(Path("fifo.mw").c_str(), 0600), Path("fifo.mw"))}) {
+  for (const std::string& file : {huge, Path("missing.mw"), WriteBytes("cut.mw", Slurp(plain).substr(0, 60))}) {
     o = Cli({"summary", file});
     EXPECT_EQ(std::to_string(o.status) + o.err + o.out, "1Error reading in file \"" + file + "\"!\n");
   }
@@ -331,8 +318,6 @@ TEST(CliTest, ImportWritesABookAndReportsRefusedRows) {
                        "markwell-cli: 2 rows were refused; the grade book was written without them.\n");
   EXPECT_EQ(Cli({"summary", book}).status, 0);
   EXPECT_EQ(Cli({"import", table, "-o", book, "--force", "--sheet", "x"}).status, 1);
-  WriteBytes("damaged.xlsx", "PK\x03\x04 not a workbook");
-  EXPECT_EQ(Cli({"import", Path("damaged.xlsx"), "-o", book, "--force"}).status, 1);
 }
 
 }  // namespace

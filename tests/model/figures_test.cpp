@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <tuple>
 
 #include "generated_book.h"
@@ -147,5 +148,12 @@ TEST(Prediction, NothingCountedAndTheEdgesOfTheRange) {
     EXPECT_EQ(PredictNeeded(desired, "", &m, 3, 4, 12), "Desired GPA value is out of range.");
   EXPECT_EQ(PredictNeeded("4.3", "2", &m, 3, 4, 12).rfind("Assuming each class", 0), 0u);
   EXPECT_EQ(PredictNeeded("3", "", &m, 3, 4, 12), "You must have a postive number of classes left.");
+  // 4 classes of 3 credits at 3.0: one class or several, above or below the range, a part of one.
+  const std::string start = "Assuming each class is worth 3.0 credit(s), you need to average a ";
+  for (const auto& [desired, left, text] : std::vector<std::array<std::string, 3>>{
+           {"3.2", " 4", start + "3.4 GPA for your next 4 classes."},
+           {"0.5", "1", start + "-9.5 GPA for your next 1 class. Too low!"},
+           {"3", "0.5", "You must have a postive number of classes left."}})
+    EXPECT_EQ(PredictNeeded(desired, left, &m, 3, 4, 12), text) << desired;
   EXPECT_EQ(DesiredGpaChangeMessage("3.") + DesiredGpaChangeMessage(""), "");  // typing on
 }
