@@ -398,15 +398,9 @@ int Import(const Arguments& args, std::ostream& out, std::ostream& err) {
            "replaces it)\n";
     return kFileError;
   }
-  std::string bytes;
-  if (!ReadFileBytes(path, bytes)) {
-    err << "Error reading in file \"" << path << "\"!\n";
-    return kFileError;
-  }
-  const table::ReadResult read =
-      table::ReadTable(bytes, table::DetectKind(path, bytes), args.sheet.value_or(""));
+  const table::ReadResult read = table::ReadTableFile(path, args.sheet.value_or(""));
   if (!read.ok()) {
-    err << "markwell-cli: " << path << ": " << read.error << '\n';
+    err << "markwell-cli: " << EscapeControls(path) << ": " << read.error << '\n';
     return kFileError;
   }
   GradeBook gb;

@@ -2,6 +2,10 @@
 
 #include "table/table_detail.h"
 
+#include <new>
+
+#include "storage/file_io.h"
+
 namespace mw::table {
 
 namespace {
@@ -52,6 +56,23 @@ ReadResult ReadTable(std::string_view bytes, TableKind kind, const std::string& 
   ReadResult result;
   result.error = "The file is neither a CSV or TSV table nor an OpenDocument or Excel workbook.";
   return result;
+}
+
+ReadResult ReadTableFile(const std::string& path, const std::string& sheet) {
+  ReadResult result;
+  try {
+    std::string bytes;
+    if (!ReadFileBytes(path, bytes, kMaxTableBytes)) {
+      result.error = "The file cannot be read: it is missing, no regular file, or larger than "
+                     "256 MiB.";
+      return result;
+    }
+    return ReadTable(bytes, DetectKind(path, bytes), sheet);
+  } catch (const std::bad_alloc&) {
+    result = ReadResult{};
+    result.error = "The file cannot be read: there is not enough memory.";
+    return result;
+  }
 }
 
 }  // namespace mw::table

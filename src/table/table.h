@@ -1,6 +1,7 @@
 #pragma once
 // Tables as students keep them: CSV and tab-separated text, OpenDocument spreadsheets (.ods)
 // and Excel workbooks (.xlsx), read from bytes in memory into rows of UTF-8 cell text.
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,6 +47,14 @@ TableKind DetectKind(std::string_view fileName, std::string_view bytes);
 // sheet is chosen by name; an empty name reads the first sheet. Numbers of a workbook come as
 // plain number text (3.5), whatever the sheet's display format.
 ReadResult ReadTable(std::string_view bytes, TableKind kind, const std::string& sheet = {});
+
+// A table file larger than this is refused before it is read: a whole study's classes take a
+// few KB, and the 100,000-class table of the benchmarks about 6 MB.
+inline constexpr std::uint64_t kMaxTableBytes = std::uint64_t{256} << 20;
+
+// Reads the table file at path (a regular file of at most kMaxTableBytes, its kind by its
+// name and bytes); the error says why it was not read. Never throws.
+ReadResult ReadTableFile(const std::string& path, const std::string& sheet = {});
 
 // Text from the clipboard (UTF-8): rows copied from a spreadsheet or a web page arrive
 // tab-separated; comma- and semicolon-separated text is taken too.

@@ -1,5 +1,8 @@
 // Tables as students keep them, read into grade books.
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
 
 #include "edit/edit.h"
 #include "model/method.h"
@@ -25,10 +28,8 @@ struct Imported {
   std::string error;
 };
 
-Imported ImportInto(GradeBook& gb, const std::string& bytes, TableKind kind,
-                    const std::string& sheet = {}) {
+Imported ImportRead(GradeBook& gb, const ReadResult& read) {
   Imported out;
-  const ReadResult read = ReadTable(bytes, kind, sheet);
   out.error = read.error;
   const ImportPlan plan = PlanImport(gb, read.table, GuessMapping(read.table), "Now");
   for (const auto& row : plan.rows)
@@ -39,12 +40,15 @@ Imported ImportInto(GradeBook& gb, const std::string& bytes, TableKind kind,
   return out;
 }
 
+Imported ImportInto(GradeBook& gb, const std::string& bytes, TableKind kind,
+                    const std::string& sheet = {}) {
+  return ImportRead(gb, ReadTable(bytes, kind, sheet));
+}
+
 Imported ImportFixture(const std::string& name, const std::string& sheet = {}) {
-  std::string bytes;
-  EXPECT_TRUE(ReadFileBytes(std::string(MW_TABLE_FIXTURES) + "/" + name, bytes)) << name;
   GradeBook gb;
   ResetToFresh(gb);
-  return ImportInto(gb, bytes, DetectKind(name, bytes), sheet);
+  return ImportRead(gb, ReadTableFile(std::string(MW_TABLE_FIXTURES) + "/" + name, sheet));
 }
 
 const std::string kHead = "Semester,Class,Credits,Grade,Groups\r\n";
@@ -217,6 +221,18 @@ TEST(TableImport, AddClassesIsOneStepUndoneToTheSameBytes) {
   EXPECT_EQ(edit::AddClasses(gb, classes, "Import").step->Name, "Import 1 Class");
   classes.push_back(classes[0]);
   EXPECT_EQ(edit::AddClasses(gb, classes, "Import").status, kTwice);
+}
+
+// A file far past any table's size is refused before it is read, as a folder is.
+TEST(TableRead, HugeFilesAndFoldersAreRefusedUnread) {
+  const std::string huge = ::testing::TempDir() + "huge-table.csv";
+  FILE* f = std::fopen(huge.c_str(), "w");
+  ASSERT_NE(f, nullptr);
+  std::fclose(f);
+  ASSERT_EQ(::truncate(huge.c_str(), 64LL << 30), 0);
+  EXPECT_FALSE(ReadTableFile(huge).ok());
+  EXPECT_FALSE(ReadTableFile(::testing::TempDir()).ok());
+  std::remove(huge.c_str());
 }
 
 TEST(TableRead, DamagedWorkbooksAreRefused) {

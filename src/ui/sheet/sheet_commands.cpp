@@ -47,20 +47,11 @@ QString ImportClasses(BookDocument& doc, Prompts& prompts) {
                     QStringLiteral("All Files (*)")};
   const QString path = prompts.OpenFileName(dialog);
   if (path.isEmpty()) return {};
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
-    prompts.Message(
-        QStringLiteral("Cannot read ") + path + QStringLiteral(": ") + file.errorString(),
-        QStringLiteral("Error!"), Prompts::Icon::Critical);
-    return {};
-  }
-  const QByteArray bytes = file.readAll();
-  const std::string_view view(bytes.constData(), static_cast<size_t>(bytes.size()));
-  const std::string name = QFileInfo(path).fileName().toStdString();
-  const table::ReadResult read = table::ReadTable(view, table::DetectKind(name, view));
+  const table::ReadResult read = table::ReadTableFile(path.toStdString());
   if (!read.ok()) {
-    prompts.Message(QString::fromStdString(read.error), QStringLiteral("Error!"),
-                    Prompts::Icon::Critical);
+    prompts.Message(QFileInfo(path).fileName() + QStringLiteral(": ") +
+                        QString::fromStdString(read.error),
+                    QStringLiteral("Error!"), Prompts::Icon::Critical);
     return {};
   }
   const std::string current = doc.CurrentSemester().value_or(std::string());
