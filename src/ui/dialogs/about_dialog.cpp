@@ -18,6 +18,7 @@
 #include <algorithm>
 
 #include "app/prompts.h"
+#include "ui/widgets/box_layout.h"
 #include "ui/widgets/control_table.h"
 
 namespace mw {
@@ -117,39 +118,13 @@ AboutDialog::AboutDialog(Prompts& prompts, QWidget* parent)
   cmdOK->setFixedWidth(buttonWidth);
   cmdSysInfo->setFixedWidth(buttonWidth);
 
-  auto* texts = new QVBoxLayout;
+  QBoxLayout* texts = Column({lblTitle, lblVersion, Space{6}, lblDescription, Text1});
   texts->setSpacing(2);
-  texts->addWidget(lblTitle);
-  texts->addWidget(lblVersion);
-  texts->addSpacing(6);
-  texts->addWidget(lblDescription);
-  texts->addWidget(Text1);
-
-  auto* head = new QHBoxLayout;
-  head->addWidget(picIcon, 0, Qt::AlignTop);
-  head->addSpacing(10);
-  head->addLayout(texts, 1);
-
-  auto* site = new QVBoxLayout;
+  QBoxLayout* site = Column({Label1, Text2, Stretch{}});
   site->setSpacing(2);
-  site->addWidget(Label1);
-  site->addWidget(Text2);
-  site->addStretch(1);
-
-  auto* buttons = new QVBoxLayout;
-  buttons->addWidget(cmdOK);
-  buttons->addWidget(cmdSysInfo);
-
-  auto* foot = new QHBoxLayout;
-  foot->addLayout(site, 1);
-  foot->addSpacing(16);
-  foot->addLayout(buttons);
-
-  auto* top = new QVBoxLayout(this);
-  top->addLayout(head);
-  top->addWidget(Line1);
-  top->addLayout(foot);
-  top->setSizeConstraint(QLayout::SetFixedSize);
+  QLayout* head = Row({Stretched{picIcon, 0, Qt::AlignTop}, Space{10}, Stretched{texts, 1}});
+  QLayout* foot = Row({Stretched{site, 1}, Space{16}, Column({cmdOK, cmdSysInfo})});
+  Column({head, Line1, foot}, this)->setSizeConstraint(QLayout::SetFixedSize);
 
   ChainTabOrder({cmdOK, cmdSysInfo});
 

@@ -23,6 +23,7 @@
 #include "model/scales.h"
 #include "ui/dialogs/help_viewer.h"
 #include "ui/widgets/access.h"
+#include "ui/widgets/box_layout.h"
 #include "ui/widgets/control_table.h"
 
 namespace mw {
@@ -59,21 +60,12 @@ EditMethodDialog::EditMethodDialog(std::vector<Method>& methods, Prompts& prompt
   };
   // The dialog has neither a default nor a cancel button: Enter presses only the button that
   // has the focus, and Esc does nothing (see keyPressEvent).
-  MakeControls(*this, this, kControls, [](auto* w) {
-    if constexpr (std::is_same_v<decltype(w), QPushButton*>) w->setAutoDefault(false);
-  });
+  MakeControls(*this, this, kControls, NoAutoDefault{});
   MethodListBox->setSelectionMode(QAbstractItemView::SingleSelection);
   MethodListBox->setSortingEnabled(false);
   MethodListBox->installEventFilter(this);
   NameByLabel(Label2, MethodListBox);
   TipElidedEntries(MethodListBox);
-
-  auto* left = new QVBoxLayout;
-  left->addWidget(Label2);
-  left->addWidget(MethodListBox, 1);
-  left->addWidget(UpdateCurrent);
-  left->addWidget(AddMethod);
-  left->addWidget(AddFromScale);
 
   auto* grid = new QGridLayout;
   grid->setHorizontalSpacing(6);
@@ -97,11 +89,10 @@ EditMethodDialog::EditMethodDialog(std::vector<Method>& methods, Prompts& prompt
   grid->addWidget(Return, kFirstColumnRows, 0, 1, 2);
   grid->setRowStretch(kGradeCount - kFirstColumnRows, 1);
 
-  auto* top = new QHBoxLayout(this);
-  top->addLayout(left, 1);
-  top->addSpacing(8);
-  top->addLayout(grid);
-  top->setSizeConstraint(QLayout::SetFixedSize);  // the window cannot be resized
+  QLayout* left =
+      Column({Label2, Stretched{MethodListBox, 1}, UpdateCurrent, AddMethod, AddFromScale});
+  Row({Stretched{left, 1}, Space{8}, grid}, this)
+      ->setSizeConstraint(QLayout::SetFixedSize);  // the window cannot be resized
 
   ChainTabOrder({MethodListBox, UpdateCurrent, AddMethod, AddFromScale, Return, Text1[0]});
   for (int i = 1; i < kGradeCount; ++i) setTabOrder(Text1[i - 1], Text1[i]);

@@ -21,6 +21,7 @@
 #include "ui/dialogs/help_viewer.h"
 #include "ui/dialogs/report_printer.h"
 #include "ui/widgets/access.h"
+#include "ui/widgets/box_layout.h"
 #include "ui/widgets/control_table.h"
 
 namespace mw {
@@ -65,9 +66,7 @@ ExportFileDialog::ExportFileDialog(const GradeBook& gb, Prompts& prompts,
       {&ExportFileDialog::Print, "Print", {}, "&Print Grades"},
       {&ExportFileDialog::Export, "Export", {}, "&Export Grades"},
   };
-  MakeControls(*this, this, kControls, [](auto* w) {
-    if constexpr (std::is_same_v<decltype(w), QPushButton*>) w->setAutoDefault(false);
-  });
+  MakeControls(*this, this, kControls, NoAutoDefault{});
   Export->setAutoDefault(true);
   SemesterList->setSelectionMode(QAbstractItemView::SingleSelection);
   GroupList->setSelectionMode(QAbstractItemView::MultiSelection);  // each click toggles
@@ -98,60 +97,19 @@ ExportFileDialog::ExportFileDialog(const GradeBook& gb, Prompts& prompts,
 
   // Two columns: semesters, totals and organisation on the left; groups, method and the
   // Cancel button on the right; Print and Export along the bottom.
-  auto* left = new QVBoxLayout;
-  left->addWidget(Label1);
-  left->addWidget(SemesterList);
-  auto* semButtons = new QHBoxLayout;
-  semButtons->addWidget(Label2);
-  semButtons->addWidget(SemAll);
-  semButtons->addWidget(SemNone);
-  semButtons->addStretch(1);
-  left->addLayout(semButtons);
   auto* figures = new QGridLayout;
   figures->addWidget(Label5, 0, 0);
   figures->addWidget(NumGroupMask, 0, 1);
   figures->addWidget(Label9, 1, 0);
   figures->addWidget(OverallGPABox, 1, 1);
   figures->setColumnStretch(2, 1);
-  left->addLayout(figures);
-  left->addWidget(Label6);
-  auto* orgButtons = new QHBoxLayout;
-  orgButtons->addWidget(OrgSem);
-  orgButtons->addWidget(OrgGroup);
-  orgButtons->addStretch(1);
-  left->addLayout(orgButtons);
-  left->addStretch(1);
-
-  auto* right = new QVBoxLayout;
-  right->addWidget(Label3);
-  right->addWidget(GroupList);
-  auto* groupButtons = new QHBoxLayout;
-  groupButtons->addWidget(Label4);
-  groupButtons->addWidget(GroupAll);
-  groupButtons->addWidget(GroupNone);
-  groupButtons->addStretch(1);
-  right->addLayout(groupButtons);
-  right->addWidget(Label10);
-  right->addWidget(MethodList);
-  right->addStretch(1);
-  auto* cancelRow = new QHBoxLayout;
-  cancelRow->addStretch(1);
-  cancelRow->addWidget(Cancel);
-  right->addLayout(cancelRow);
-
-  auto* columns = new QHBoxLayout;
-  columns->addLayout(left);
-  columns->addSpacing(12);
-  columns->addLayout(right);
-  auto* bottom = new QHBoxLayout;
-  bottom->addWidget(Print);
-  bottom->addStretch(1);
-  bottom->addWidget(Export);
-  auto* outer = new QVBoxLayout(this);
-  outer->addLayout(columns);
-  outer->addSpacing(6);
-  outer->addLayout(bottom);
-  outer->setSizeConstraint(QLayout::SetFixedSize);
+  QLayout* left = Column({Label1, SemesterList, Row({Label2, SemAll, SemNone, Stretch{}}),
+                          figures, Label6, Row({OrgSem, OrgGroup, Stretch{}}), Stretch{}});
+  QLayout* right =
+      Column({Label3, GroupList, Row({Label4, GroupAll, GroupNone, Stretch{}}), Label10,
+              MethodList, Stretch{}, Row({Stretch{}, Cancel})});
+  Column({Row({left, Space{12}, right}), Space{6}, Row({Print, Stretch{}, Export})}, this)
+      ->setSizeConstraint(QLayout::SetFixedSize);
 
   ChainTabOrder({SemesterList, SemAll, SemNone, GroupList, MethodList, OrgSem, OrgGroup, Print,
                  Export, Cancel});

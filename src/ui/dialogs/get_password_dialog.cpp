@@ -43,9 +43,7 @@ GetPasswordDialog::GetPasswordDialog(QWidget* parent) : QDialog(parent) {
       {&GetPasswordDialog::OK, "OK", {}, "OK", "", "OK"},
       {&GetPasswordDialog::Cancel, "Cancel", {}, "Cancel", "", "Cancel"},
   };
-  MakeControls(*this, this, kControls, [](auto* w) {
-    if constexpr (std::is_same_v<decltype(w), QPushButton*>) w->setAutoDefault(false);
-  });
+  MakeControls(*this, this, kControls, NoAutoDefault{});
   Question->setTextFormat(Qt::PlainText);  // a file name is shown as it is, never as markup
   Question->setWordWrap(true);
   Question->setAlignment(Qt::AlignLeft | Qt::AlignTop);

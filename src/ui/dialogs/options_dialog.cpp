@@ -21,6 +21,7 @@
 #include "model/scales.h"
 #include "settings/new_book_method.h"
 #include "ui/dialogs/help_viewer.h"
+#include "ui/widgets/box_layout.h"
 #include "ui/widgets/control_table.h"
 #include "ui/widgets/input_guards.h"
 
@@ -99,28 +100,11 @@ OptionsDialog::OptionsDialog(const GradeBook& gb, SettingsStore& settings, Promp
   fields->addWidget(NewBookMethodBox, 2, 1, Qt::AlignLeft);
   fields->addWidget(Passprotect, 3, 0, 1, 2);
 
-  auto* buttons = new QVBoxLayout;
-  buttons->addWidget(cmdOK);
-  buttons->addWidget(cmdCancel);
-  buttons->addWidget(cmdApply);
-  buttons->addStretch(1);
-
-  auto* top = new QHBoxLayout;
-  top->addLayout(fields, 1);
-  top->addSpacing(12);
-  top->addLayout(buttons);
-
-  auto* fileButtonRow = new QHBoxLayout;
-  fileButtonRow->addWidget(CurrFileButton);
-  fileButtonRow->addStretch(1);
-
-  auto* outer = new QVBoxLayout(this);
-  outer->addLayout(top);
-  outer->addSpacing(6);
-  outer->addWidget(FileNameCheck);
-  outer->addWidget(FileNameBox);
-  outer->addLayout(fileButtonRow);
-  outer->setSizeConstraint(QLayout::SetFixedSize);  // not resizable
+  QLayout* buttons = Column({cmdOK, cmdCancel, cmdApply, Stretch{}});
+  Column({Row({Stretched{fields, 1}, Space{12}, buttons}), Space{6}, FileNameCheck, FileNameBox,
+          Row({CurrFileButton, Stretch{}})},
+         this)
+      ->setSizeConstraint(QLayout::SetFixedSize);  // not resizable
 
   // The letter grades in their order; the box is as wide as its widest letter needs.
   for (std::string_view letter : kLetterGrades)

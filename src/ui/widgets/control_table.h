@@ -44,6 +44,12 @@ struct NoSetup {
   void operator()(QWidget*) const {}
 };
 
+// For a dialog whose buttons Enter presses only when they have the focus.
+struct NoAutoDefault {
+  void operator()(QPushButton* b) const { b->setAutoDefault(false); }
+  void operator()(QWidget*) const {}
+};
+
 // Makes each row's control as a child of parent and stores it in owner's member. setup then
 // runs with the control as its own type, for what the window gives every control of a kind.
 template <class Owner, std::size_t N, class Setup = NoSetup>
