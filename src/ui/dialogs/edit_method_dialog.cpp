@@ -176,8 +176,7 @@ void EditMethodDialog::AddFromScale_Click() {
     QString text;
     for (int i = 0; i < kGradeCount; ++i)
       text += QStringLiteral("%1%2 = %3").arg(i ? QStringLiteral(", ") : QString(),
-                                             QString::fromUtf8(kLetterGrades[i].data(), int(kLetterGrades[i].size())),
-                                             QString::fromStdString(Format2(m.GetEquiv(i))));
+                                             Q(kLetterGrades[i]), Q(Format2(m.GetEquiv(i))));
     return text;
   };
   std::vector<Method> offered;
