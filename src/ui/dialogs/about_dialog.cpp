@@ -18,6 +18,8 @@
 #include <algorithm>
 
 #include "app/prompts.h"
+#include "ui/widgets/box_layout.h"
+#include "ui/widgets/control_table.h"
 
 namespace mw {
 
@@ -29,11 +31,10 @@ const QString kAuthorLine = QStringLiteral("Copyright (C) 2026 The Markwell Deve
 const QString kWebSite = QStringLiteral("https://markwell.example.org/");
 constexpr int kIconSize = 32;
 
-// A borderless, read-only text field in the window's colour: its text can be selected and
-// copied with the mouse, and the Tab key passes it by.
-QLineEdit* MakeCopyableText(const QString& text, const QString& name, QWidget* parent) {
-  auto* field = new QLineEdit(text, parent);
-  field->setObjectName(name);
+// The field shows the text borderless and read-only in the window's colour: its text can be
+// selected and copied with the mouse, and the Tab key passes it by.
+void ShowCopyableText(QLineEdit* field, const QString& text) {
+  field->setText(text);
   field->setReadOnly(true);
   field->setFrame(false);
   field->setFocusPolicy(Qt::ClickFocus);
@@ -42,7 +43,6 @@ QLineEdit* MakeCopyableText(const QString& text, const QString& name, QWidget* p
   field->setPalette(pal);
   field->setMinimumWidth(field->fontMetrics().horizontalAdvance(text) + 12);
   field->setCursorPosition(0);
-  return field;
 }
 
 // The program's icon at 32 by 32 pixels; a null pixmap when the picture is not built in.
@@ -91,81 +91,46 @@ AboutDialog::AboutDialog(Prompts& prompts, QWidget* parent)
                  Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
   setModal(true);
 
-  picIcon_ = new QLabel(this);
-  picIcon_->setObjectName(QStringLiteral("picIcon"));
-  picIcon_->setFixedSize(kIconSize, kIconSize);
-  picIcon_->setPixmap(IconPixmap(devicePixelRatioF()));
+  static const Control<AboutDialog> kControls[] = {
+      {&AboutDialog::picIcon, "picIcon"},
+      {&AboutDialog::lblTitle, "lblTitle"},
+      {&AboutDialog::lblVersion, "lblVersion"},
+      {&AboutDialog::lblDescription, "lblDescription", {}, "Your Personal Grade Manager"},
+      {&AboutDialog::Text1, "Text1", {}, "", "", "Author"},
+      {&AboutDialog::Line1, "Line1"},
+      {&AboutDialog::Label1, "Label1", {}, "Visit the Markwell website at "},
+      {&AboutDialog::Text2, "Text2", {}, "", "", "Markwell website"},
+      {&AboutDialog::cmdOK, "cmdOK", {}, "OK"},
+      {&AboutDialog::cmdSysInfo, "cmdSysInfo", {}, "&System Info..."},
+  };
+  MakeControls(*this, this, kControls);
+  picIcon->setFixedSize(kIconSize, kIconSize);
+  picIcon->setPixmap(IconPixmap(devicePixelRatioF()));
+  lblTitle->setFont(QFont(QStringLiteral("Arial"), 16, QFont::Bold));
+  lblTitle->setText(kAppTitle);
+  lblVersion->setText(VersionText());
+  ShowCopyableText(Text1, kAuthorLine);
+  ShowCopyableText(Text2, kWebSite);
+  Line1->setFrameShape(QFrame::HLine);
+  Line1->setFrameShadow(QFrame::Sunken);
+  cmdOK->setDefault(true);  // Enter; Esc closes the dialog as cancel
+  const int buttonWidth = std::max(cmdOK->sizeHint().width(), cmdSysInfo->sizeHint().width());
+  cmdOK->setFixedWidth(buttonWidth);
+  cmdSysInfo->setFixedWidth(buttonWidth);
 
-  lblTitle_ = new QLabel(this);
-  lblTitle_->setObjectName(QStringLiteral("lblTitle"));
-  lblTitle_->setFont(QFont(QStringLiteral("Arial"), 16, QFont::Bold));
-  lblTitle_->setText(kAppTitle);
-
-  lblVersion_ = new QLabel(VersionText(), this);
-  lblVersion_->setObjectName(QStringLiteral("lblVersion"));
-  lblDescription_ = new QLabel(QStringLiteral("Your Personal Grade Manager"), this);
-  lblDescription_->setObjectName(QStringLiteral("lblDescription"));
-  Text1_ = MakeCopyableText(kAuthorLine, QStringLiteral("Text1"), this);
-  Text1_->setAccessibleName(QStringLiteral("Author"));
-
-  Line1_ = new QFrame(this);
-  Line1_->setObjectName(QStringLiteral("Line1"));
-  Line1_->setFrameShape(QFrame::HLine);
-  Line1_->setFrameShadow(QFrame::Sunken);
-
-  Label1_ = new QLabel(QStringLiteral("Visit the Markwell website at "), this);
-  Label1_->setObjectName(QStringLiteral("Label1"));
-  Text2_ = MakeCopyableText(kWebSite, QStringLiteral("Text2"), this);
-  Text2_->setAccessibleName(QStringLiteral("Markwell website"));
-
-  cmdOK_ = new QPushButton(QStringLiteral("OK"), this);
-  cmdOK_->setObjectName(QStringLiteral("cmdOK"));
-  cmdOK_->setDefault(true);  // Enter; Esc closes the dialog as cancel
-  cmdSysInfo_ = new QPushButton(QStringLiteral("&System Info..."), this);
-  cmdSysInfo_->setObjectName(QStringLiteral("cmdSysInfo"));
-  const int buttonWidth = std::max(cmdOK_->sizeHint().width(), cmdSysInfo_->sizeHint().width());
-  cmdOK_->setFixedWidth(buttonWidth);
-  cmdSysInfo_->setFixedWidth(buttonWidth);
-
-  auto* texts = new QVBoxLayout;
+  QBoxLayout* texts = Column({lblTitle, lblVersion, Space{6}, lblDescription, Text1});
   texts->setSpacing(2);
-  texts->addWidget(lblTitle_);
-  texts->addWidget(lblVersion_);
-  texts->addSpacing(6);
-  texts->addWidget(lblDescription_);
-  texts->addWidget(Text1_);
-
-  auto* head = new QHBoxLayout;
-  head->addWidget(picIcon_, 0, Qt::AlignTop);
-  head->addSpacing(10);
-  head->addLayout(texts, 1);
-
-  auto* site = new QVBoxLayout;
+  QBoxLayout* site = Column({Label1, Text2, Stretch{}});
   site->setSpacing(2);
-  site->addWidget(Label1_);
-  site->addWidget(Text2_);
-  site->addStretch(1);
+  QLayout* head = Row({Stretched{picIcon, 0, Qt::AlignTop}, Space{10}, Stretched{texts, 1}});
+  QLayout* foot = Row({Stretched{site, 1}, Space{16}, Column({cmdOK, cmdSysInfo})});
+  Column({head, Line1, foot}, this)->setSizeConstraint(QLayout::SetFixedSize);
 
-  auto* buttons = new QVBoxLayout;
-  buttons->addWidget(cmdOK_);
-  buttons->addWidget(cmdSysInfo_);
+  ChainTabOrder({cmdOK, cmdSysInfo});
 
-  auto* foot = new QHBoxLayout;
-  foot->addLayout(site, 1);
-  foot->addSpacing(16);
-  foot->addLayout(buttons);
-
-  auto* top = new QVBoxLayout(this);
-  top->addLayout(head);
-  top->addWidget(Line1_);
-  top->addLayout(foot);
-  top->setSizeConstraint(QLayout::SetFixedSize);
-
-  setTabOrder(cmdOK_, cmdSysInfo_);
-
-  connect(cmdOK_, &QPushButton::clicked, this, &AboutDialog::cmdOK_Click);
-  connect(cmdSysInfo_, &QPushButton::clicked, this, &AboutDialog::cmdSysInfo_Click);
-  cmdOK_->setFocus();
+  connect(cmdOK, &QPushButton::clicked, this, &AboutDialog::cmdOK_Click);
+  connect(cmdSysInfo, &QPushButton::clicked, this, &AboutDialog::cmdSysInfo_Click);
+  cmdOK->setFocus();
 }
 
 void AboutDialog::cmdOK_Click() { accept(); }

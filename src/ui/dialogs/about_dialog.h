@@ -47,16 +47,16 @@ class AboutDialog : public QDialog {
   Prompts& prompts_;
   SysInfoLauncher launcher_;
 
-  QLabel* picIcon_ = nullptr;
-  QLabel* lblTitle_ = nullptr;
-  QLabel* lblVersion_ = nullptr;
-  QLabel* lblDescription_ = nullptr;
-  QLineEdit* Text1_ = nullptr;
-  QFrame* Line1_ = nullptr;
-  QLabel* Label1_ = nullptr;
-  QLineEdit* Text2_ = nullptr;
-  QPushButton* cmdOK_ = nullptr;
-  QPushButton* cmdSysInfo_ = nullptr;
+  QLabel* picIcon = nullptr;
+  QLabel* lblTitle = nullptr;
+  QLabel* lblVersion = nullptr;
+  QLabel* lblDescription = nullptr;
+  QLineEdit* Text1 = nullptr;
+  QFrame* Line1 = nullptr;
+  QLabel* Label1 = nullptr;
+  QLineEdit* Text2 = nullptr;
+  QPushButton* cmdOK = nullptr;
+  QPushButton* cmdSysInfo = nullptr;
 };
 
 }  // namespace mw

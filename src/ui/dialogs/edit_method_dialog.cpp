@@ -23,6 +23,8 @@
 #include "model/scales.h"
 #include "ui/dialogs/help_viewer.h"
 #include "ui/widgets/access.h"
+#include "ui/widgets/box_layout.h"
+#include "ui/widgets/control_table.h"
 
 namespace mw {
 
@@ -46,39 +48,24 @@ EditMethodDialog::EditMethodDialog(std::vector<Method>& methods, Prompts& prompt
   connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
           [this] { ShowHelp(this, prompts_); });
 
-  Label2_ = new QLabel(QStringLiteral("Methods:"), this);
-  Label2_->setObjectName(QStringLiteral("Label2"));
-
-  MethodListBox_ = new QListWidget(this);
-  MethodListBox_->setObjectName(QStringLiteral("MethodListBox"));
-  MethodListBox_->setSelectionMode(QAbstractItemView::SingleSelection);
-  MethodListBox_->setSortingEnabled(false);
-  MethodListBox_->setToolTip(QStringLiteral("Select method to edit; Delete key to delete method"));
-  MethodListBox_->installEventFilter(this);
-  NameByLabel(Label2_, MethodListBox_);
-  TipElidedEntries(MethodListBox_);
-
+  static const Control<EditMethodDialog> kControls[] = {
+      {&EditMethodDialog::Label2, "Label2", {}, "Methods:"},
+      {&EditMethodDialog::MethodListBox, "MethodListBox", {}, "",
+       "Select method to edit; Delete key to delete method"},
+      {&EditMethodDialog::UpdateCurrent, "UpdateCurrent", {}, "Save Changes to Current Method"},
+      {&EditMethodDialog::AddMethod, "AddMethod", {}, "Add New Method..."},
+      {&EditMethodDialog::Return, "Return", {}, "OK"},
+      {&EditMethodDialog::AddFromScale, "AddFromScale", {}, "Add From &Scale...",
+       "Add a published grading scale, or a copy of a method"},
+  };
   // The dialog has neither a default nor a cancel button: Enter presses only the button that
   // has the focus, and Esc does nothing (see keyPressEvent).
-  auto makeButton = [this](const char* name, const char* text) {
-    auto* b = new QPushButton(QString::fromUtf8(text), this);
-    b->setObjectName(QString::fromUtf8(name));
-    b->setAutoDefault(false);
-    b->setDefault(false);
-    return b;
-  };
-  UpdateCurrent_ = makeButton("UpdateCurrent", "Save Changes to Current Method");
-  AddMethod_ = makeButton("AddMethod", "Add New Method...");
-  Return_ = makeButton("Return", "OK");
-  AddFromScale_ = makeButton("AddFromScale", "Add From &Scale...");
-  AddFromScale_->setToolTip(QStringLiteral("Add a published grading scale, or a copy of a method"));
-
-  auto* left = new QVBoxLayout;
-  left->addWidget(Label2_);
-  left->addWidget(MethodListBox_, 1);
-  left->addWidget(UpdateCurrent_);
-  left->addWidget(AddMethod_);
-  left->addWidget(AddFromScale_);
+  MakeControls(*this, this, kControls, NoAutoDefault{});
+  MethodListBox->setSelectionMode(QAbstractItemView::SingleSelection);
+  MethodListBox->setSortingEnabled(false);
+  MethodListBox->installEventFilter(this);
+  NameByLabel(Label2, MethodListBox);
+  TipElidedEntries(MethodListBox);
 
   auto* grid = new QGridLayout;
   grid->setHorizontalSpacing(6);
@@ -96,47 +83,42 @@ EditMethodDialog::EditMethodDialog(std::vector<Method>& methods, Prompts& prompt
     label->setBuddy(box);
     grid->addWidget(label, row, col);
     grid->addWidget(box, row, col + 1);
-    Label1_[i] = label;
-    Text1_[i] = box;
+    Label1[i] = label;
+    Text1[i] = box;
   }
-  grid->addWidget(Return_, kFirstColumnRows, 0, 1, 2);
+  grid->addWidget(Return, kFirstColumnRows, 0, 1, 2);
   grid->setRowStretch(kGradeCount - kFirstColumnRows, 1);
 
-  auto* top = new QHBoxLayout(this);
-  top->addLayout(left, 1);
-  top->addSpacing(8);
-  top->addLayout(grid);
-  top->setSizeConstraint(QLayout::SetFixedSize);  // the window cannot be resized
+  QLayout* left =
+      Column({Label2, Stretched{MethodListBox, 1}, UpdateCurrent, AddMethod, AddFromScale});
+  Row({Stretched{left, 1}, Space{8}, grid}, this)
+      ->setSizeConstraint(QLayout::SetFixedSize);  // the window cannot be resized
 
-  setTabOrder(MethodListBox_, UpdateCurrent_);
-  setTabOrder(UpdateCurrent_, AddMethod_);
-  setTabOrder(AddMethod_, AddFromScale_);
-  setTabOrder(AddFromScale_, Return_);
-  setTabOrder(Return_, Text1_[0]);
-  for (int i = 1; i < kGradeCount; ++i) setTabOrder(Text1_[i - 1], Text1_[i]);
+  ChainTabOrder({MethodListBox, UpdateCurrent, AddMethod, AddFromScale, Return, Text1[0]});
+  for (int i = 1; i < kGradeCount; ++i) setTabOrder(Text1[i - 1], Text1[i]);
 
-  connect(MethodListBox_, &QListWidget::itemSelectionChanged, this,
+  connect(MethodListBox, &QListWidget::itemSelectionChanged, this,
           &EditMethodDialog::MethodListBox_Click);
-  connect(UpdateCurrent_, &QPushButton::clicked, this, &EditMethodDialog::UpdateCurrent_Click);
-  connect(AddMethod_, &QPushButton::clicked, this, &EditMethodDialog::AddMethod_Click);
-  connect(AddFromScale_, &QPushButton::clicked, this, &EditMethodDialog::AddFromScale_Click);
-  connect(Return_, &QPushButton::clicked, this, &EditMethodDialog::Return_Click);
+  connect(UpdateCurrent, &QPushButton::clicked, this, &EditMethodDialog::UpdateCurrent_Click);
+  connect(AddMethod, &QPushButton::clicked, this, &EditMethodDialog::AddMethod_Click);
+  connect(AddFromScale, &QPushButton::clicked, this, &EditMethodDialog::AddFromScale_Click);
+  connect(Return, &QPushButton::clicked, this, &EditMethodDialog::Return_Click);
 
   // Opening: every method's name in order, nothing selected, the value boxes empty.
-  for (const Method& m : methods_) MethodListBox_->addItem(QString::fromStdString(m.Name));
-  MethodListBox_->clearSelection();
+  for (const Method& m : methods_) MethodListBox->addItem(QString::fromStdString(m.Name));
+  MethodListBox->clearSelection();
 }
 
 int EditMethodDialog::SelectedRow() const {
-  const auto items = MethodListBox_->selectedItems();
+  const auto items = MethodListBox->selectedItems();
   if (items.isEmpty()) return -1;
-  return MethodListBox_->row(items.front());
+  return MethodListBox->row(items.front());
 }
 
 Method* EditMethodDialog::SelectedMethod() {
   const int row = SelectedRow();
   if (row < 0) return nullptr;
-  const std::string name = MethodListBox_->item(row)->text().toStdString();
+  const std::string name = MethodListBox->item(row)->text().toStdString();
   auto it = std::find_if(methods_.begin(), methods_.end(),
                          [&](const Method& m) { return m.Name == name; });
   return it == methods_.end() ? nullptr : &*it;
@@ -144,7 +126,7 @@ Method* EditMethodDialog::SelectedMethod() {
 
 void EditMethodDialog::ShowMethod(const Method& m) {
   for (int i = 0; i < kGradeCount; ++i)
-    Text1_[i]->setText(QString::fromStdString(Format2(m.GetEquiv(i))));
+    Text1[i]->setText(QString::fromStdString(Format2(m.GetEquiv(i))));
 }
 
 void EditMethodDialog::MethodListBox_Click() {
@@ -156,19 +138,19 @@ void EditMethodDialog::MethodListBox_KeyDown(int key) {
   if (key != Qt::Key_Delete) return;
   const int row = SelectedRow();
   if (row < 0) return;
-  if (MethodListBox_->count() == 1) {
+  if (MethodListBox->count() == 1) {
     prompts_.Message(QStringLiteral("There must be at least one grading method!"),
                      QStringLiteral("Cannot delete last method!"), Prompts::Icon::Critical);
     return;
   }
-  edit::DeleteMethod(methods_, MethodListBox_->item(row)->text().toStdString());
+  edit::DeleteMethod(methods_, MethodListBox->item(row)->text().toStdString());
 
   // Nothing is selected afterwards and the boxes keep what they showed, so the list must not
   // report a new selection while the entry goes.
-  const QSignalBlocker block(MethodListBox_);
-  delete MethodListBox_->takeItem(row);
-  MethodListBox_->clearSelection();
-  MethodListBox_->setCurrentItem(nullptr);
+  const QSignalBlocker block(MethodListBox);
+  delete MethodListBox->takeItem(row);
+  MethodListBox->clearSelection();
+  MethodListBox->setCurrentItem(nullptr);
 }
 
 QString EditMethodDialog::AddNamedMethod(const QString& defaultName) {
@@ -180,13 +162,13 @@ QString EditMethodDialog::AddNamedMethod(const QString& defaultName) {
                      Prompts::Icon::None);
     return {};
   }
-  MethodListBox_->addItem(answer);
+  MethodListBox->addItem(answer);
   return answer;
 }
 
 void EditMethodDialog::AddMethod_Click() {
   if (AddNamedMethod({}).isEmpty()) return;
-  for (QLineEdit* box : Text1_) box->clear();
+  for (QLineEdit* box : Text1) box->clear();
 }
 
 void EditMethodDialog::AddFromScale_Click() {
@@ -194,8 +176,7 @@ void EditMethodDialog::AddFromScale_Click() {
     QString text;
     for (int i = 0; i < kGradeCount; ++i)
       text += QStringLiteral("%1%2 = %3").arg(i ? QStringLiteral(", ") : QString(),
-                                             QString::fromUtf8(kLetterGrades[i].data(), int(kLetterGrades[i].size())),
-                                             QString::fromStdString(Format2(m.GetEquiv(i))));
+                                             Q(kLetterGrades[i]), Q(Format2(m.GetEquiv(i))));
     return text;
   };
   std::vector<Method> offered;
@@ -220,14 +201,14 @@ void EditMethodDialog::AddFromScale_Click() {
   std::vector<double> values;
   for (int i = 0; i < kGradeCount; ++i) values.push_back(from.GetEquiv(i));
   edit::SaveMethod(methods_, name.toStdString(), values);
-  MethodListBox_->setCurrentRow(MethodListBox_->count() - 1);  // shows its values
+  MethodListBox->setCurrentRow(MethodListBox->count() - 1);  // shows its values
 }
 
 bool EditMethodDialog::UpdateCurrent_Click() {
   Method* m = SelectedMethod();
   if (!m) return true;
   std::vector<double> values;
-  for (QLineEdit* box : Text1_) {
+  for (QLineEdit* box : Text1) {
     const double value = LeadingNumber(box->text().toStdString());
     if (!IsSafeAmount(value)) {
       prompts_.Message(QStringLiteral("Please enter a numeric value from -1000000000 to "
@@ -247,7 +228,7 @@ bool EditMethodDialog::MethodChanged() {
   const Method* m = SelectedMethod();
   if (!m) return false;
   for (int i = 0; i < kGradeCount; ++i)
-    if (LeadingNumber(Text1_[i]->text().toStdString()) != m->GetEquiv(i)) return true;
+    if (LeadingNumber(Text1[i]->text().toStdString()) != m->GetEquiv(i)) return true;
   return false;
 }
 
@@ -262,7 +243,7 @@ void EditMethodDialog::Return_Click() {
 }
 
 bool EditMethodDialog::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == MethodListBox_ && event->type() == QEvent::KeyPress) {
+  if (watched == MethodListBox && event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_Delete) {
       MethodListBox_KeyDown(key->key());

@@ -57,14 +57,14 @@ class EditMethodDialog : public QDialog {
   std::vector<Method>& methods_;
   Prompts& prompts_;
 
-  QLabel* Label2_ = nullptr;
-  QListWidget* MethodListBox_ = nullptr;
-  QPushButton* UpdateCurrent_ = nullptr;
-  QPushButton* AddMethod_ = nullptr;
-  QPushButton* AddFromScale_ = nullptr;
-  QPushButton* Return_ = nullptr;
-  std::array<QLabel*, kGradeCount> Label1_{};
-  std::array<QLineEdit*, kGradeCount> Text1_{};
+  QLabel* Label2 = nullptr;
+  QListWidget* MethodListBox = nullptr;
+  QPushButton* UpdateCurrent = nullptr;
+  QPushButton* AddMethod = nullptr;
+  QPushButton* AddFromScale = nullptr;
+  QPushButton* Return = nullptr;
+  std::array<QLabel*, kGradeCount> Label1{};
+  std::array<QLineEdit*, kGradeCount> Text1{};
 };
 
 }  // namespace mw

@@ -21,13 +21,10 @@
 #include "ui/dialogs/help_viewer.h"
 #include "ui/dialogs/report_printer.h"
 #include "ui/widgets/access.h"
+#include "ui/widgets/box_layout.h"
+#include "ui/widgets/control_table.h"
 
 namespace mw {
-
-namespace {
-
-
-}  // namespace
 
 ExportFileDialog::ExportFileDialog(const GradeBook& gb, Prompts& prompts,
                                    std::function<void(const QString&)> setMainStatus,
@@ -43,175 +40,104 @@ ExportFileDialog::ExportFileDialog(const GradeBook& gb, Prompts& prompts,
           [this] { ShowHelp(this, prompts_); });
   DateText = [] { return QString::fromStdString(ReportDateTextNow()); };
 
-  auto label = [this](const char* name, const char* text) {
-    auto* l = new QLabel(QString::fromUtf8(text), this);
-    l->setObjectName(QString::fromUtf8(name));
-    return l;
+  static const Control<ExportFileDialog> kControls[] = {
+      {&ExportFileDialog::Label1, "Label1", {}, "Select the semesters that you'd like to export:"},
+      {&ExportFileDialog::SemesterList, "SemesterList"},
+      {&ExportFileDialog::Label2, "Label2", {}, "Select: "},
+      // The visible captions are short; a screen reader says which list each acts on.
+      {&ExportFileDialog::SemAll, "SemAll", {}, "All", "", "Select all semesters"},
+      {&ExportFileDialog::SemNone, "SemNone", {}, "None", "", "Deselect all semesters"},
+      {&ExportFileDialog::Label3, "Label3", {}, "Select the groups that you'd like to export:"},
+      {&ExportFileDialog::GroupList, "GroupList"},
+      {&ExportFileDialog::Label4, "Label4", {}, "Select: "},
+      {&ExportFileDialog::GroupAll, "GroupAll", {}, "All", "", "Select all groups"},
+      {&ExportFileDialog::GroupNone, "GroupNone", {}, "None", "", "Deselect all groups"},
+      {&ExportFileDialog::Label5, "Label5", {}, "Classes Selected: "},
+      {&ExportFileDialog::NumGroupMask, "NumGroupMask", {}, "0"},
+      {&ExportFileDialog::Label9, "Label9", {}, "GPA:"},
+      {&ExportFileDialog::OverallGPABox, "OverallGPABox", {}, "0.0"},
+      {&ExportFileDialog::Label10, "Label10", {}, "Grading Method:"},
+      {&ExportFileDialog::MethodList, "MethodList", {}, "",
+       "Change the method to change the numerical equivalents of letter grades"},
+      {&ExportFileDialog::Label6, "Label6", {}, "Organize output by"},
+      {&ExportFileDialog::OrgSem, "OrgSem", {}, "Semester"},
+      {&ExportFileDialog::OrgGroup, "OrgGroup", {}, "Group"},
+      {&ExportFileDialog::Cancel, "Cancel", {}, "Cancel"},
+      {&ExportFileDialog::Print, "Print", {}, "&Print Grades"},
+      {&ExportFileDialog::Export, "Export", {}, "&Export Grades"},
   };
-  auto button = [this](const char* name, const char* text) {
-    auto* b = new QPushButton(QString::fromUtf8(text), this);
-    b->setObjectName(QString::fromUtf8(name));
-    b->setAutoDefault(false);
-    return b;
-  };
-
-  Label1_ = label("Label1", "Select the semesters that you'd like to export:");
-  SemesterList_ = new QListWidget(this);
-  SemesterList_->setObjectName(QStringLiteral("SemesterList"));
-  SemesterList_->setSelectionMode(QAbstractItemView::SingleSelection);
-  Label2_ = label("Label2", "Select: ");
-  SemAll_ = button("SemAll", "All");
-  SemNone_ = button("SemNone", "None");
-
-  Label3_ = label("Label3", "Select the groups that you'd like to export:");
-  GroupList_ = new QListWidget(this);
-  GroupList_->setObjectName(QStringLiteral("GroupList"));
-  GroupList_->setSelectionMode(QAbstractItemView::MultiSelection);  // each click toggles
-  Label4_ = label("Label4", "Select: ");
-  GroupAll_ = button("GroupAll", "All");
-  GroupNone_ = button("GroupNone", "None");
-
-  Label5_ = label("Label5", "Classes Selected: ");
-  NumGroupMask_ = label("NumGroupMask", "0");
-  Label9_ = label("Label9", "GPA:");
-  OverallGPABox_ = label("OverallGPABox", "0.0");
-
-  Label10_ = label("Label10", "Grading Method:");
-  MethodList_ = new QComboBox(this);
-  MethodList_->setObjectName(QStringLiteral("MethodList"));
-  MethodList_->setEditable(false);
+  MakeControls(*this, this, kControls, NoAutoDefault{});
+  Export->setAutoDefault(true);
+  SemesterList->setSelectionMode(QAbstractItemView::SingleSelection);
+  GroupList->setSelectionMode(QAbstractItemView::MultiSelection);  // each click toggles
+  MethodList->setEditable(false);
   // However long the method names, the selector stays the width of a list: a long name is
   // cut short with an ellipsis, and its full name is the entry's tooltip (Fill).
-  MethodList_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-  MethodList_->setMinimumContentsLength(16);
-  MethodList_->setMaximumWidth(fontMetrics().horizontalAdvance(QLatin1Char('x')) * 34);
-  MethodList_->setToolTip(
-      QStringLiteral("Change the method to change the numerical equivalents of letter grades"));
+  MethodList->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  MethodList->setMinimumContentsLength(16);
+  MethodList->setMaximumWidth(fontMetrics().horizontalAdvance(QLatin1Char('x')) * 34);
   // Each list and selector is named, for a screen reader, by the label above it.
-  NameByLabel(Label1_, SemesterList_);
-  NameByLabel(Label3_, GroupList_);
-  NameByLabel(Label10_, MethodList_);
-  // The visible captions are short; a screen reader says which list each acts on.
-  SemAll_->setAccessibleName(QStringLiteral("Select all semesters"));
-  SemNone_->setAccessibleName(QStringLiteral("Deselect all semesters"));
-  GroupAll_->setAccessibleName(QStringLiteral("Select all groups"));
-  GroupNone_->setAccessibleName(QStringLiteral("Deselect all groups"));
-  for (QListWidget* list : {SemesterList_, GroupList_}) TipElidedEntries(list);
+  NameByLabel(Label1, SemesterList);
+  NameByLabel(Label3, GroupList);
+  NameByLabel(Label10, MethodList);
+  for (QListWidget* list : {SemesterList, GroupList}) TipElidedEntries(list);
 
-  Label6_ = label("Label6", "Organize output by");
-  OrgSem_ = new QRadioButton(QStringLiteral("Semester"), this);
-  OrgSem_->setObjectName(QStringLiteral("OrgSem"));
-  OrgGroup_ = new QRadioButton(QStringLiteral("Group"), this);
-  OrgGroup_->setObjectName(QStringLiteral("OrgGroup"));
   auto* organisation = new QButtonGroup(this);
-  organisation->addButton(OrgSem_);
-  organisation->addButton(OrgGroup_);
-
-  Cancel_ = button("Cancel", "Cancel");
-  Print_ = button("Print", "&Print Grades");
-  Export_ = button("Export", "&Export Grades");
-  Export_->setAutoDefault(true);
+  organisation->addButton(OrgSem);
+  organisation->addButton(OrgGroup);
 
   const int listWidth = fontMetrics().horizontalAdvance(QLatin1Char('x')) * 34;
-  for (auto* list : {SemesterList_, GroupList_}) {
+  for (auto* list : {SemesterList, GroupList}) {
     list->setMinimumWidth(listWidth);
     list->setFixedHeight(fontMetrics().height() * 9);
   }
   // The four selection buttons are small ones.
-  for (auto* b : {SemAll_, SemNone_, GroupAll_, GroupNone_})
+  for (auto* b : {SemAll, SemNone, GroupAll, GroupNone})
     b->setFixedWidth(b->fontMetrics().horizontalAdvance(QStringLiteral("None")) + 24);
 
   // Two columns: semesters, totals and organisation on the left; groups, method and the
   // Cancel button on the right; Print and Export along the bottom.
-  auto* left = new QVBoxLayout;
-  left->addWidget(Label1_);
-  left->addWidget(SemesterList_);
-  auto* semButtons = new QHBoxLayout;
-  semButtons->addWidget(Label2_);
-  semButtons->addWidget(SemAll_);
-  semButtons->addWidget(SemNone_);
-  semButtons->addStretch(1);
-  left->addLayout(semButtons);
   auto* figures = new QGridLayout;
-  figures->addWidget(Label5_, 0, 0);
-  figures->addWidget(NumGroupMask_, 0, 1);
-  figures->addWidget(Label9_, 1, 0);
-  figures->addWidget(OverallGPABox_, 1, 1);
+  figures->addWidget(Label5, 0, 0);
+  figures->addWidget(NumGroupMask, 0, 1);
+  figures->addWidget(Label9, 1, 0);
+  figures->addWidget(OverallGPABox, 1, 1);
   figures->setColumnStretch(2, 1);
-  left->addLayout(figures);
-  left->addWidget(Label6_);
-  auto* orgButtons = new QHBoxLayout;
-  orgButtons->addWidget(OrgSem_);
-  orgButtons->addWidget(OrgGroup_);
-  orgButtons->addStretch(1);
-  left->addLayout(orgButtons);
-  left->addStretch(1);
+  QLayout* left = Column({Label1, SemesterList, Row({Label2, SemAll, SemNone, Stretch{}}),
+                          figures, Label6, Row({OrgSem, OrgGroup, Stretch{}}), Stretch{}});
+  QLayout* right =
+      Column({Label3, GroupList, Row({Label4, GroupAll, GroupNone, Stretch{}}), Label10,
+              MethodList, Stretch{}, Row({Stretch{}, Cancel})});
+  Column({Row({left, Space{12}, right}), Space{6}, Row({Print, Stretch{}, Export})}, this)
+      ->setSizeConstraint(QLayout::SetFixedSize);
 
-  auto* right = new QVBoxLayout;
-  right->addWidget(Label3_);
-  right->addWidget(GroupList_);
-  auto* groupButtons = new QHBoxLayout;
-  groupButtons->addWidget(Label4_);
-  groupButtons->addWidget(GroupAll_);
-  groupButtons->addWidget(GroupNone_);
-  groupButtons->addStretch(1);
-  right->addLayout(groupButtons);
-  right->addWidget(Label10_);
-  right->addWidget(MethodList_);
-  right->addStretch(1);
-  auto* cancelRow = new QHBoxLayout;
-  cancelRow->addStretch(1);
-  cancelRow->addWidget(Cancel_);
-  right->addLayout(cancelRow);
-
-  auto* columns = new QHBoxLayout;
-  columns->addLayout(left);
-  columns->addSpacing(12);
-  columns->addLayout(right);
-  auto* bottom = new QHBoxLayout;
-  bottom->addWidget(Print_);
-  bottom->addStretch(1);
-  bottom->addWidget(Export_);
-  auto* outer = new QVBoxLayout(this);
-  outer->addLayout(columns);
-  outer->addSpacing(6);
-  outer->addLayout(bottom);
-  outer->setSizeConstraint(QLayout::SetFixedSize);
-
-  setTabOrder(SemesterList_, SemAll_);
-  setTabOrder(SemAll_, SemNone_);
-  setTabOrder(SemNone_, GroupList_);
-  setTabOrder(GroupList_, MethodList_);
-  setTabOrder(MethodList_, OrgSem_);
-  setTabOrder(OrgSem_, OrgGroup_);
-  setTabOrder(OrgGroup_, Print_);
-  setTabOrder(Print_, Export_);
-  setTabOrder(Export_, Cancel_);
+  ChainTabOrder({SemesterList, SemAll, SemNone, GroupList, MethodList, OrgSem, OrgGroup, Print,
+                 Export, Cancel});
 
   Fill();
 
-  connect(SemesterList_, &QListWidget::itemChanged, this, [this] {
+  connect(SemesterList, &QListWidget::itemChanged, this, [this] {
     if (!filling_) UpdateTotals();
   });
-  connect(GroupList_, &QListWidget::itemSelectionChanged, this, [this] {
+  connect(GroupList, &QListWidget::itemSelectionChanged, this, [this] {
     if (!filling_) UpdateTotals();
   });
-  connect(MethodList_, &QComboBox::currentIndexChanged, this, [this] {
+  connect(MethodList, &QComboBox::currentIndexChanged, this, [this] {
     ShowMethodTip();
     if (!filling_) UpdateTotals();
   });
-  connect(SemAll_, &QPushButton::clicked, this, [this] { SemAll_Click(); });
-  connect(SemNone_, &QPushButton::clicked, this, [this] { SemNone_Click(); });
-  connect(GroupAll_, &QPushButton::clicked, this, [this] { GroupAll_Click(); });
-  connect(GroupNone_, &QPushButton::clicked, this, [this] { GroupNone_Click(); });
-  connect(Cancel_, &QPushButton::clicked, this, &QDialog::reject);
-  connect(Export_, &QPushButton::clicked, this, [this] {
+  connect(SemAll, &QPushButton::clicked, this, [this] { SemAll_Click(); });
+  connect(SemNone, &QPushButton::clicked, this, [this] { SemNone_Click(); });
+  connect(GroupAll, &QPushButton::clicked, this, [this] { GroupAll_Click(); });
+  connect(GroupNone, &QPushButton::clicked, this, [this] { GroupNone_Click(); });
+  connect(Cancel, &QPushButton::clicked, this, &QDialog::reject);
+  connect(Export, &QPushButton::clicked, this, [this] {
     if (Export_Click()) accept();
   });
-  connect(Print_, &QPushButton::clicked, this, [this] {
+  connect(Print, &QPushButton::clicked, this, [this] {
     if (Print_Click()) accept();
   });
-  SemesterList_->setFocus();
+  SemesterList->setFocus();
 }
 
 void ExportFileDialog::Fill() {
@@ -221,28 +147,28 @@ void ExportFileDialog::Fill() {
 
 void ExportFileDialog::FillLists() {
   const QScopedValueRollback filling(filling_, true);
-  OrgSem_->setChecked(true);
+  OrgSem->setChecked(true);
 
   // Room for the text in the closed selector: its width less the arrow and the frame.
-  const int room = MethodList_->maximumWidth() - 4 * fontMetrics().horizontalAdvance(QLatin1Char('x'));
+  const int room = MethodList->maximumWidth() - 4 * fontMetrics().horizontalAdvance(QLatin1Char('x'));
   for (const auto& m : gb_.Methods) {
     const QString name = Q(m.Name);
-    MethodList_->addItem(fontMetrics().elidedText(name, Qt::ElideRight, room), name);
-    MethodList_->setItemData(MethodList_->count() - 1, name, Qt::ToolTipRole);
+    MethodList->addItem(fontMetrics().elidedText(name, Qt::ElideRight, room), name);
+    MethodList->setItemData(MethodList->count() - 1, name, Qt::ToolTipRole);
   }
-  const bool methodShown = gb_.MethodPos >= 0 && gb_.MethodPos < MethodList_->count();
-  MethodList_->setCurrentIndex(methodShown ? gb_.MethodPos : -1);
+  const bool methodShown = gb_.MethodPos >= 0 && gb_.MethodPos < MethodList->count();
+  MethodList->setCurrentIndex(methodShown ? gb_.MethodPos : -1);
   ShowMethodTip();
 
   for (const auto& entry : gb_.SemesterOrder) {
-    auto* item = new QListWidgetItem(Q(entry.Name), SemesterList_);
+    auto* item = new QListWidgetItem(Q(entry.Name), SemesterList);
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
     item->setCheckState(entry.Marked ? Qt::Checked : Qt::Unchecked);
   }
-  if (SemesterList_->count() > 0) SemesterList_->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+  if (SemesterList->count() > 0) SemesterList->setCurrentRow(0, QItemSelectionModel::NoUpdate);
 
   for (const auto& group : gb_.GroupNames) {
-    auto* item = new QListWidgetItem(Q(group.Name), GroupList_);
+    auto* item = new QListWidgetItem(Q(group.Name), GroupList);
     item->setSelected(group.InMask);
   }
 }
@@ -250,38 +176,38 @@ void ExportFileDialog::FillLists() {
 ReportChoices ExportFileDialog::Choices() const {
   ReportChoices c;
   c.Organisation =
-      OrgGroup_->isChecked() ? ReportOrganisation::ByGroup : ReportOrganisation::BySemester;
-  for (int i = 0; i < SemesterList_->count(); ++i) {
-    const auto* item = SemesterList_->item(i);
+      OrgGroup->isChecked() ? ReportOrganisation::ByGroup : ReportOrganisation::BySemester;
+  for (int i = 0; i < SemesterList->count(); ++i) {
+    const auto* item = SemesterList->item(i);
     if (item->checkState() == Qt::Checked) c.CheckedSemesters.push_back(item->text().toStdString());
   }
-  for (int i = 0; i < GroupList_->count(); ++i) {
-    const auto* item = GroupList_->item(i);
+  for (int i = 0; i < GroupList->count(); ++i) {
+    const auto* item = GroupList->item(i);
     if (item->isSelected()) c.SelectedGroups.push_back(item->text().toStdString());
   }
-  c.MethodName = MethodList_->currentData().toString().toStdString();
+  c.MethodName = MethodList->currentData().toString().toStdString();
   return c;
 }
 
 void ExportFileDialog::ShowMethodTip() {
   const QString tip =
       QStringLiteral("Change the method to change the numerical equivalents of letter grades");
-  const QString name = MethodList_->currentData().toString();
+  const QString name = MethodList->currentData().toString();
   // A name cut short is given in full above the usual tooltip.
-  MethodList_->setToolTip(name != MethodList_->currentText() ? name + QLatin1Char('\n') + tip : tip);
+  MethodList->setToolTip(name != MethodList->currentText() ? name + QLatin1Char('\n') + tip : tip);
 }
 
 void ExportFileDialog::UpdateTotals() {
   totals_ = mw::UpdateTotals(gb_, Choices());
-  NumGroupMask_->setText(Q(TotalsCountText(totals_)));
-  NumGroupMask_->setToolTip(Q(TotalsTooltipText(totals_)));
-  OverallGPABox_->setText(Q(TotalsGpaText(totals_)));
+  NumGroupMask->setText(Q(TotalsCountText(totals_)));
+  NumGroupMask->setToolTip(Q(TotalsTooltipText(totals_)));
+  OverallGPABox->setText(Q(TotalsGpaText(totals_)));
 }
 
 void ExportFileDialog::SemAll_Click() {
   {
     const QScopedValueRollback filling(filling_, true);
-    for (int i = 0; i < SemesterList_->count(); ++i) SemesterList_->item(i)->setCheckState(Qt::Checked);
+    for (int i = 0; i < SemesterList->count(); ++i) SemesterList->item(i)->setCheckState(Qt::Checked);
   }
   UpdateTotals();
 }
@@ -289,8 +215,8 @@ void ExportFileDialog::SemAll_Click() {
 void ExportFileDialog::SemNone_Click() {
   {
     const QScopedValueRollback filling(filling_, true);
-    for (int i = 0; i < SemesterList_->count(); ++i)
-      SemesterList_->item(i)->setCheckState(Qt::Unchecked);
+    for (int i = 0; i < SemesterList->count(); ++i)
+      SemesterList->item(i)->setCheckState(Qt::Unchecked);
   }
   UpdateTotals();
 }
@@ -298,7 +224,7 @@ void ExportFileDialog::SemNone_Click() {
 void ExportFileDialog::GroupAll_Click() {
   {
     const QScopedValueRollback filling(filling_, true);
-    GroupList_->selectAll();
+    GroupList->selectAll();
   }
   UpdateTotals();
 }
@@ -306,7 +232,7 @@ void ExportFileDialog::GroupAll_Click() {
 void ExportFileDialog::GroupNone_Click() {
   {
     const QScopedValueRollback filling(filling_, true);
-    GroupList_->clearSelection();
+    GroupList->clearSelection();
   }
   UpdateTotals();
 }

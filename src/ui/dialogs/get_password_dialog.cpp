@@ -10,6 +10,8 @@
 #include <QScreen>
 #include <algorithm>
 
+#include "ui/widgets/control_table.h"
+
 namespace mw {
 
 namespace {
@@ -34,31 +36,22 @@ GetPasswordDialog::GetPasswordDialog(QWidget* parent) : QDialog(parent) {
                  Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
   setModal(true);
 
-  Question = new QLabel(this);
-  Question->setObjectName(QStringLiteral("Question"));
+  // Placed by Arrange, each time the prompt is shown.
+  static const Control<GetPasswordDialog> kControls[] = {
+      {&GetPasswordDialog::Question, "Question"},
+      {&GetPasswordDialog::Password, "Password", {}, "", "", "Password"},
+      {&GetPasswordDialog::OK, "OK", {}, "OK", "", "OK"},
+      {&GetPasswordDialog::Cancel, "Cancel", {}, "Cancel", "", "Cancel"},
+  };
+  MakeControls(*this, this, kControls, NoAutoDefault{});
   Question->setTextFormat(Qt::PlainText);  // a file name is shown as it is, never as markup
   Question->setWordWrap(true);
   Question->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-
-  Password = new QLineEdit(this);
-  Password->setObjectName(QStringLiteral("Password"));
+  Question->setBuddy(Password);
   Password->setEchoMode(QLineEdit::Password);
   Password->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
-  Password->setAccessibleName(QStringLiteral("Password"));
-  Question->setBuddy(Password);
 
-  OK = new QPushButton(QStringLiteral("OK"), this);
-  OK->setObjectName(QStringLiteral("OK"));
-  Cancel = new QPushButton(QStringLiteral("Cancel"), this);
-  Cancel->setObjectName(QStringLiteral("Cancel"));
-  for (QPushButton* b : {OK, Cancel}) {
-    b->setAutoDefault(false);
-    b->setDefault(false);
-    b->setAccessibleName(b->text());
-  }
-
-  setTabOrder(Password, OK);
-  setTabOrder(OK, Cancel);
+  ChainTabOrder({Password, OK, Cancel});
 
   connect(OK, &QPushButton::clicked, this, &GetPasswordDialog::OK_Click);
   connect(Cancel, &QPushButton::clicked, this, &GetPasswordDialog::Cancel_Click);

@@ -21,6 +21,8 @@
 #include "model/scales.h"
 #include "settings/new_book_method.h"
 #include "ui/dialogs/help_viewer.h"
+#include "ui/widgets/box_layout.h"
+#include "ui/widgets/control_table.h"
 #include "ui/widgets/input_guards.h"
 
 namespace mw {
@@ -47,27 +49,32 @@ OptionsDialog::OptionsDialog(const GradeBook& gb, SettingsStore& settings, Promp
   connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
           [this] { ShowHelp(this, prompts_); });
 
-  Label1 = new QLabel(QStringLiteral("Default grade for new classes: "), this);
-  Label1->setObjectName(QStringLiteral("Label1"));
-  GradeListBox = new QComboBox(this);
-  GradeListBox->setObjectName(QStringLiteral("GradeListBox"));
+  static const Control<OptionsDialog> kControls[] = {
+      {&OptionsDialog::Label1, "Label1", {}, "Default grade for new classes: "},
+      {&OptionsDialog::GradeListBox, "GradeListBox", {}, "", "", "Default grade for new classes"},
+      {&OptionsDialog::Label2, "Label2", {}, "Default number of credits for new classes:"},
+      {&OptionsDialog::CreditBox, "CreditBox", {}, "", "",
+       "Default number of credits for new classes"},
+      {&OptionsDialog::NewBookLabel, "NewBookLabel", {}, "&Grading method for new grade books:"},
+      {&OptionsDialog::NewBookMethodBox, "NewBookMethodBox", {}, "", "",
+       "Grading method for new grade books"},
+      {&OptionsDialog::Passprotect, "Passprotect", {}, "Password-protect current file", "",
+       "Password-protect current file"},
+      {&OptionsDialog::FileNameCheck, "FileNameCheck", {},
+       "Open this file automatically on Markwell startup:", "",
+       "Open this file automatically on Markwell startup:"},
+      {&OptionsDialog::FileNameBox, "FileNameBox", {}, "", "", "File to open on Markwell startup"},
+      {&OptionsDialog::CurrFileButton, "CurrFileButton", {}, "Set to current file", "",
+       "Set to current file"},
+      {&OptionsDialog::cmdOK, "cmdOK", {}, "OK", "", "OK"},
+      {&OptionsDialog::cmdCancel, "cmdCancel", {}, "Cancel", "", "Cancel"},
+      {&OptionsDialog::cmdApply, "cmdApply", {}, "Apply", "", "Apply"},
+  };
+  MakeControls(*this, this, kControls);
   GradeListBox->setEditable(false);
-  GradeListBox->setAccessibleName(QStringLiteral("Default grade for new classes"));
   GuardWheel(GradeListBox);
   Label1->setBuddy(GradeListBox);
-
-  Label2 = new QLabel(QStringLiteral("Default number of credits for new classes:"), this);
-  Label2->setObjectName(QStringLiteral("Label2"));
-  CreditBox = new QLineEdit(this);
-  CreditBox->setObjectName(QStringLiteral("CreditBox"));
-  CreditBox->setAccessibleName(QStringLiteral("Default number of credits for new classes"));
   Label2->setBuddy(CreditBox);
-
-  NewBookLabel = new QLabel(QStringLiteral("&Grading method for new grade books:"), this);
-  NewBookLabel->setObjectName(QStringLiteral("NewBookLabel"));
-  NewBookMethodBox = new QComboBox(this);
-  NewBookMethodBox->setObjectName(QStringLiteral("NewBookMethodBox"));
-  NewBookMethodBox->setAccessibleName(QStringLiteral("Grading method for new grade books"));
   NewBookLabel->setBuddy(NewBookMethodBox);
   NewBookMethodBox->addItem(Q(BuiltInMethods().front().Name), QString());
   for (const GradingScale& scale : GradingScales()) {
@@ -79,34 +86,8 @@ OptionsDialog::OptionsDialog(const GradeBook& gb, SettingsStore& settings, Promp
   }
   NewBookMethodBox->setSizeAdjustPolicy(QComboBox::AdjustToContents);
 
-  Passprotect = new QCheckBox(QStringLiteral("Password-protect current file"), this);
-  Passprotect->setObjectName(QStringLiteral("Passprotect"));
-  Passprotect->setAccessibleName(Passprotect->text());
-
-  FileNameCheck =
-      new QCheckBox(QStringLiteral("Open this file automatically on Markwell startup:"), this);
-  FileNameCheck->setObjectName(QStringLiteral("FileNameCheck"));
-  FileNameCheck->setAccessibleName(FileNameCheck->text());
-
-  FileNameBox = new QLineEdit(this);
-  FileNameBox->setObjectName(QStringLiteral("FileNameBox"));
-  FileNameBox->setAccessibleName(QStringLiteral("File to open on Markwell startup"));
-
-  CurrFileButton = new QPushButton(QStringLiteral("Set to current file"), this);
-  CurrFileButton->setObjectName(QStringLiteral("CurrFileButton"));
-  CurrFileButton->setAutoDefault(false);
-
-  cmdOK = new QPushButton(QStringLiteral("OK"), this);
-  cmdOK->setObjectName(QStringLiteral("cmdOK"));
+  for (QPushButton* b : {CurrFileButton, cmdCancel, cmdApply}) b->setAutoDefault(false);
   cmdOK->setDefault(true);
-  cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
-  cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-  cmdCancel->setAutoDefault(false);
-  cmdApply = new QPushButton(QStringLiteral("Apply"), this);
-  cmdApply->setObjectName(QStringLiteral("cmdApply"));
-  cmdApply->setAutoDefault(false);
-  for (QPushButton* b : {CurrFileButton, cmdOK, cmdCancel, cmdApply})
-    b->setAccessibleName(b->text());
 
   // Left: the preferences, top to bottom. Right: the three buttons in a column beside the
   // first rows.
@@ -119,28 +100,11 @@ OptionsDialog::OptionsDialog(const GradeBook& gb, SettingsStore& settings, Promp
   fields->addWidget(NewBookMethodBox, 2, 1, Qt::AlignLeft);
   fields->addWidget(Passprotect, 3, 0, 1, 2);
 
-  auto* buttons = new QVBoxLayout;
-  buttons->addWidget(cmdOK);
-  buttons->addWidget(cmdCancel);
-  buttons->addWidget(cmdApply);
-  buttons->addStretch(1);
-
-  auto* top = new QHBoxLayout;
-  top->addLayout(fields, 1);
-  top->addSpacing(12);
-  top->addLayout(buttons);
-
-  auto* fileButtonRow = new QHBoxLayout;
-  fileButtonRow->addWidget(CurrFileButton);
-  fileButtonRow->addStretch(1);
-
-  auto* outer = new QVBoxLayout(this);
-  outer->addLayout(top);
-  outer->addSpacing(6);
-  outer->addWidget(FileNameCheck);
-  outer->addWidget(FileNameBox);
-  outer->addLayout(fileButtonRow);
-  outer->setSizeConstraint(QLayout::SetFixedSize);  // not resizable
+  QLayout* buttons = Column({cmdOK, cmdCancel, cmdApply, Stretch{}});
+  Column({Row({Stretched{fields, 1}, Space{12}, buttons}), Space{6}, FileNameCheck, FileNameBox,
+          Row({CurrFileButton, Stretch{}})},
+         this)
+      ->setSizeConstraint(QLayout::SetFixedSize);  // not resizable
 
   // The letter grades in their order; the box is as wide as its widest letter needs.
   for (std::string_view letter : kLetterGrades)
@@ -151,15 +115,8 @@ OptionsDialog::OptionsDialog(const GradeBook& gb, SettingsStore& settings, Promp
   CreditBox->setMinimumWidth(digit * 10);
   FileNameBox->setMinimumWidth(digit * 50);
 
-  setTabOrder(cmdOK, cmdCancel);
-  setTabOrder(cmdCancel, cmdApply);
-  setTabOrder(cmdApply, GradeListBox);
-  setTabOrder(GradeListBox, CreditBox);
-  setTabOrder(CreditBox, NewBookMethodBox);
-  setTabOrder(NewBookMethodBox, FileNameCheck);
-  setTabOrder(FileNameCheck, FileNameBox);
-  setTabOrder(FileNameBox, CurrFileButton);
-  setTabOrder(CurrFileButton, Passprotect);
+  ChainTabOrder({cmdOK, cmdCancel, cmdApply, GradeListBox, CreditBox, NewBookMethodBox,
+                 FileNameCheck, FileNameBox, CurrFileButton, Passprotect});
 
   connect(cmdOK, &QPushButton::clicked, this, &OptionsDialog::cmdOK_Click);
   connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);

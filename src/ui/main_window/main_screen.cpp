@@ -28,7 +28,6 @@
 #include <algorithm>
 #include <type_traits>
 #include <utility>
-#include <variant>
 #include <vector>
 
 #include "edit/edit.h"
@@ -48,6 +47,7 @@
 #include "ui/sheet/sheet_commands.h"
 #include "ui/sheet/sheet_window.h"
 #include "ui/widgets/access.h"
+#include "ui/widgets/control_table.h"
 #include "ui/widgets/elided_label.h"
 #include "ui/widgets/input_guards.h"
 
@@ -122,118 +122,96 @@ void MainScreen::BuildControls() {
 
   // The controls in the order they are made, each with its place in twips (left, top, width,
   // height), its caption, tooltip and accessible name. The member's type is the control's.
-  using Member = std::variant<QLabel* MainScreen::*, QPushButton* MainScreen::*,
-                              QListWidget* MainScreen::*, QComboBox* MainScreen::*,
-                              QLineEdit* MainScreen::*, QGroupBox* MainScreen::*>;
-  struct Control {
-    Member member;
-    const char* name;
-    int left, top, width, height;
-    const char* caption = "";
-    const char* tip = "";
-    const char* accessible = "";
-    bool inFrame = false;  // a button of the "Markwell Commands" frame
-  };
   static const char* const kOverallTip = "Overall GPA of all classes in selected groups";
   static const char* const kSemTip = "GPA of classes in selected semester which are in the group mask";
-  static const Control kControls[] = {
-      {&MainScreen::Label1, "Label1", 240, 120, 1575, 255, "Semester:"},
-      {&MainScreen::SemesterList, "SemesterList", 240, 480, 2295, 1860, "",
+  static const Control<MainScreen> kControls[] = {
+      {&MainScreen::Label1, "Label1", {240, 120, 1575, 255}, "Semester:"},
+      {&MainScreen::SemesterList, "SemesterList", {240, 480, 2295, 1860}, "",
        "Select a semester; Delete key to delete; Double-click to rename; +, - to move", "Semester"},
-      {&MainScreen::Label4, "Label4", 240, 2400, 855, 255, "Select:"},
-      {&MainScreen::SemSelAll, "SemSelAll", 1080, 2400, 735, 255, "All", "Select all semesters",
+      {&MainScreen::Label4, "Label4", {240, 2400, 855, 255}, "Select:"},
+      {&MainScreen::SemSelAll, "SemSelAll", {1080, 2400, 735, 255}, "All", "Select all semesters",
        "Select all semesters"},
-      {&MainScreen::SemSelNone, "SemSelNone", 1800, 2400, 735, 255, "None",
+      {&MainScreen::SemSelNone, "SemSelNone", {1800, 2400, 735, 255}, "None",
        "Deselect all semesters", "Deselect all semesters"},
-      {&MainScreen::AddSemesterButton, "AddSemesterButton", 240, 2640, 2295, 255,
+      {&MainScreen::AddSemesterButton, "AddSemesterButton", {240, 2640, 2295, 255},
        "Add &Semester...", "Adds a new semester"},
-      {&MainScreen::ClassListTitle, "ClassListTitle", 2880, 120, 2295, 375, "Class:"},
-      {&MainScreen::ClassList, "ClassList", 2880, 480, 2295, 2010, "",
+      {&MainScreen::ClassListTitle, "ClassListTitle", {2880, 120, 2295, 375}, "Class:"},
+      {&MainScreen::ClassList, "ClassList", {2880, 480, 2295, 2010}, "",
        "Select a class; Delete key to delete; Double-click to rename", "Classes"},
-      {&MainScreen::AddClassButton, "AddClassButton", 2880, 2640, 2295, 255, "Add &Class...",
+      {&MainScreen::AddClassButton, "AddClassButton", {2880, 2640, 2295, 255}, "Add &Class...",
        "Adds a new class to semester"},
-      {&MainScreen::ClassName, "ClassName", 5520, 120, 2415, 375},
-      {&MainScreen::Label3, "Label3", 5520, 480, 495, 255, "Grade:"},
-      {&MainScreen::ClassGPABox, "ClassGPABox", 6360, 480, 495, 255, "",
+      {&MainScreen::ClassName, "ClassName", {5520, 120, 2415, 375}},
+      {&MainScreen::Label3, "Label3", {5520, 480, 495, 255}, "Grade:"},
+      {&MainScreen::ClassGPABox, "ClassGPABox", {6360, 480, 495, 255}, "",
        "The numerical equivalent of the letter grade"},
-      {&MainScreen::GradeListBox, "GradeListBox", 7080, 480, 735, 315, "",
+      {&MainScreen::GradeListBox, "GradeListBox", {7080, 480, 735, 315}, "",
        "Select the grade for the current class", "Grade"},
-      {&MainScreen::Label2, "Label2", 5520, 840, 735, 255, "Credits:"},
-      {&MainScreen::CreditsBox, "CreditsBox", 7320, 840, 495, 285, "",
+      {&MainScreen::Label2, "Label2", {5520, 840, 735, 255}, "Credits:"},
+      {&MainScreen::CreditsBox, "CreditsBox", {7320, 840, 495, 285}, "",
        "Enter the number of credits for this class", "Credits"},
-      {&MainScreen::Label6, "Label6", 5520, 1200, 1575, 255, "Member of Groups:"},
-      {&MainScreen::MemberGroup, "MemberGroup", 5520, 1440, 2295, 1035, "",
+      {&MainScreen::Label6, "Label6", {5520, 1200, 1575, 255}, "Member of Groups:"},
+      {&MainScreen::MemberGroup, "MemberGroup", {5520, 1440, 2295, 1035}, "",
        "Select the groups under which you want this class to fall; Delete key to delete a "
        "group; Double-click to rename",
        "Member of Groups"},
-      {&MainScreen::AddGroup, "AddGroup", 5520, 2640, 2295, 255, "Add &Group...",
+      {&MainScreen::AddGroup, "AddGroup", {5520, 2640, 2295, 255}, "Add &Group...",
        "Adds a new masking group"},
-      {&MainScreen::Label7, "Label7", 240, 3000, 1815, 255, "Overall GPA:", kOverallTip},
-      {&MainScreen::OverallGPABox, "OverallGPABox", 1920, 3000, 615, 255, "", kOverallTip},
-      {&MainScreen::Label5, "Label5", 2880, 3000, 1455, 255, "Semester GPA:", kSemTip},
-      {&MainScreen::SemGPABox, "SemGPABox", 4560, 3000, 615, 255, "", kSemTip},
+      {&MainScreen::Label7, "Label7", {240, 3000, 1815, 255}, "Overall GPA:", kOverallTip},
+      {&MainScreen::OverallGPABox, "OverallGPABox", {1920, 3000, 615, 255}, "", kOverallTip},
+      {&MainScreen::Label5, "Label5", {2880, 3000, 1455, 255}, "Semester GPA:", kSemTip},
+      {&MainScreen::SemGPABox, "SemGPABox", {4560, 3000, 615, 255}, "", kSemTip},
       // A click opens the About box; the Help menu is the keyboard's way there.
-      {&MainScreen::Picture1, "Picture1", 5520, 3000, 2295, 495, "", "", "Markwell, about"},
-      {&MainScreen::Label8, "Label8", 240, 3360, 1215, 255, "Consider Groups:"},
-      {&MainScreen::NumGroupMask, "NumGroupMask", 1560, 3360, 975, 255},
-      {&MainScreen::GroupList, "GroupList", 240, 3600, 2295, 1230, "",
+      {&MainScreen::Picture1, "Picture1", {5520, 3000, 2295, 495}, "", "", "Markwell, about"},
+      {&MainScreen::Label8, "Label8", {240, 3360, 1215, 255}, "Consider Groups:"},
+      {&MainScreen::NumGroupMask, "NumGroupMask", {1560, 3360, 975, 255}},
+      {&MainScreen::GroupList, "GroupList", {240, 3600, 2295, 1230}, "",
        "Group mask; select groups you want to include in GPA calculation; Ctrl-click to "
        "mulit-select",
        "Consider Groups"},
-      {&MainScreen::Label9, "Label9", 2880, 3360, 1455, 255, "Grading Method:"},
-      {&MainScreen::MethodList, "MethodList", 2880, 3600, 2295, 315, "",
+      {&MainScreen::Label9, "Label9", {2880, 3360, 1455, 255}, "Grading Method:"},
+      {&MainScreen::MethodList, "MethodList", {2880, 3600, 2295, 315}, "",
        "Change the method to change the numerical equivalents of letter grades",
        "Grading Method"},
-      {&MainScreen::AddMethod, "AddMethod", 2880, 3960, 2295, 255, "Add/Edit &Methods...",
+      {&MainScreen::AddMethod, "AddMethod", {2880, 3960, 2295, 255}, "Add/Edit &Methods...",
        "Add, edit or remove methods"},
-      {&MainScreen::Label10, "Label10", 2880, 4320, 1095, 255, "Desired GPA:"},
-      {&MainScreen::DesiredGPABox, "DesiredGPABox", 4080, 4320, 495, 285, "",
+      {&MainScreen::Label10, "Label10", {2880, 4320, 1095, 255}, "Desired GPA:"},
+      {&MainScreen::DesiredGPABox, "DesiredGPABox", {4080, 4320, 495, 285}, "",
        "Enter the GPA you want to achieve here", "Desired GPA"},
-      {&MainScreen::Label11, "Label11", 2880, 4680, 1095, 255, "Classes Left:"},
-      {&MainScreen::ClassesLeftBox, "ClassesLeftBox", 4080, 4680, 495, 285, "",
+      {&MainScreen::Label11, "Label11", {2880, 4680, 1095, 255}, "Classes Left:"},
+      {&MainScreen::ClassesLeftBox, "ClassesLeftBox", {4080, 4680, 495, 285}, "",
        "Enter how many classes you have left here", "Classes Left"},
-      {&MainScreen::PredictGo, "PredictGo", 4680, 4320, 495, 615, "Go!",
+      {&MainScreen::PredictGo, "PredictGo", {4680, 4320, 495, 615}, "Go!",
        "Let Markwell figure out the necessary GPA for your remaining classes"},
-      {&MainScreen::Frame1, "Frame1", 5520, 3600, 2295, 1335, "Markwell Commands",
+      {&MainScreen::Frame1, "Frame1", {5520, 3600, 2295, 1335}, "Markwell Commands",
        "Quits Markwell"},
-      {&MainScreen::SaveButton, "SaveButton", 240, 240, 1815, 255, "S&ave File",
-       "Saves current Markwell file (Ctrl-s or Alt-a)", "", true},
-      {&MainScreen::LoadButton, "LoadButton", 240, 600, 1815, 255, "&Load File",
-       "Loads a previusly saved Markwell File (Ctrl-L or Alt-L)", "", true},
-      {&MainScreen::OptionsButton, "OptionsButton", 240, 960, 1815, 255, "&Options",
-       "Displays the Markwell Options screen (Alt-O)", "", true},
   };
-  for (const Control& c : kControls) {
-    std::visit(
-        [&](auto member) {
-          using W = std::remove_pointer_t<std::remove_reference_t<decltype(this->*member)>>;
-          auto* w = new W(c.inFrame ? Frame1 : central_);
-          this->*member = w;
-          w->setObjectName(QLatin1String(c.name));
-          w->setGeometry(Tw(c.left, c.top, c.width, c.height));
-          w->setToolTip(QString::fromUtf8(c.tip));
-          w->setAccessibleName(QString::fromUtf8(c.accessible));
-          const QString caption = QString::fromUtf8(c.caption);
-          if constexpr (std::is_same_v<W, QLabel>) {
-            w->setText(caption);
-            w->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-          } else if constexpr (std::is_same_v<W, QPushButton>) {
-            w->setText(caption);
-            w->setAutoDefault(false);
-          } else if constexpr (std::is_same_v<W, QGroupBox>) {
-            w->setTitle(caption);
-          } else if constexpr (std::is_same_v<W, QListWidget>) {
-            w->setUniformItemSizes(true);
-            w->installEventFilter(this);
-            KeepCurrentOnFocus(w);
-            TipElidedEntries(w);
-          } else if constexpr (std::is_same_v<W, QComboBox>) {
-            w->setEditable(false);
-            GuardWheel(w);
-          }
-        },
-        c.member);
-  }
+  // The buttons of the "Markwell Commands" frame.
+  static const Control<MainScreen> kCommands[] = {
+      {&MainScreen::SaveButton, "SaveButton", {240, 240, 1815, 255}, "S&ave File",
+       "Saves current Markwell file (Ctrl-s or Alt-a)"},
+      {&MainScreen::LoadButton, "LoadButton", {240, 600, 1815, 255}, "&Load File",
+       "Loads a previusly saved Markwell File (Ctrl-L or Alt-L)"},
+      {&MainScreen::OptionsButton, "OptionsButton", {240, 960, 1815, 255}, "&Options",
+       "Displays the Markwell Options screen (Alt-O)"},
+  };
+  auto setup = [this](auto* w) {
+    using W = std::remove_pointer_t<decltype(w)>;
+    if constexpr (std::is_same_v<W, QLabel>) {
+      w->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    } else if constexpr (std::is_same_v<W, QPushButton>) {
+      w->setAutoDefault(false);
+    } else if constexpr (std::is_same_v<W, QListWidget>) {
+      w->setUniformItemSizes(true);
+      w->installEventFilter(this);
+      KeepCurrentOnFocus(w);
+      TipElidedEntries(w);
+    } else if constexpr (std::is_same_v<W, QComboBox>) {
+      w->setEditable(false);
+      GuardWheel(w);
+    }
+  };
+  MakeControls(*this, central_, kControls, setup, scale_);
+  MakeControls(*this, Frame1, kCommands, setup, scale_);
 
   SemesterList->setSelectionMode(QAbstractItemView::SingleSelection);
   ClassList->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -355,12 +333,10 @@ void MainScreen::BuildMenus() {
 
 void MainScreen::SetTabOrder() {
   // The focusable controls by their tab index.
-  const std::vector<QWidget*> order = {
-      SemesterList,   AddSemesterButton, ClassList, AddClassButton, GradeListBox,
-      CreditsBox,     MemberGroup,       AddGroup,  GroupList,      MethodList,
-      AddMethod,      DesiredGPABox,     ClassesLeftBox, PredictGo, SaveButton,
-      LoadButton,     OptionsButton,     SemSelAll, SemSelNone};
-  for (size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
+  ChainTabOrder({SemesterList, AddSemesterButton, ClassList, AddClassButton, GradeListBox,
+                 CreditsBox, MemberGroup, AddGroup, GroupList, MethodList, AddMethod,
+                 DesiredGPABox, ClassesLeftBox, PredictGo, SaveButton, LoadButton,
+                 OptionsButton, SemSelAll, SemSelNone});
 }
 
 void MainScreen::FitFont() {
