@@ -4,21 +4,16 @@
 // The program is found through the MARKWELL_CLI environment variable, else at
 // ../src/cli/markwell-cli next to this benchmark in the build folder (build markwell-cli first).
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 
+#include "run_process.h"
 #include "sample_book.h"
 #include "storage/file_io.h"
 #include "storage/gradebook_file.h"
-
-extern char** environ;
 
 namespace {
 
@@ -59,23 +54,7 @@ const SampleFile& Sample() {
 // process's processor time (user and system) to cpuSeconds: on a busy machine it says more
 // than the wall-clock time.
 int RunOnce(const std::string& cli, const std::string& file, double& cpuSeconds) {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  std::string a0 = cli, a1 = "summary", a2 = file;
-  char* argv[] = {a0.data(), a1.data(), a2.data(), nullptr};
-  pid_t pid = 0;
-  int status = -1;
-  if (posix_spawn(&pid, cli.c_str(), &actions, nullptr, argv, environ) == 0) {
-    int ws = 0;
-    struct rusage usage {};
-    if (wait4(pid, &ws, 0, &usage) == pid && WIFEXITED(ws)) status = WEXITSTATUS(ws);
-    cpuSeconds += static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-                  static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-  }
-  posix_spawn_file_actions_destroy(&actions);
-  return status;
+  return mw::bench::RunProcess({cli, "summary", file}, cpuSeconds, false);
 }
 
 void BM_CliSummary100k(benchmark::State& state) {

@@ -2,38 +2,18 @@
 // (startup_probe) against a bare QMainWindow (bare_window_probe). Both probes sit next to this
 // benchmark in the build folder.
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 
-extern char** environ;
+#include "../run_process.h"
 
 namespace {
 
 // Runs the probe once; its exit status, or -1. Adds its processor time (user and system).
 int RunOnce(const std::string& path, double& cpuSeconds) {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  std::string a0 = path;
-  char* argv[] = {a0.data(), nullptr};
-  pid_t pid = 0;
-  int status = -1;
-  if (posix_spawn(&pid, path.c_str(), &actions, nullptr, argv, environ) == 0) {
-    int ws = 0;
-    struct rusage usage {};
-    if (wait4(pid, &ws, 0, &usage) == pid && WIFEXITED(ws)) status = WEXITSTATUS(ws);
-    cpuSeconds += static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-                  static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-  }
-  posix_spawn_file_actions_destroy(&actions);
-  return status;
+  return mw::bench::RunProcess({path}, cpuSeconds);
 }
 
 void BM_StartUp(benchmark::State& state, const char* probe) {

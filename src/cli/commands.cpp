@@ -289,6 +289,16 @@ std::string ReportTargetProblem(const std::string& input, const std::string& out
   return {};
 }
 
+// Without --force, -o may not name the grade book read or any other grade book: says so and
+// returns true when it does. `what` is what would have been written ("the report ... it").
+bool RefusedTarget(const Arguments& args, const char* what, std::ostream& err) {
+  if (args.force) return false;
+  const std::string problem = ReportTargetProblem(args.files[0], *args.output);
+  if (problem.empty()) return false;
+  err << "markwell-cli: " << problem << "; " << what << " anyway)\n";
+  return true;
+}
+
 // The classes as CSV, to standard output or to -o (not over a grade book without --force).
 int ExportCsv(const GradeBook& gb, const Arguments& args, std::ostream& out, std::ostream& err) {
   const std::string csv = table::ClassesCsv(gb);
@@ -296,13 +306,8 @@ int ExportCsv(const GradeBook& gb, const Arguments& args, std::ostream& out, std
     out << csv;
     return kOk;
   }
-  if (!args.force) {
-    if (const std::string problem = ReportTargetProblem(args.files[0], *args.output); !problem.empty()) {
-      err << "markwell-cli: " << problem << "; the classes were not written (--force writes them "
-             "anyway)\n";
-      return kFileError;
-    }
-  }
+  if (RefusedTarget(args, "the classes were not written (--force writes them", err))
+    return kFileError;
   if (!WriteFileAtomically(*args.output, csv)) {
     err << SavingError(*args.output) << '\n';
     return kFileError;
@@ -341,13 +346,8 @@ int Export(GradeBook& gb, const Arguments& args, std::ostream& out, std::ostream
     out << ReportBytes(EscapeControls(report, true));
     return kOk;
   }
-  if (!args.force) {
-    if (const std::string problem = ReportTargetProblem(args.files[0], *args.output); !problem.empty()) {
-      err << "markwell-cli: " << problem << "; the report was not written (--force writes it "
-             "anyway)\n";
-      return kFileError;
-    }
-  }
+  if (RefusedTarget(args, "the report was not written (--force writes it", err))
+    return kFileError;
   if (!WriteReportFile(*args.output, report)) {
     err << SavingError(*args.output) << '\n';
     return kFileError;
