@@ -200,7 +200,7 @@ int Summary(GradeBook& gb, const Arguments& args, std::ostream& out, std::ostrea
   for (const auto& g : gb.GroupNames)
     if (g.InMask) counted.push_back(g.Name);
   // One pass gives every semester's figures and the overall ones, exactly the window's.
-  const BookFigures overview = ComputeFigures(gb, {}, FigureMethods::All);
+  const BookFigures overview = ComputeFigures(gb, {}, FigureMethods::InUseRows);
   const std::vector<SemesterFigures> semesters = SemesterSummary(gb, overview);
   const Method* method = gb.MethodInUse();
 
