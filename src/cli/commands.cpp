@@ -435,6 +435,15 @@ int UsageError(std::ostream& err, const std::string& problem) {
 
 namespace {
 
+// The file is mapped while it is read. Should another program cut it short meanwhile, the
+// bytes gone raise SIGBUS: that is the reading error, not a crash.
+std::string readingFault;
+
+extern "C" void ReadingFault(int) {
+  (void)!::write(STDERR_FILENO, readingFault.data(), readingFault.size());
+  ::_exit(kFileError);
+}
+
 int LoadBook(const std::string& path, std::istream& in, std::ostream& err, GradeBook& gb,
              bool terminal) {
   const PasswordPrompt prompt = [&](PromptMode mode) -> std::optional<std::string> {
@@ -443,7 +452,11 @@ int LoadBook(const std::string& path, std::istream& in, std::ostream& err, Grade
   gb = GradeBook();
   gb.FileName = gb.FullFileName = path;
   std::string why;
-  switch (LoadBookFile(gb, path, prompt, {}, &why)) {
+  readingFault = "Error reading in file \"" + path + "\"!\n";
+  std::signal(SIGBUS, ReadingFault);
+  const LoadStatus loaded = LoadBookFile(gb, path, prompt, {}, &why, FileAccess::Map);
+  std::signal(SIGBUS, SIG_DFL);
+  switch (loaded) {
     case LoadStatus::Cancelled:
       err << "Did not open file \"" << path << "\"!\n";
       return kFileError;
