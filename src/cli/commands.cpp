@@ -512,10 +512,9 @@ std::string PasswordPromptText(PromptMode mode, const std::string& file) {
 
 }  // namespace
 
-int RunCommand(const Arguments& args, std::istream& in, std::ostream& out, std::ostream& err,
-               bool terminal) {
+int RunCommand(const Arguments& args, GradeBook& gb, std::istream& in, std::ostream& out,
+               std::ostream& err, bool terminal) {
   if (args.command == Command::Import) return Import(args, out, err);
-  GradeBook gb;
   if (const int status = LoadBook(args.files.at(0), in, err, gb, terminal); status != kOk)
     return status;
   int status = kOk;
