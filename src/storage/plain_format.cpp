@@ -1,5 +1,6 @@
 // The plain form: text lines in Windows-1252, each ended by CR LF.
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
 #include <unordered_map>
@@ -73,13 +74,18 @@ class PlainReader {
   bool Name(std::string& out) {
     std::string_view line;
     if (!NameBytes(line)) return false;
-    out = NameFromFile(line);
+    if (IsAscii(line)) out.assign(line);
+    else out = Cp1252ToUtf8(line);
     return true;
   }
   // A whole number: the number text rounded to 16 bits, halves to even.
   bool Int16(int& out) {
     std::string_view line;
     if (!Line(line)) return false;
+    if (line.size() == 1 && line[0] >= '0' && line[0] <= '9') {  // most grades and counts
+      out = line[0] - '0';
+      return true;
+    }
     auto v = TextToInt16(line);
     if (!v) return false;
     out = *v;
@@ -107,6 +113,33 @@ class PlainReader {
 
  private:
   std::string_view rest_;
+};
+
+// The ids of the group names read so far, in a small table by a name's length and last byte.
+// The classes' group lines repeat a few names: comparing a line's bytes with the one name in
+// its slot costs less than the book's lookup by hash, which is made only when they differ.
+class GroupIds {
+ public:
+  explicit GroupIds(GradeBook& book) : book_(book) {}
+  GroupId Of(std::string_view bytes) {
+    const unsigned last = bytes.empty() ? 0 : static_cast<unsigned char>(bytes.back());
+    Slot& slot = slots_[(bytes.size() * 31 + last) % slots_.size()];
+    if (!slot.filled || slot.bytes != bytes) {
+      slot.id = IsAscii(bytes) ? book_.InternGroup(bytes) : book_.InternGroup(Cp1252ToUtf8(bytes));
+      slot.bytes = bytes;
+      slot.filled = true;
+    }
+    return slot.id;
+  }
+
+ private:
+  struct Slot {
+    std::string_view bytes;
+    GroupId id = 0;
+    bool filled = false;
+  };
+  GradeBook& book_;
+  std::array<Slot, 256> slots_{};
 };
 
 }  // namespace
@@ -145,6 +178,7 @@ bool DecodePlain(std::string_view bytes, GradeBook& book, std::string& error) {
 
   int semesters = 0;
   if (!in.Int16(semesters)) return false;
+  GroupIds groupIds(book);
   for (int t = 0; t < semesters; ++t) {
     Semester semester;
     int classes = 0;
@@ -168,8 +202,7 @@ bool DecodePlain(std::string_view bytes, GradeBook& book, std::string& error) {
       for (int n = 0; n < memberships; ++n) {
         std::string_view group;
         if (!in.NameBytes(group)) return false;
-        c.Groups.push_back(IsAscii(group) ? book.InternGroup(group)
-                                          : book.InternGroup(Cp1252ToUtf8(group)));
+        c.Groups.push_back(groupIds.Of(group));
       }
       semester.AddClass(std::move(c));
     }
