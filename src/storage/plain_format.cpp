@@ -74,8 +74,7 @@ class PlainReader {
   bool Name(std::string& out) {
     std::string_view line;
     if (!NameBytes(line)) return false;
-    if (IsAscii(line)) out.assign(line);
-    else out = Cp1252ToUtf8(line);
+    out = NameFromFile(line);
     return true;
   }
   // A whole number: the number text rounded to 16 bits, halves to even.
