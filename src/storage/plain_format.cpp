@@ -3,6 +3,7 @@
 #include <array>
 #include <bit>
 #include <cmath>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -116,14 +117,17 @@ class PlainReader {
 
 // The ids of the group names read so far, in a small table by a name's length and last byte.
 // The classes' group lines repeat a few names: comparing a line's bytes with the one name in
-// its slot costs less than the book's lookup by hash, which is made only when they differ.
+// its slot costs less than the book's lookup by hash (and the check for a carriage return),
+// which are made only when they differ.
 class GroupIds {
  public:
   explicit GroupIds(GradeBook& book) : book_(book) {}
-  GroupId Of(std::string_view bytes) {
+  // The id of the name a group line holds; none when the line is no name.
+  std::optional<GroupId> Of(std::string_view bytes) {
     const unsigned last = bytes.empty() ? 0 : static_cast<unsigned char>(bytes.back());
     Slot& slot = slots_[(bytes.size() * 31 + last) % slots_.size()];
     if (!slot.filled || slot.bytes != bytes) {
+      if (bytes.find('\r') != std::string_view::npos) return std::nullopt;
       slot.id = IsAscii(bytes) ? book_.InternGroup(bytes) : book_.InternGroup(Cp1252ToUtf8(bytes));
       slot.bytes = bytes;
       slot.filled = true;
@@ -200,8 +204,10 @@ bool DecodePlain(std::string_view bytes, GradeBook& book, std::string& error) {
       if (memberships > 0) c.Groups.reserve(std::min<size_t>(memberships, in.MaxLinesLeft()));
       for (int n = 0; n < memberships; ++n) {
         std::string_view group;
-        if (!in.NameBytes(group)) return false;
-        c.Groups.push_back(groupIds.Of(group));
+        if (!in.Line(group)) return false;
+        const std::optional<GroupId> id = groupIds.Of(group);
+        if (!id) return false;
+        c.Groups.push_back(*id);
       }
       semester.AddClass(std::move(c));
     }
