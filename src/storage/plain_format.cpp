@@ -189,7 +189,7 @@ bool DecodePlain(std::string_view bytes, GradeBook& book, std::string& error) {
     // A class takes five lines at least.
     if (classes > 0) semester.Classes.reserve(std::min<size_t>(classes, in.MaxLinesLeft() / 5));
     for (int k = 0; k < classes; ++k) {
-      Class c;
+      Class& c = semester.Classes.emplace_back();  // read in place: on failure, all goes
       int grade = 0, memberships = 0;
       if (!in.Name(c.Name) || !in.Int16(grade) || !in.Double(c.Credits) ||
           !in.Int16(memberships)) {
@@ -209,7 +209,6 @@ bool DecodePlain(std::string_view bytes, GradeBook& book, std::string& error) {
         if (!id) return false;
         c.Groups.push_back(*id);
       }
-      semester.AddClass(std::move(c));
     }
     book.SemesterOrder.push_back(SemesterEntry{semester.Name, true});
     book.Semesters.push_back(std::move(semester));
