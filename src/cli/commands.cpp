@@ -200,7 +200,7 @@ int Summary(GradeBook& gb, const Arguments& args, std::ostream& out, std::ostrea
   for (const auto& g : gb.GroupNames)
     if (g.InMask) counted.push_back(g.Name);
   // One pass gives every semester's figures and the overall ones, exactly the window's.
-  const BookFigures overview = ComputeFigures(gb, {}, FigureMethods::All);
+  const BookFigures overview = ComputeFigures(gb, {}, FigureMethods::InUseRows);
   const std::vector<SemesterFigures> semesters = SemesterSummary(gb, overview);
   const Method* method = gb.MethodInUse();
 
@@ -435,6 +435,15 @@ int UsageError(std::ostream& err, const std::string& problem) {
 
 namespace {
 
+// The file is mapped while it is read. Should another program cut it short meanwhile, the
+// bytes gone raise SIGBUS: that is the reading error, not a crash.
+std::string readingFault;
+
+extern "C" void ReadingFault(int) {
+  (void)!::write(STDERR_FILENO, readingFault.data(), readingFault.size());
+  ::_exit(kFileError);
+}
+
 int LoadBook(const std::string& path, std::istream& in, std::ostream& err, GradeBook& gb,
              bool terminal) {
   const PasswordPrompt prompt = [&](PromptMode mode) -> std::optional<std::string> {
@@ -443,7 +452,11 @@ int LoadBook(const std::string& path, std::istream& in, std::ostream& err, Grade
   gb = GradeBook();
   gb.FileName = gb.FullFileName = path;
   std::string why;
-  switch (LoadBookFile(gb, path, prompt, {}, &why)) {
+  readingFault = "Error reading in file \"" + path + "\"!\n";
+  std::signal(SIGBUS, ReadingFault);
+  const LoadStatus loaded = LoadBookFile(gb, path, prompt, {}, &why, FileAccess::Map);
+  std::signal(SIGBUS, SIG_DFL);
+  switch (loaded) {
     case LoadStatus::Cancelled:
       err << "Did not open file \"" << path << "\"!\n";
       return kFileError;
@@ -499,10 +512,9 @@ std::string PasswordPromptText(PromptMode mode, const std::string& file) {
 
 }  // namespace
 
-int RunCommand(const Arguments& args, std::istream& in, std::ostream& out, std::ostream& err,
-               bool terminal) {
+int RunCommand(const Arguments& args, GradeBook& gb, std::istream& in, std::ostream& out,
+               std::ostream& err, bool terminal) {
   if (args.command == Command::Import) return Import(args, out, err);
-  GradeBook gb;
   if (const int status = LoadBook(args.files.at(0), in, err, gb, terminal); status != kOk)
     return status;
   int status = kOk;

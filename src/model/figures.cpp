@@ -80,6 +80,7 @@ BookFigures ComputeFigures(const GradeBook& gb, const FigureChoices& choices,
                        std::string_view currentSemester, FigureMethods methods) {
   BookFigures f;
   const bool every = methods == FigureMethods::All;
+  const bool rows = every || methods == FigureMethods::InUseRows;
   const size_t count = gb.Methods.size();
   f.MethodIndex = choices.MethodIndex >= 0 && static_cast<size_t>(choices.MethodIndex) < count
                       ? choices.MethodIndex
@@ -110,7 +111,7 @@ BookFigures ComputeFigures(const GradeBook& gb, const FigureChoices& choices,
   double C = 0, A = 0, Ps = 0, Cs = 0;
   int64_t k = 0;
   std::vector<double> overall(n, 0.0);
-  if (!every) {
+  if (!rows) {
     // The method in use only: the overall and the current semester's sums.
     double P = 0;
     for (const Semester& s : gb.Semesters) {
@@ -132,20 +133,20 @@ BookFigures ComputeFigures(const GradeBook& gb, const FigureChoices& choices,
     if (inUse) overall[0] = P;
   }
 
-  // One pass: the overall sums, the current semester's, and for the overview each name's
-  // sums under every method, with which classes counted kept for the cumulative pass.
-  // The counted classes are kept in a compact list, semester by semester, so that the
-  // cumulative pass does not walk the classes again.
+  // One pass: the overall sums, the current semester's, and for the rows each name's sums
+  // under the methods summed; for the overview, which classes counted is kept for the
+  // cumulative pass, in a compact list semester by semester, so that pass does not walk the
+  // classes again.
   std::unordered_map<std::string_view, NameSums> byName;
   std::vector<double> nameSums;  // per name, per method
   std::vector<size_t> firstClass;
   std::vector<CountedClass> counted;
-  if (every) {
+  if (rows) {
     byName.reserve(gb.Semesters.size());
     nameSums.reserve(gb.Semesters.size() * n);
     firstClass.assign(gb.Semesters.size() + 1, 0);
   }
-  for (size_t i = 0; every && i < gb.Semesters.size(); ++i) {
+  for (size_t i = 0; rows && i < gb.Semesters.size(); ++i) {
     const Semester& s = gb.Semesters[i];
     firstClass[i] = counted.size();
     auto [it, added] = byName.try_emplace(s.Name);
@@ -167,7 +168,7 @@ BookFigures ComputeFigures(const GradeBook& gb, const FigureChoices& choices,
         overall[j] += x;
         namePoints[j] += x;
       }
-      counted.push_back({inUse ? points[used][pos] * c.Credits : 0.0, c.Credits});
+      if (every) counted.push_back({inUse ? points[used][pos] * c.Credits : 0.0, c.Credits});
       if (isCurrent) {
         if (inUse) Ps += points[used][pos] * c.Credits;
         Cs += c.Credits;
@@ -189,10 +190,11 @@ BookFigures ComputeFigures(const GradeBook& gb, const FigureChoices& choices,
   f.OverallText = Format3(f.OverallGpa);
   f.SemesterGpa = Divide(Ps, Cs);
   f.SemesterText = Format3(f.SemesterGpa);
-  if (!every) return f;
+  if (!rows) return f;
 
   firstClass[gb.Semesters.size()] = counted.size();
-  for (const Method& m : gb.Methods) f.MethodNames.push_back(m.Name);
+  if (every)
+    for (const Method& m : gb.Methods) f.MethodNames.push_back(m.Name);
   f.MethodOverall.resize(n);
   for (size_t j = 0; j < n; ++j) f.MethodOverall[j] = Divide(overall[j], C);
 
@@ -212,7 +214,7 @@ BookFigures ComputeFigures(const GradeBook& gb, const FigureChoices& choices,
       r.Credits = sums.Credits;
       const double* namePoints = nameSums.data() + sums.Points;
       for (size_t j = 0; j < n; ++j) r.MethodGpa[j] = Divide(namePoints[j], sums.Credits);
-      if (!sums.Added && inUse) {
+      if (!sums.Added && inUse && every) {
         sums.Added = true;
         for (size_t i : sums.Indices) {
           for (size_t c = firstClass[i]; c < firstClass[i + 1]; ++c) {
@@ -223,9 +225,11 @@ BookFigures ComputeFigures(const GradeBook& gb, const FigureChoices& choices,
       }
     }
     r.Gpa = inUse ? r.MethodGpa[used] : 0.0;
-    r.GpaText = Format3(r.Gpa);
-    r.Cumulative = Divide(cumP, cumC);
-    r.CumulativeText = Format3(r.Cumulative);
+    if (every) {
+      r.GpaText = Format3(r.Gpa);
+      r.Cumulative = Divide(cumP, cumC);
+      r.CumulativeText = Format3(r.Cumulative);
+    }
     f.Rows.push_back(std::move(r));
   }
   return f;

@@ -63,8 +63,10 @@ struct SemesterRow {
 
 // Which methods the figures are wanted under.
 enum class FigureMethods {
-  InUse,  // the method in use: the main window, the prediction
-  All,    // every method, with every semester's row: the overview
+  InUse,      // the method in use: the main window, the prediction
+  InUseRows,  // the method in use with every semester's row, but only each row's Classes,
+              // Credits and Gpa: the command line's summary
+  All,        // every method, with every semester's row: the overview
 };
 
 struct BookFigures {
@@ -87,7 +89,7 @@ struct BookFigures {
   double SemesterGpa = 0.0;
   std::string SemesterText;  // "0.0##"
 
-  // FigureMethods::All only.
+  // FigureMethods::All only (Rows also with InUseRows).
   std::vector<std::string> MethodNames;  // every method, in Methods order
   std::vector<double> MethodOverall;     // OverallGpa under each method
   std::vector<SemesterRow> Rows;         // one per semester list entry, in display order

@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 
@@ -61,6 +62,25 @@ bool IsPlainDecimal(std::string_view s) {
   const size_t fraction = ++i;
   while (i < s.size() && IsDigit(s[i])) ++i;
   return i == s.size() && i > fraction;
+}
+
+// A plain decimal of at most nine characters ("3", "-4.5"): the digits m and the power of ten p it is
+// divided by are exact doubles, and a division rounds once, so m / p is the nearest double to
+// the text, as from_chars reads it, at a fraction of the cost.
+double ShortDecimal(std::string_view s) {
+  const bool negative = s[0] == '-';
+  uint32_t digits = 0, scale = 1;
+  bool fraction = false;
+  for (char c : s.substr(negative ? 1 : 0)) {
+    if (c == '.') {
+      fraction = true;
+      continue;
+    }
+    digits = digits * 10 + static_cast<uint32_t>(c - '0');
+    if (fraction) scale *= 10;
+  }
+  const double v = static_cast<double>(digits) / scale;
+  return negative ? -v : v;
 }
 
 }  // namespace
@@ -233,6 +253,7 @@ std::optional<int16_t> ToInt16(double value) {
 std::optional<double> TextToDouble(std::string_view text) {
   // Most texts are plain decimals ("-12", "3.5"); from_chars reads those exactly as strtod does.
   if (IsPlainDecimal(text)) {
+    if (text.size() <= 9) return ShortDecimal(text);
     double v = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
     if (ec == std::errc() && end == text.data() + text.size()) return v;

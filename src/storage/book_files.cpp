@@ -12,9 +12,18 @@ namespace mw {
 namespace {
 
 LoadStatus Load(GradeBook& gb, const std::string& path, const PasswordPrompt& prompt,
-                const ReadingChooser& choose, std::string* why) {
-  std::string bytes;
-  if (!ReadFileBytes(path, bytes, kMaxGradeBookBytes) || bytes.empty()) return LoadStatus::Unreadable;
+                const ReadingChooser& choose, std::string* why, FileAccess access) {
+  MappedFile mapped;
+  std::string copy;
+  std::string_view bytes;
+  // A file that cannot be mapped (or says it is empty, as some system files do) is read.
+  if (access == FileAccess::Map && mapped.Open(path, kMaxGradeBookBytes)) {
+    bytes = mapped.Bytes();
+  } else {
+    if (!ReadFileBytes(path, copy, kMaxGradeBookBytes)) return LoadStatus::Unreadable;
+    bytes = copy;
+  }
+  if (bytes.empty()) return LoadStatus::Unreadable;
   DecodeResult result = DecodeGradeBook(bytes, gb.Password, prompt, choose);
   switch (result.status) {
     case DecodeStatus::Cancelled:
@@ -79,9 +88,9 @@ std::string RecoveryCopyText(const std::string& copyPath) {
 }
 
 LoadStatus LoadBookFile(GradeBook& gb, const std::string& path, const PasswordPrompt& prompt,
-                        const ReadingChooser& choose, std::string* why) {
+                        const ReadingChooser& choose, std::string* why, FileAccess access) {
   try {
-    return Load(gb, path, prompt, choose, why);
+    return Load(gb, path, prompt, choose, why, access);
   } catch (const std::bad_alloc&) {
     return LoadStatus::Unreadable;
   } catch (const std::length_error&) {  // a size no allocation can give

@@ -16,6 +16,10 @@ enum class LoadStatus {
   Cancelled,   // the password prompt was cancelled
 };
 
+// How a file's bytes are read: copied into memory (the window, which lives on while other
+// programs may change the file), or mapped (markwell-cli, see MappedFile).
+enum class FileAccess { Copy, Map };
+
 // Reads the grade book file at path, asking prompt for its password when it is protected (the
 // book's Password is offered first) and choose between two readings of a longer password (see
 // DecodeGradeBook). When it loads, the file's document replaces the book's whole, every
@@ -25,7 +29,8 @@ enum class LoadStatus {
 // than kMaxGradeBookBytes is unreadable before anything is read, and running out of memory
 // while reading is the reading error too.
 LoadStatus LoadBookFile(GradeBook& gb, const std::string& path, const PasswordPrompt& prompt,
-                        const ReadingChooser& choose = {}, std::string* why = nullptr);
+                        const ReadingChooser& choose = {}, std::string* why = nullptr,
+                        FileAccess access = FileAccess::Copy);
 
 // What the user is told of the copy a save in place kept (RecoveryCopyOf) when the file itself
 // does not read.

@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <string>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -33,6 +34,11 @@ class Fd {
   Fd(const Fd&) = delete;
   Fd& operator=(const Fd&) = delete;
   int get() const { return fd_; }
+  int Release() {
+    const int fd = fd_;
+    fd_ = -1;
+    return fd;
+  }
   void Reset(int fd = -1) {
     if (fd_ >= 0) ::close(fd_);
     fd_ = fd;
@@ -268,6 +274,18 @@ bool WriteInPlace(const std::string& path, const struct stat& known, std::string
   return true;
 }
 
+// Opens path for reading when it is a regular file of at most maxBytes, -1 otherwise. The name
+// is looked at before anything is opened, and what was opened is checked again, in case the
+// name changed in between.
+int OpenRegularFile(const std::string& path, uint64_t maxBytes, struct stat& st) {
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
+  Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) ||
+      static_cast<uint64_t>(st.st_size) > maxBytes)
+    return -1;
+  return fd.Release();
+}
+
 }  // namespace
 
 std::string storage_detail::TempNameStem(const std::string& fileName) {
@@ -282,12 +300,8 @@ std::string storage_detail::TempNameStem(const std::string& fileName) {
 
 bool ReadFileBytes(const std::string& path, std::string& bytes, uint64_t maxBytes) {
   struct stat st {};
-  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-  // Checked again on what was opened, in case the name changed in between.
-  Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-  if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) ||
-      static_cast<uint64_t>(st.st_size) > maxBytes)
-    return false;
+  Fd fd(OpenRegularFile(path, maxBytes, st));
+  if (fd.get() < 0) return false;
   // Read straight into the result; one byte more than the size lets the end show at once.
   std::string out(static_cast<size_t>(st.st_size) + 1, '\0');
   size_t done = 0;
@@ -305,6 +319,24 @@ bool ReadFileBytes(const std::string& path, std::string& bytes, uint64_t maxByte
   out.resize(done);
   bytes = std::move(out);
   return true;
+}
+
+bool MappedFile::Open(const std::string& path, uint64_t maxBytes) {
+  Close();
+  struct stat st {};
+  Fd fd(OpenRegularFile(path, maxBytes, st));
+  if (fd.get() < 0 || st.st_size == 0) return false;
+  void* map = ::mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd.get(), 0);
+  if (map == MAP_FAILED) return false;
+  data_ = static_cast<const char*>(map);
+  size_ = static_cast<size_t>(st.st_size);
+  return true;
+}
+
+void MappedFile::Close() {
+  if (data_) ::munmap(const_cast<char*>(data_), size_);
+  data_ = nullptr;
+  size_ = 0;
 }
 
 bool storage_detail::WriteFileAtomicallyWith(const std::string& requested,

@@ -60,6 +60,25 @@ inline constexpr uint64_t kMaxGradeBookBytes = uint64_t{256} << 20;
 // Reads a whole regular file; false when it is something else, larger than maxBytes, or
 // cannot be opened or read.
 bool ReadFileBytes(const std::string& path, std::string& bytes, uint64_t maxBytes = UINT64_MAX);
+// A regular file's bytes mapped for reading, under ReadFileBytes's checks: no copy and no
+// fresh memory, for a program that reads the file once and exits (markwell-cli). Should
+// another program cut the file short while it is mapped, reading the bytes gone raises
+// SIGBUS, so a program that lives on (the window) reads with ReadFileBytes.
+class MappedFile {
+ public:
+  MappedFile() = default;
+  MappedFile(const MappedFile&) = delete;
+  MappedFile& operator=(const MappedFile&) = delete;
+  ~MappedFile() { Close(); }
+  // False when ReadFileBytes would refuse the file, when it is empty, or cannot be mapped.
+  bool Open(const std::string& path, uint64_t maxBytes);
+  void Close();
+  std::string_view Bytes() const { return {data_, size_}; }
+
+ private:
+  const char* data_ = nullptr;
+  size_t size_ = 0;
+};
 // Saves a whole file as described above; false when nothing was written (the target then
 // holds its old bytes).
 bool WriteFileAtomically(const std::string& path, std::string_view bytes);

@@ -1,7 +1,9 @@
 // The plain form: text lines in Windows-1252, each ended by CR LF.
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -80,6 +82,10 @@ class PlainReader {
   bool Int16(int& out) {
     std::string_view line;
     if (!Line(line)) return false;
+    if (line.size() == 1 && line[0] >= '0' && line[0] <= '9') {  // most grades and counts
+      out = line[0] - '0';
+      return true;
+    }
     auto v = TextToInt16(line);
     if (!v) return false;
     out = *v;
@@ -107,6 +113,36 @@ class PlainReader {
 
  private:
   std::string_view rest_;
+};
+
+// The ids of the group names read so far, in a small table by a name's length and last byte.
+// The classes' group lines repeat a few names: comparing a line's bytes with the one name in
+// its slot costs less than the book's lookup by hash (and the check for a carriage return),
+// which are made only when they differ.
+class GroupIds {
+ public:
+  explicit GroupIds(GradeBook& book) : book_(book) {}
+  // The id of the name a group line holds; none when the line is no name.
+  std::optional<GroupId> Of(std::string_view bytes) {
+    const unsigned last = bytes.empty() ? 0 : static_cast<unsigned char>(bytes.back());
+    Slot& slot = slots_[(bytes.size() * 31 + last) % slots_.size()];
+    if (!slot.filled || slot.bytes != bytes) {
+      if (bytes.find('\r') != std::string_view::npos) return std::nullopt;
+      slot.id = IsAscii(bytes) ? book_.InternGroup(bytes) : book_.InternGroup(Cp1252ToUtf8(bytes));
+      slot.bytes = bytes;
+      slot.filled = true;
+    }
+    return slot.id;
+  }
+
+ private:
+  struct Slot {
+    std::string_view bytes;
+    GroupId id = 0;
+    bool filled = false;
+  };
+  GradeBook& book_;
+  std::array<Slot, 256> slots_{};
 };
 
 }  // namespace
@@ -145,6 +181,7 @@ bool DecodePlain(std::string_view bytes, GradeBook& book, std::string& error) {
 
   int semesters = 0;
   if (!in.Int16(semesters)) return false;
+  GroupIds groupIds(book);
   for (int t = 0; t < semesters; ++t) {
     Semester semester;
     int classes = 0;
@@ -152,7 +189,7 @@ bool DecodePlain(std::string_view bytes, GradeBook& book, std::string& error) {
     // A class takes five lines at least.
     if (classes > 0) semester.Classes.reserve(std::min<size_t>(classes, in.MaxLinesLeft() / 5));
     for (int k = 0; k < classes; ++k) {
-      Class c;
+      Class& c = semester.Classes.emplace_back();  // read in place: on failure, all goes
       int grade = 0, memberships = 0;
       if (!in.Name(c.Name) || !in.Int16(grade) || !in.Double(c.Credits) ||
           !in.Int16(memberships)) {
@@ -167,11 +204,11 @@ bool DecodePlain(std::string_view bytes, GradeBook& book, std::string& error) {
       if (memberships > 0) c.Groups.reserve(std::min<size_t>(memberships, in.MaxLinesLeft()));
       for (int n = 0; n < memberships; ++n) {
         std::string_view group;
-        if (!in.NameBytes(group)) return false;
-        c.Groups.push_back(IsAscii(group) ? book.InternGroup(group)
-                                          : book.InternGroup(Cp1252ToUtf8(group)));
+        if (!in.Line(group)) return false;
+        const std::optional<GroupId> id = groupIds.Of(group);
+        if (!id) return false;
+        c.Groups.push_back(*id);
       }
-      semester.AddClass(std::move(c));
     }
     book.SemesterOrder.push_back(SemesterEntry{semester.Name, true});
     book.Semesters.push_back(std::move(semester));

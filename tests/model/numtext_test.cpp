@@ -76,6 +76,13 @@ TEST(NumberText, StrictReadsForFilesAndSettings) {
   EXPECT_EQ(TextToInt16("032767"), 32767);
   for (const char* bad : {"abc", "32768", "40000", ""}) EXPECT_FALSE(TextToInt16(bad).has_value()) << bad;
   EXPECT_FALSE(TextToDouble("3.66x").has_value());
+  // Short plain decimals read to the bit as strtod reads them.
+  for (uint32_t m = 1; m < 1000000000; m = m * 7 + 3) {
+    const std::string d = std::to_string(m);
+    for (size_t dot = 1; dot <= d.size(); ++dot)
+      for (const std::string& t : {d.substr(0, dot) + (dot < d.size() ? "." + d.substr(dot) : ""), "-0." + d})
+        EXPECT_EQ(TextToDouble(t), std::strtod(t.c_str(), nullptr)) << t;
+  }
   EXPECT_EQ(TextToBool("True"), true);
   EXPECT_EQ(TextToBool("false"), false);
   EXPECT_EQ(TextToBool("-1"), true);

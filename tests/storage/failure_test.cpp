@@ -79,9 +79,9 @@ TEST(FileDecodeFailure, PlainAndProtectedFilesThatDoNotRead) {
   for (size_t n = 0; n < good.size(); ++n)
     EXPECT_EQ(DecodeGradeBook(good.substr(0, n), "", nullptr).status, DecodeStatus::Error) << n;
   // Line numbers in the one-class book: 1 methods, 2 selected, 47 mask flag, 48 semesters,
-  // 52 grade, 53 credits, 54 class groups.
+  // 52 grade, 53 credits, 54 class groups, 55 its group.
   const std::pair<size_t, const char*> bad[] = {
-      {1, "three"}, {1, "40000"}, {2, "3"}, {2, "-2"}, {3, "Bad\rName"}, {4, "4,3"},
+      {1, "three"}, {1, "40000"}, {2, "3"}, {2, "-2"}, {3, "Bad\rName"}, {55, "Every\rthing"}, {4, "4,3"},
       {47, "maybe"}, {48, "1.x"}, {52, "13"}, {52, "-1"}, {53, ""}, {53, "1e999"}, {54, "2"},
       {53, "1e10"}, {53, "-1000000001"}, {4, "2e9"}};  // past the bound every figure keeps to
   for (const auto& [line, text] : bad) {
