@@ -31,6 +31,11 @@ namespace {
 // (the axis title gives the range), since no screen holds them all.
 constexpr int kUprightNames = 8;
 constexpr int kNamedSemesters = 60;
+// Below this many pixels a semester, the line's points would run together and its joins and
+// the bars' outlines are finer than a pixel: the line is drawn without points and with plain
+// joins, the bars without outlines.
+constexpr qreal kPointRoom = 4;
+constexpr qreal kOutlineRoom = 3;
 
 // A tick step of 1, 2 or 5 times a power of ten giving four to ten steps over the range.
 double TickStep(double range) {
@@ -135,7 +140,10 @@ TrendChart::TrendChart() : chart_(new QChart) {
   yAxis_->setTickType(QValueAxis::TicksDynamic);
   yAxis_->setTickAnchor(0);
   chart_->addAxis(xAxis_, Qt::AlignBottom);
-  tilt_ = QObject::connect(chart_, &QChart::plotAreaChanged, chart_, [this] { TiltNames(); });
+  tilt_ = QObject::connect(chart_, &QChart::plotAreaChanged, chart_, [this] {
+    TiltNames();
+    FitToDensity();
+  });
   chart_->addAxis(yAxis_, Qt::AlignLeft);
   for (QAbstractSeries* s : {static_cast<QAbstractSeries*>(barSeries), static_cast<QAbstractSeries*>(line_),
                              static_cast<QAbstractSeries*>(planLine_)}) {
@@ -158,8 +166,6 @@ void TrendChart::Show(const BookFigures& f) {
     xAxis_->append(d.categories);
     const int n = static_cast<int>(d.categories.size());
     xAxis_->setLabelsVisible(n <= kNamedSemesters);
-    // A lone bar or two do not fill their whole place.
-    static_cast<QBarSeries*>(chart_->series().at(0))->setBarWidth(n < 3 ? 0.35 : 0.6);
     xAxis_->setTitleText(n <= kNamedSemesters
                              ? QStringLiteral("Semester")
                              : QStringLiteral("Semester (1 to %1 of the marked semesters)").arg(n));
@@ -183,7 +189,37 @@ void TrendChart::Show(const BookFigures& f) {
     yAxis_->setTickInterval(TickStep(d.high - d.low));
   }
   data_ = std::move(d);
-  if (newNames) TiltNames();
+  if (newNames) {
+    TiltNames();
+    FitToDensity();
+  }
+}
+
+void TrendChart::FitToDensity() {
+  const qreal room = chart_->plotArea().width() / std::max<qsizetype>(1, data_.categories.size());
+  const bool points = room >= kPointRoom;
+  if (line_->pointsVisible() != points) {
+    line_->setPointsVisible(points);
+    planLine_->setPointsVisible(points);
+  }
+  const Qt::PenJoinStyle join = points ? Qt::RoundJoin : Qt::BevelJoin;
+  if (line_->pen().joinStyle() != join) {
+    QPen pen = line_->pen();
+    pen.setJoinStyle(join);
+    line_->setPen(pen);
+  }
+  // A lone bar or two do not fill their whole place. Bars too narrow for an outline are drawn
+  // as they look with one: a fill in the outline's colour over the width bar and outline cover.
+  const qsizetype n = data_.categories.size();
+  const bool outline = n < 3 || room * 0.6 >= kOutlineRoom;
+  const qreal width = n < 3 ? 0.35 : outline ? 0.6 : 0.6 + 1 / std::max(room, 0.01);
+  auto* series = static_cast<QBarSeries*>(chart_->series().at(0));
+  if (series->barWidth() != width) series->setBarWidth(width);
+  QPen pen = bars_->pen();
+  pen.setStyle(outline ? Qt::SolidLine : Qt::NoPen);
+  if (bars_->pen() != pen) bars_->setPen(pen);
+  const QColor fill = outline ? barColor_ : pen.color();
+  if (bars_->color() != fill) bars_->setColor(fill);
 }
 
 void TrendChart::TiltNames() {
@@ -219,9 +255,9 @@ void TrendChart::UsePalette(const QPalette& p) {
     axis->setGridLineColor(grid);
   }
   xAxis_->setGridLineVisible(false);
-  const QColor bar = dark ? QColor(0x5b, 0x9b, 0xe6) : QColor(0x2f, 0x6d, 0xb5);
-  bars_->setColor(bar);
-  bars_->setBorderColor(bar.darker(dark ? 100 : 120));
+  barColor_ = dark ? QColor(0x5b, 0x9b, 0xe6) : QColor(0x2f, 0x6d, 0xb5);
+  bars_->setColor(barColor_);
+  bars_->setBorderColor(barColor_.darker(dark ? 100 : 120));
   const QColor lineColor = dark ? QColor(0xff, 0xb3, 0x4d) : QColor(0xd0, 0x62, 0x0c);
   QPen pen(lineColor);
   pen.setWidthF(2.5);
@@ -230,6 +266,7 @@ void TrendChart::UsePalette(const QPalette& p) {
   line_->setPen(pen);
   pen.setStyle(Qt::DashLine);
   planLine_->setPen(pen);
+  FitToDensity();
 }
 
 bool SaveChartPicture(QWidget* view, const QString& path) {

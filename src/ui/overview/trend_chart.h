@@ -2,6 +2,7 @@
 // The overview's trend chart: a bar for the GPA of each counted semester and a line for the
 // cumulative GPA, over the marked semesters in display order, on a GPA axis from 0 to the
 // highest grade points of the method in use.
+#include <QColor>
 #include <QList>
 #include <QObject>
 #include <QPointF>
@@ -74,9 +75,12 @@ class TrendChart {
 
  private:
   void TiltNames();
+  // Points, joins and outlines as the room each semester has allows.
+  void FitToDensity();
 
   QChart* chart_;
   QBarSet* bars_;
+  QColor barColor_;
   QLineSeries* line_;
   QLineSeries* planLine_;
   std::optional<PlannedPoint> plan_;
