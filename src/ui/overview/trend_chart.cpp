@@ -139,14 +139,21 @@ TrendChart::TrendChart() : chart_(new QChart) {
   yAxis_->setLabelFormat(QStringLiteral("%.1f"));
   yAxis_->setTickType(QValueAxis::TicksDynamic);
   yAxis_->setTickAnchor(0);
+  // Semesters too many to name are counted on a plain axis: a category axis would compare
+  // every name with all before it.
+  xCount_ = new QValueAxis;
+  xCount_->setLabelFormat(QStringLiteral(" "));
+  xCount_->setGridLineVisible(false);
+  xCount_->setTickCount(2);
+  xCount_->setVisible(false);
   chart_->addAxis(xAxis_, Qt::AlignBottom);
+  chart_->addAxis(xCount_, Qt::AlignBottom);
   tilt_ = QObject::connect(chart_, &QChart::plotAreaChanged, chart_, [this] {
-    TiltNames();
-    FitToDensity();
+    if (xAxis_->isVisible()) TiltNames(data_.categories);
+    FitToDensity(data_.categories.size());
   });
   chart_->addAxis(yAxis_, Qt::AlignLeft);
-  for (QAbstractSeries* s : {static_cast<QAbstractSeries*>(barSeries), static_cast<QAbstractSeries*>(line_),
-                             static_cast<QAbstractSeries*>(planLine_)}) {
+  for (QAbstractSeries* s : chart_->series()) {
     s->attachAxis(xAxis_);
     s->attachAxis(yAxis_);
   }
@@ -160,15 +167,34 @@ TrendChart::~TrendChart() {
 
 void TrendChart::Show(const BookFigures& f) {
   TrendData d = MakeTrendData(f, plan_);
-  const bool newNames = d.categories != data_.categories;
-  if (newNames) {
-    xAxis_->clear();
-    xAxis_->append(d.categories);
+  // The axes and the way of drawing are set before the figures go in, so that the chart lays
+  // out its bars and line once, and measures no name it does not show.
+  if (d.categories != data_.categories) {
     const int n = static_cast<int>(d.categories.size());
-    xAxis_->setLabelsVisible(n <= kNamedSemesters);
-    xAxis_->setTitleText(n <= kNamedSemesters
-                             ? QStringLiteral("Semester")
-                             : QStringLiteral("Semester (1 to %1 of the marked semesters)").arg(n));
+    const bool named = n <= kNamedSemesters;
+    FitToDensity(n);
+    xAxis_->clear();
+    if (named) {
+      TiltNames(d.categories);
+      xAxis_->append(d.categories);
+    } else {
+      xCount_->setTitleText(QStringLiteral("Semester (1 to %1 of the marked semesters)").arg(n));
+      xCount_->setRange(-0.5, n - 0.5);
+    }
+    if (xAxis_->isVisible() != named) {
+      QAbstractAxis* from = named ? static_cast<QAbstractAxis*>(xCount_) : xAxis_;
+      QAbstractAxis* to = named ? static_cast<QAbstractAxis*>(xAxis_) : xCount_;
+      for (QAbstractSeries* s : chart_->series()) {
+        s->detachAxis(from);
+        s->attachAxis(to);
+      }
+      from->setVisible(false);
+      to->setVisible(true);
+    }
+  }
+  if (d.low != data_.low || d.high != data_.high || yAxis_->max() != d.high) {
+    yAxis_->setRange(d.low, d.high);
+    yAxis_->setTickInterval(TickStep(d.high - d.low));
   }
   if (d.bars != data_.bars) {
     if (bars_->count() == d.bars.size()) {
@@ -184,19 +210,11 @@ void TrendChart::Show(const BookFigures& f) {
   // The legend names the plan only while there is one.
   if (!chart_->legend()->markers(planLine_).isEmpty())
     chart_->legend()->markers(planLine_).front()->setVisible(!d.plan.isEmpty());
-  if (d.low != data_.low || d.high != data_.high || yAxis_->max() != d.high) {
-    yAxis_->setRange(d.low, d.high);
-    yAxis_->setTickInterval(TickStep(d.high - d.low));
-  }
   data_ = std::move(d);
-  if (newNames) {
-    TiltNames();
-    FitToDensity();
-  }
 }
 
-void TrendChart::FitToDensity() {
-  const qreal room = chart_->plotArea().width() / std::max<qsizetype>(1, data_.categories.size());
+void TrendChart::FitToDensity(qsizetype n) {
+  const qreal room = chart_->plotArea().width() / std::max<qsizetype>(1, n);
   const bool points = room >= kPointRoom;
   if (line_->pointsVisible() != points) {
     line_->setPointsVisible(points);
@@ -210,7 +228,6 @@ void TrendChart::FitToDensity() {
   }
   // A lone bar or two do not fill their whole place. Bars too narrow for an outline are drawn
   // as they look with one: a fill in the outline's colour over the width bar and outline cover.
-  const qsizetype n = data_.categories.size();
   const bool outline = n < 3 || room * 0.6 >= kOutlineRoom;
   const qreal width = n < 3 ? 0.35 : outline ? 0.6 : 0.6 + 1 / std::max(room, 0.01);
   auto* series = static_cast<QBarSeries*>(chart_->series().at(0));
@@ -222,18 +239,18 @@ void TrendChart::FitToDensity() {
   if (bars_->color() != fill) bars_->setColor(fill);
 }
 
-void TrendChart::TiltNames() {
+void TrendChart::TiltNames(const QStringList& names) {
   // Names lie on their side when there are many, or once the widest no longer fits its place
   // along the axis (measured only when there are few).
-  bool onSide = data_.categories.size() > kUprightNames;
+  bool onSide = names.size() > kUprightNames;
   if (!onSide) {
     const QFontMetricsF m(xAxis_->labelsFont());
     qreal widest = 0;
-    for (const QString& name : data_.categories)
+    for (const QString& name : names)
       widest = std::max(widest, m.horizontalAdvance(name));
     // The axis gives each name the plot's width over one more than their number, less padding
     // on either side; the text's own box adds a margin too.
-    onSide = widest > chart_->plotArea().width() / (data_.categories.size() + 1) - 30;
+    onSide = widest > chart_->plotArea().width() / (names.size() + 1) - 30;
   }
   const int angle = onSide ? -90 : 0;
   if (xAxis_->labelsAngle() != angle) xAxis_->setLabelsAngle(angle);
@@ -248,7 +265,8 @@ void TrendChart::UsePalette(const QPalette& p) {
   chart_->setBackgroundPen(Qt::NoPen);
   chart_->setPlotAreaBackgroundVisible(false);
   chart_->legend()->setLabelColor(text);
-  for (auto* axis : {static_cast<QAbstractAxis*>(xAxis_), static_cast<QAbstractAxis*>(yAxis_)}) {
+  for (auto* axis : {static_cast<QAbstractAxis*>(xAxis_), static_cast<QAbstractAxis*>(xCount_),
+                     static_cast<QAbstractAxis*>(yAxis_)}) {
     axis->setLabelsColor(text);
     axis->setTitleBrush(text);
     axis->setLinePenColor(grid);
@@ -266,7 +284,7 @@ void TrendChart::UsePalette(const QPalette& p) {
   line_->setPen(pen);
   pen.setStyle(Qt::DashLine);
   planLine_->setPen(pen);
-  FitToDensity();
+  FitToDensity(data_.categories.size());
 }
 
 bool SaveChartPicture(QWidget* view, const QString& path) {

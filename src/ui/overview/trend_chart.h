@@ -74,9 +74,9 @@ class TrendChart {
   const TrendData& Data() const { return data_; }
 
  private:
-  void TiltNames();
-  // Points, joins and outlines as the room each semester has allows.
-  void FitToDensity();
+  void TiltNames(const QStringList& names);
+  // Points, joins and outlines as the room each of n semesters has allows.
+  void FitToDensity(qsizetype n);
 
   QChart* chart_;
   QBarSet* bars_;
@@ -84,7 +84,8 @@ class TrendChart {
   QLineSeries* line_;
   QLineSeries* planLine_;
   std::optional<PlannedPoint> plan_;
-  QBarCategoryAxis* xAxis_;
+  QBarCategoryAxis* xAxis_;  // the semesters by name, while they are few enough to name
+  QValueAxis* xCount_;       // the semesters counted, when there are more
   QValueAxis* yAxis_;
   TrendData data_;
   QMetaObject::Connection tilt_, hover_;
