@@ -145,11 +145,9 @@ TrendChart::TrendChart() : chart_(new QChart) {
   xCount_->setLabelFormat(QStringLiteral(" "));
   xCount_->setGridLineVisible(false);
   xCount_->setTickCount(2);
-  xCount_->setVisible(false);
   chart_->addAxis(xAxis_, Qt::AlignBottom);
-  chart_->addAxis(xCount_, Qt::AlignBottom);
   tilt_ = QObject::connect(chart_, &QChart::plotAreaChanged, chart_, [this] {
-    if (xAxis_->isVisible()) TiltNames(data_.categories);
+    if (named_) TiltNames(data_.categories);
     FitToDensity(data_.categories.size());
   });
   chart_->addAxis(yAxis_, Qt::AlignLeft);
@@ -160,9 +158,13 @@ TrendChart::TrendChart() : chart_(new QChart) {
 }
 
 TrendChart::~TrendChart() {
-  // The chart may outlive this (its view or scene owns it).
+  // The chart may outlive this (its view or scene owns it), and owns only the axis in use.
   QObject::disconnect(tilt_);
   QObject::disconnect(hover_);
+  if (named_)
+    delete xCount_;
+  else
+    delete xAxis_;
 }
 
 void TrendChart::Show(const BookFigures& f) {
@@ -181,15 +183,12 @@ void TrendChart::Show(const BookFigures& f) {
       xCount_->setTitleText(QStringLiteral("Semester (1 to %1 of the marked semesters)").arg(n));
       xCount_->setRange(-0.5, n - 0.5);
     }
-    if (xAxis_->isVisible() != named) {
-      QAbstractAxis* from = named ? static_cast<QAbstractAxis*>(xCount_) : xAxis_;
+    if (named_ != named) {
+      named_ = named;
       QAbstractAxis* to = named ? static_cast<QAbstractAxis*>(xAxis_) : xCount_;
-      for (QAbstractSeries* s : chart_->series()) {
-        s->detachAxis(from);
-        s->attachAxis(to);
-      }
-      from->setVisible(false);
-      to->setVisible(true);
+      chart_->removeAxis(named ? static_cast<QAbstractAxis*>(xCount_) : xAxis_);
+      chart_->addAxis(to, Qt::AlignBottom);
+      for (QAbstractSeries* s : chart_->series()) s->attachAxis(to);
     }
   }
   if (d.low != data_.low || d.high != data_.high || yAxis_->max() != d.high) {

@@ -86,6 +86,7 @@ class TrendChart {
   std::optional<PlannedPoint> plan_;
   QBarCategoryAxis* xAxis_;  // the semesters by name, while they are few enough to name
   QValueAxis* xCount_;       // the semesters counted, when there are more
+  bool named_ = true;        // which of the two is on the chart
   QValueAxis* yAxis_;
   TrendData data_;
   QMetaObject::Connection tilt_, hover_;
