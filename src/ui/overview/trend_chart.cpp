@@ -213,6 +213,7 @@ void TrendChart::Show(const BookFigures& f) {
 }
 
 void TrendChart::FitToDensity(qsizetype n) {
+  if (chart_->plotArea().isEmpty()) return;  // until the chart is laid out
   const qreal room = chart_->plotArea().width() / std::max<qsizetype>(1, n);
   const bool points = room >= kPointRoom;
   if (line_->pointsVisible() != points) {
@@ -228,7 +229,7 @@ void TrendChart::FitToDensity(qsizetype n) {
   // A lone bar or two do not fill their whole place. Bars too narrow for an outline are drawn
   // as they look with one: a fill in the outline's colour over the width bar and outline cover.
   const bool outline = n < 3 || room * 0.6 >= kOutlineRoom;
-  const qreal width = n < 3 ? 0.35 : outline ? 0.6 : 0.6 + 1 / std::max(room, 0.01);
+  const qreal width = n < 3 ? 0.35 : outline ? 0.6 : 0.6 + 1 / room;
   auto* series = static_cast<QBarSeries*>(chart_->series().at(0));
   if (series->barWidth() != width) series->setBarWidth(width);
   QPen pen = bars_->pen();
