@@ -172,6 +172,7 @@ void TrendChart::Show(const BookFigures& f) {
   // The axes and the way of drawing are set before the figures go in, so that the chart lays
   // out its bars and line once, and measures no name it does not show.
   if (d.categories != data_.categories) {
+    data_.categories = d.categories;  // what a layout during the changes below goes by
     const int n = static_cast<int>(d.categories.size());
     const bool named = n <= kNamedSemesters;
     FitToDensity(n);
