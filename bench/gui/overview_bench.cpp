@@ -1,10 +1,14 @@
 // The GPA overview on a large grade book (1000 semesters of 100 classes) and on a 1,000-class
 // one (10 semesters of 100): opening it to the first shown frame, and one grade change in the
-// main window followed by the overview's refresh; also the refresh alone.
+// main window followed by the overview's refresh; also the refresh alone and the chart's
+// drawing alone.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QChartView>
 #include <QComboBox>
+#include <QImage>
+#include <QPainter>
 #include <QListWidget>
 #include <memory>
 
@@ -84,5 +88,21 @@ void BM_OverviewRefreshAlone(benchmark::State& state) {
   QApplication::processEvents();
 }
 BENCHMARK(BM_OverviewRefreshAlone)->Arg(1000)->Arg(10)->Unit(benchmark::kMillisecond);
+
+// The trend chart drawn once, as its view paints it.
+void BM_TrendChartPaint(benchmark::State& state) {
+  Window& w = Book(static_cast<int>(state.range(0)));
+  w.window.Overview_Click();
+  QApplication::processEvents();
+  auto* view = w.Overview()->findChild<QChartView*>();
+  QImage image(view->size(), QImage::Format_ARGB32_Premultiplied);
+  for (auto _ : state) {
+    QPainter painter(&image);
+    static_cast<QWidget*>(view)->render(&painter);
+  }
+  w.Overview()->close();
+  QApplication::processEvents();
+}
+BENCHMARK(BM_TrendChartPaint)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -145,6 +145,9 @@ BookFigures ComputeFigures(const GradeBook& gb, const FigureChoices& choices,
     byName.reserve(gb.Semesters.size());
     nameSums.reserve(gb.Semesters.size() * n);
     firstClass.assign(gb.Semesters.size() + 1, 0);
+    size_t classes = 0;
+    for (const Semester& s : gb.Semesters) classes += s.Classes.size();
+    counted.reserve(classes);
   }
   for (size_t i = 0; rows && i < gb.Semesters.size(); ++i) {
     const Semester& s = gb.Semesters[i];

@@ -228,6 +228,10 @@ OverviewWindow::OverviewWindow(BookDocument& doc, SettingsStore& settings, Promp
   auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
   connect(escape, &QShortcut::activated, this, &QWidget::close);
 
+  // The chart shows once its tab has laid out its page: shown with the window, it would take a
+  // passing size first and lay out its bars and line twice.
+  chartView_->hide();
+
   QSize size(980, 620);
   if (const QScreen* s = screen()) size = size.boundedTo(s->availableGeometry().size());
   resize(size);
@@ -344,6 +348,7 @@ void OverviewWindow::showEvent(QShowEvent* event) {
     // The window with its frame stays within the screen.
     if (const QScreen* s = screen())
       resize(size().boundedTo(s->availableGeometry().size() - (frameGeometry().size() - size())));
+    if (tabs_->currentWidget() == chartView_) chartView_->show();
   }
   if (stale_) Refresh();
 }

@@ -31,6 +31,11 @@ namespace {
 // (the axis title gives the range), since no screen holds them all.
 constexpr int kUprightNames = 8;
 constexpr int kNamedSemesters = 60;
+// Below this many pixels a semester, the line's points would run together and its joins and
+// the bars' outlines are finer than a pixel: the line is drawn without points and with plain
+// joins, the bars without outlines.
+constexpr qreal kPointRoom = 4;
+constexpr qreal kOutlineRoom = 3;
 
 // A tick step of 1, 2 or 5 times a power of ten giving four to ten steps over the range.
 double TickStep(double range) {
@@ -134,35 +139,62 @@ TrendChart::TrendChart() : chart_(new QChart) {
   yAxis_->setLabelFormat(QStringLiteral("%.1f"));
   yAxis_->setTickType(QValueAxis::TicksDynamic);
   yAxis_->setTickAnchor(0);
+  // Semesters too many to name are counted on a plain axis: a category axis would compare
+  // every name with all before it.
+  xCount_ = new QValueAxis;
+  xCount_->setLabelFormat(QStringLiteral(" "));
+  xCount_->setGridLineVisible(false);
+  xCount_->setTickCount(2);
   chart_->addAxis(xAxis_, Qt::AlignBottom);
-  tilt_ = QObject::connect(chart_, &QChart::plotAreaChanged, chart_, [this] { TiltNames(); });
+  tilt_ = QObject::connect(chart_, &QChart::plotAreaChanged, chart_, [this] {
+    if (named_) TiltNames(data_.categories);
+    FitToDensity(data_.categories.size());
+  });
   chart_->addAxis(yAxis_, Qt::AlignLeft);
-  for (QAbstractSeries* s : {static_cast<QAbstractSeries*>(barSeries), static_cast<QAbstractSeries*>(line_),
-                             static_cast<QAbstractSeries*>(planLine_)}) {
+  for (QAbstractSeries* s : chart_->series()) {
     s->attachAxis(xAxis_);
     s->attachAxis(yAxis_);
   }
 }
 
 TrendChart::~TrendChart() {
-  // The chart may outlive this (its view or scene owns it).
+  // The chart may outlive this (its view or scene owns it), and owns only the axis in use.
   QObject::disconnect(tilt_);
   QObject::disconnect(hover_);
+  if (named_)
+    delete xCount_;
+  else
+    delete xAxis_;
 }
 
 void TrendChart::Show(const BookFigures& f) {
   TrendData d = MakeTrendData(f, plan_);
-  const bool newNames = d.categories != data_.categories;
-  if (newNames) {
-    xAxis_->clear();
-    xAxis_->append(d.categories);
+  // The axes and the way of drawing are set before the figures go in, so that the chart lays
+  // out its bars and line once, and measures no name it does not show.
+  if (d.categories != data_.categories) {
+    data_.categories = d.categories;  // what a layout during the changes below goes by
     const int n = static_cast<int>(d.categories.size());
-    xAxis_->setLabelsVisible(n <= kNamedSemesters);
-    // A lone bar or two do not fill their whole place.
-    static_cast<QBarSeries*>(chart_->series().at(0))->setBarWidth(n < 3 ? 0.35 : 0.6);
-    xAxis_->setTitleText(n <= kNamedSemesters
-                             ? QStringLiteral("Semester")
-                             : QStringLiteral("Semester (1 to %1 of the marked semesters)").arg(n));
+    const bool named = n <= kNamedSemesters;
+    FitToDensity(n);
+    xAxis_->clear();
+    if (named) {
+      TiltNames(d.categories);
+      xAxis_->append(d.categories);
+    } else {
+      xCount_->setTitleText(QStringLiteral("Semester (1 to %1 of the marked semesters)").arg(n));
+      xCount_->setRange(-0.5, n - 0.5);
+    }
+    if (named_ != named) {
+      named_ = named;
+      QAbstractAxis* to = named ? static_cast<QAbstractAxis*>(xAxis_) : xCount_;
+      chart_->removeAxis(named ? static_cast<QAbstractAxis*>(xCount_) : xAxis_);
+      chart_->addAxis(to, Qt::AlignBottom);
+      for (QAbstractSeries* s : chart_->series()) s->attachAxis(to);
+    }
+  }
+  if (d.low != data_.low || d.high != data_.high || yAxis_->max() != d.high) {
+    yAxis_->setRange(d.low, d.high);
+    yAxis_->setTickInterval(TickStep(d.high - d.low));
   }
   if (d.bars != data_.bars) {
     if (bars_->count() == d.bars.size()) {
@@ -178,26 +210,48 @@ void TrendChart::Show(const BookFigures& f) {
   // The legend names the plan only while there is one.
   if (!chart_->legend()->markers(planLine_).isEmpty())
     chart_->legend()->markers(planLine_).front()->setVisible(!d.plan.isEmpty());
-  if (d.low != data_.low || d.high != data_.high || yAxis_->max() != d.high) {
-    yAxis_->setRange(d.low, d.high);
-    yAxis_->setTickInterval(TickStep(d.high - d.low));
-  }
   data_ = std::move(d);
-  if (newNames) TiltNames();
 }
 
-void TrendChart::TiltNames() {
+void TrendChart::FitToDensity(qsizetype n) {
+  if (chart_->plotArea().isEmpty()) return;  // until the chart is laid out
+  const qreal room = chart_->plotArea().width() / std::max<qsizetype>(1, n);
+  const bool points = room >= kPointRoom;
+  if (line_->pointsVisible() != points) {
+    line_->setPointsVisible(points);
+    planLine_->setPointsVisible(points);
+  }
+  const Qt::PenJoinStyle join = points ? Qt::RoundJoin : Qt::BevelJoin;
+  if (line_->pen().joinStyle() != join) {
+    QPen pen = line_->pen();
+    pen.setJoinStyle(join);
+    line_->setPen(pen);
+  }
+  // A lone bar or two do not fill their whole place. Bars too narrow for an outline are drawn
+  // as they look with one: a fill in the outline's colour over the width bar and outline cover.
+  const bool outline = n < 3 || room * 0.6 >= kOutlineRoom;
+  const qreal width = n < 3 ? 0.35 : outline ? 0.6 : 0.6 + 1 / room;
+  auto* series = static_cast<QBarSeries*>(chart_->series().at(0));
+  if (series->barWidth() != width) series->setBarWidth(width);
+  QPen pen = bars_->pen();
+  pen.setStyle(outline ? Qt::SolidLine : Qt::NoPen);
+  if (bars_->pen() != pen) bars_->setPen(pen);
+  const QColor fill = outline ? barColor_ : pen.color();
+  if (bars_->color() != fill) bars_->setColor(fill);
+}
+
+void TrendChart::TiltNames(const QStringList& names) {
   // Names lie on their side when there are many, or once the widest no longer fits its place
   // along the axis (measured only when there are few).
-  bool onSide = data_.categories.size() > kUprightNames;
+  bool onSide = names.size() > kUprightNames;
   if (!onSide) {
     const QFontMetricsF m(xAxis_->labelsFont());
     qreal widest = 0;
-    for (const QString& name : data_.categories)
+    for (const QString& name : names)
       widest = std::max(widest, m.horizontalAdvance(name));
     // The axis gives each name the plot's width over one more than their number, less padding
     // on either side; the text's own box adds a margin too.
-    onSide = widest > chart_->plotArea().width() / (data_.categories.size() + 1) - 30;
+    onSide = widest > chart_->plotArea().width() / (names.size() + 1) - 30;
   }
   const int angle = onSide ? -90 : 0;
   if (xAxis_->labelsAngle() != angle) xAxis_->setLabelsAngle(angle);
@@ -212,16 +266,17 @@ void TrendChart::UsePalette(const QPalette& p) {
   chart_->setBackgroundPen(Qt::NoPen);
   chart_->setPlotAreaBackgroundVisible(false);
   chart_->legend()->setLabelColor(text);
-  for (auto* axis : {static_cast<QAbstractAxis*>(xAxis_), static_cast<QAbstractAxis*>(yAxis_)}) {
+  for (auto* axis : {static_cast<QAbstractAxis*>(xAxis_), static_cast<QAbstractAxis*>(xCount_),
+                     static_cast<QAbstractAxis*>(yAxis_)}) {
     axis->setLabelsColor(text);
     axis->setTitleBrush(text);
     axis->setLinePenColor(grid);
     axis->setGridLineColor(grid);
   }
   xAxis_->setGridLineVisible(false);
-  const QColor bar = dark ? QColor(0x5b, 0x9b, 0xe6) : QColor(0x2f, 0x6d, 0xb5);
-  bars_->setColor(bar);
-  bars_->setBorderColor(bar.darker(dark ? 100 : 120));
+  barColor_ = dark ? QColor(0x5b, 0x9b, 0xe6) : QColor(0x2f, 0x6d, 0xb5);
+  bars_->setColor(barColor_);
+  bars_->setBorderColor(barColor_.darker(dark ? 100 : 120));
   const QColor lineColor = dark ? QColor(0xff, 0xb3, 0x4d) : QColor(0xd0, 0x62, 0x0c);
   QPen pen(lineColor);
   pen.setWidthF(2.5);
@@ -230,6 +285,7 @@ void TrendChart::UsePalette(const QPalette& p) {
   line_->setPen(pen);
   pen.setStyle(Qt::DashLine);
   planLine_->setPen(pen);
+  FitToDensity(data_.categories.size());
 }
 
 bool SaveChartPicture(QWidget* view, const QString& path) {

@@ -2,6 +2,7 @@
 // The overview's trend chart: a bar for the GPA of each counted semester and a line for the
 // cumulative GPA, over the marked semesters in display order, on a GPA axis from 0 to the
 // highest grade points of the method in use.
+#include <QColor>
 #include <QList>
 #include <QObject>
 #include <QPointF>
@@ -73,14 +74,19 @@ class TrendChart {
   const TrendData& Data() const { return data_; }
 
  private:
-  void TiltNames();
+  void TiltNames(const QStringList& names);
+  // Points, joins and outlines as the room each of n semesters has allows.
+  void FitToDensity(qsizetype n);
 
   QChart* chart_;
   QBarSet* bars_;
+  QColor barColor_;
   QLineSeries* line_;
   QLineSeries* planLine_;
   std::optional<PlannedPoint> plan_;
-  QBarCategoryAxis* xAxis_;
+  QBarCategoryAxis* xAxis_;  // the semesters by name, while they are few enough to name
+  QValueAxis* xCount_;       // the semesters counted, when there are more
+  bool named_ = true;        // which of the two is on the chart
   QValueAxis* yAxis_;
   TrendData data_;
   QMetaObject::Connection tilt_, hover_;
