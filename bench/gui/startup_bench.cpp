@@ -1,6 +1,7 @@
 // Start-up as whole processes, offscreen: the program's start to its first shown main window
-// (startup_probe) against a bare QMainWindow (bare_window_probe). Both probes sit next to this
-// benchmark in the build folder.
+// (startup_probe) against a bare QMainWindow (bare_window_probe), and beside them a window with a
+// label and a button (label_window_probe). The probes sit next to this benchmark in the build
+// folder.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -30,6 +31,9 @@ void BM_StartUp(benchmark::State& state, const char* probe) {
   state.counters["process_cpu_ms"] = benchmark::Counter(cpu * 1000, benchmark::Counter::kAvgIterations);
 }
 BENCHMARK_CAPTURE(BM_StartUp, BareWindow, "bare_window_probe")
+    ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(15)
+    ->ReportAggregatesOnly(true);
+BENCHMARK_CAPTURE(BM_StartUp, LabelWindow, "label_window_probe")
     ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(15)
     ->ReportAggregatesOnly(true);
 BENCHMARK_CAPTURE(BM_StartUp, Markwell, "startup_probe")

@@ -1,5 +1,6 @@
 // Workbooks: OpenDocument spreadsheets and Excel workbooks are zip archives of XML, read with
 // libzip and pugixml.
+#include <dlfcn.h>
 #include <zip.h>
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <type_traits>
 #include <pugixml.hpp>
 
 #include "model/numtext.h"
@@ -28,39 +30,81 @@ constexpr long kMaxRows = 1'048'576;   // the longest
 const char* const kDamaged = "The workbook is damaged or not a workbook.";
 const char* const kTooLarge = "The sheet is too large to import.";
 
+// libzip is loaded when the first workbook is read, not when the program starts: with the
+// libcrypto it brings it is the costliest library to load, and most starts read no workbook.
+struct ZipFunctions {
+  decltype(&zip_error_init) error_init;
+  decltype(&zip_error_fini) error_fini;
+  decltype(&zip_source_buffer_create) source_buffer_create;
+  decltype(&zip_source_free) source_free;
+  decltype(&zip_open_from_source) open_from_source;
+  decltype(&zip_discard) discard;
+  decltype(&zip_name_locate) name_locate;
+  decltype(&zip_fopen_index) fopen_index;
+  decltype(&zip_fread) fread;
+  decltype(&zip_fclose) fclose;
+};
+
+// Null when libzip cannot be loaded; every workbook then reads as damaged.
+const ZipFunctions* Zip() {
+  static const ZipFunctions* const loaded = []() -> const ZipFunctions* {
+    void* lib = dlopen(MARKWELL_LIBZIP_SONAME, RTLD_NOW | RTLD_LOCAL);
+    if (!lib) return nullptr;
+    static ZipFunctions z;
+    bool all = true;
+    auto bind = [&](auto& fn, const char* name) {
+      fn = reinterpret_cast<std::remove_reference_t<decltype(fn)>>(dlsym(lib, name));
+      all = all && fn;
+    };
+    bind(z.error_init, "zip_error_init");
+    bind(z.error_fini, "zip_error_fini");
+    bind(z.source_buffer_create, "zip_source_buffer_create");
+    bind(z.source_free, "zip_source_free");
+    bind(z.open_from_source, "zip_open_from_source");
+    bind(z.discard, "zip_discard");
+    bind(z.name_locate, "zip_name_locate");
+    bind(z.fopen_index, "zip_fopen_index");
+    bind(z.fread, "zip_fread");
+    bind(z.fclose, "zip_fclose");
+    return all ? &z : nullptr;
+  }();
+  return loaded;
+}
+
 class Archive {
  public:
-  explicit Archive(std::string_view bytes) {
+  explicit Archive(std::string_view bytes) : z_(Zip()) {
+    if (!z_) return;
     zip_error_t error;
-    zip_error_init(&error);
-    zip_source_t* source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
+    z_->error_init(&error);
+    zip_source_t* source = z_->source_buffer_create(bytes.data(), bytes.size(), 0, &error);
     if (source) {
-      zip_ = zip_open_from_source(source, ZIP_RDONLY, &error);
-      if (!zip_) zip_source_free(source);
+      zip_ = z_->open_from_source(source, ZIP_RDONLY, &error);
+      if (!zip_) z_->source_free(source);
     }
-    zip_error_fini(&error);
+    z_->error_fini(&error);
   }
   ~Archive() {
-    if (zip_) zip_discard(zip_);
+    if (zip_) z_->discard(zip_);
   }
   Archive(const Archive&) = delete;
   Archive& operator=(const Archive&) = delete;
 
   bool Open() const { return zip_ != nullptr; }
-  bool Has(const char* name) const { return zip_ && zip_name_locate(zip_, name, 0) >= 0; }
+  bool Has(const char* name) const { return zip_ && z_->name_locate(zip_, name, 0) >= 0; }
 
   // The part's bytes; empty when it is missing, unreadable or too large.
   std::optional<std::string> Read(const std::string& name) const {
     if (!zip_) return std::nullopt;
-    const zip_int64_t index = zip_name_locate(zip_, name.c_str(), 0);
+    const zip_int64_t index = z_->name_locate(zip_, name.c_str(), 0);
     if (index < 0) return std::nullopt;
-    zip_file_t* file = zip_fopen_index(zip_, static_cast<zip_uint64_t>(index), 0);
+    zip_file_t* file = z_->fopen_index(zip_, static_cast<zip_uint64_t>(index), 0);
     if (!file) return std::nullopt;
     std::string out;
     char buffer[65536];
     bool ok = true;
     for (;;) {
-      const zip_int64_t n = zip_fread(file, buffer, sizeof buffer);
+      const zip_int64_t n = z_->fread(file, buffer, sizeof buffer);
       if (n < 0) ok = false;
       if (n <= 0) break;
       out.append(buffer, static_cast<size_t>(n));
@@ -69,12 +113,13 @@ class Archive {
         break;
       }
     }
-    zip_fclose(file);
+    z_->fclose(file);
     if (!ok) return std::nullopt;
     return out;
   }
 
  private:
+  const ZipFunctions* z_;
   zip_t* zip_ = nullptr;
 };
 

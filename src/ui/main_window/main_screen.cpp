@@ -26,6 +26,9 @@
 #include <QStatusBar>
 #include <QSvgRenderer>
 #include <algorithm>
+#include <cstring>
+#include <initializer_list>
+#include <span>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -69,6 +72,51 @@ QPixmap RenderSvg(const QString& path, QSize size, qreal ratio) {
   return pm;
 }
 
+// The largest font, from 8 points down, at which every caption of the tables fits its control
+// (labels and buttons; a button's caption with some room), and each value display its widest
+// figure. Worked out from the tables, so that the controls are made in their final font.
+QFont FittingFont(std::initializer_list<std::span<const Control<MainScreen>>> tables,
+                  double scale) {
+  static const std::pair<const char*, const char*> kWidestFigures[] = {
+      {"OverallGPABox", "10.888"}, {"SemGPABox", "10.888"}, {"ClassGPABox", "10.88"},
+      {"NumGroupMask", "(888 classes)"}};
+  struct Caption {
+    QString text;
+    int width, height, padding;
+  };
+  std::vector<Caption> captions;
+  for (const auto& table : tables) {
+    for (const Control<MainScreen>& c : table) {
+      const int width = TwipsToPx(c.place.width, scale);
+      const int height = TwipsToPx(c.place.height, scale);
+      if (std::holds_alternative<QPushButton* MainScreen::*>(c.member))
+        captions.push_back({QString::fromUtf8(c.caption), width, height, 8});
+      else if (std::holds_alternative<QLabel* MainScreen::*>(c.member) && *c.caption)
+        captions.push_back({QString::fromUtf8(c.caption), width, height, 0});
+      for (const auto& [name, figure] : kWidestFigures)
+        if (std::strcmp(c.name, name) == 0)
+          captions.push_back({QString::fromLatin1(figure), width, height, 0});
+    }
+  }
+
+  QFont font = QApplication::font();
+  for (double pt = 8.0; pt >= 5.0; pt -= 0.25) {
+    font.setPointSizeF(pt);
+    const QFontMetrics fm(font);
+    bool fits = true;
+    for (const Caption& c : captions) {
+      QString shown = c.text;
+      shown.remove(QLatin1Char('&'));
+      if (fm.horizontalAdvance(shown) + c.padding > c.width || fm.height() > c.height) {
+        fits = false;
+        break;
+      }
+    }
+    if (fits) break;
+  }
+  return font;
+}
+
 }  // namespace
 
 MainScreen::MainScreen(SettingsStore& settings, Prompts* prompts, QWidget* parent)
@@ -90,7 +138,6 @@ MainScreen::MainScreen(SettingsStore& settings, Prompts* prompts, QWidget* paren
   BuildControls();
   BuildMenus();
   SetTabOrder();
-  FitFont();
   ConnectSignals();
 
   SetCaption(QStringLiteral("Markwell"));
@@ -210,6 +257,15 @@ void MainScreen::BuildControls() {
       GuardWheel(w);
     }
   };
+  // The status bar takes its height from the application's font; then the window's font, in
+  // which every control is made.
+  QStatusBar* bar = statusBar();
+  bar->setObjectName(QStringLiteral("StatusBar1"));
+  bar->setToolTip(QStringLiteral("The status bar keeps you updated on what Markwell is doing"));
+  statusLabel_ = new ElidedLabel(bar);
+  statusLabel_->setObjectName(QStringLiteral("StatusText"));
+  bar->addPermanentWidget(statusLabel_, 1);
+  setFont(FittingFont({kControls, kCommands}, scale_));
   MakeControls(*this, central_, kControls, setup, scale_);
   MakeControls(*this, Frame1, kCommands, setup, scale_);
 
@@ -245,13 +301,6 @@ void MainScreen::BuildControls() {
                                 devicePixelRatioF()));
   Picture1->setCursor(Qt::PointingHandCursor);
   Picture1->installEventFilter(this);
-
-  QStatusBar* bar = statusBar();
-  bar->setObjectName(QStringLiteral("StatusBar1"));
-  bar->setToolTip(QStringLiteral("The status bar keeps you updated on what Markwell is doing"));
-  statusLabel_ = new ElidedLabel(bar);
-  statusLabel_->setObjectName(QStringLiteral("StatusText"));
-  bar->addPermanentWidget(statusLabel_, 1);
 
   // Names typed by the user are shown as they are, never as markup.
   for (QLabel* l : {ClassListTitle, ClassName, NumGroupMask, ClassGPABox, OverallGPABox,
@@ -337,43 +386,6 @@ void MainScreen::SetTabOrder() {
                  CreditsBox, MemberGroup, AddGroup, GroupList, MethodList, AddMethod,
                  DesiredGPABox, ClassesLeftBox, PredictGo, SaveButton, LoadButton,
                  OptionsButton, SemSelAll, SemSelNone});
-}
-
-void MainScreen::FitFont() {
-  // The largest font, from 8 points down, at which every caption fits its control.
-  struct Caption {
-    QWidget* w;
-    QString text;
-    int padding;
-  };
-  std::vector<Caption> captions;
-  for (QLabel* l : central_->findChildren<QLabel*>())
-    if (!l->text().isEmpty()) captions.push_back({l, l->text(), 0});
-  for (QPushButton* b : central_->findChildren<QPushButton*>())
-    captions.push_back({b, b->text(), 8});
-  // The value displays must hold their widest figures too.
-  captions.push_back({OverallGPABox, QStringLiteral("10.888"), 0});
-  captions.push_back({SemGPABox, QStringLiteral("10.888"), 0});
-  captions.push_back({ClassGPABox, QStringLiteral("10.88"), 0});
-  captions.push_back({NumGroupMask, QStringLiteral("(888 classes)"), 0});
-
-  QFont font = QApplication::font();
-  for (double pt = 8.0; pt >= 5.0; pt -= 0.25) {
-    font.setPointSizeF(pt);
-    const QFontMetrics fm(font);
-    bool fits = true;
-    for (const Caption& c : captions) {
-      QString shown = c.text;
-      shown.remove(QLatin1Char('&'));
-      const int width = fm.horizontalAdvance(shown) + c.padding;
-      if (width > c.w->width() || fm.height() > c.w->height()) {
-        fits = false;
-        break;
-      }
-    }
-    if (fits) break;
-  }
-  setFont(font);
 }
 
 void MainScreen::ConnectSignals() {

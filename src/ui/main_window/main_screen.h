@@ -125,7 +125,6 @@ class MainScreen : public QMainWindow, public WindowHost {
   void BuildControls();
   void BuildMenus();
   void SetTabOrder();
-  void FitFont();
   void ConnectSignals();
 
   // Model -> widgets, with the widgets' own change notifications ignored.
