@@ -323,7 +323,9 @@ void TrendChart::ShowTip(int index) {
 
 void TrendChart::FitToDensity(qsizetype n) {
   const qreal room = Room(n);
-  if (room == 0) return;  // until the chart is laid out
+  // Until the chart is laid out, semesters too many to name are taken to be too many for the
+  // line's points, so that the line is not shaped twice.
+  if (room == 0 && n <= kNamedSemesters) return;
   const bool points = room >= kPointRoom;
   if (line_->pointsVisible() != points) {
     line_->setPointsVisible(points);
@@ -335,6 +337,7 @@ void TrendChart::FitToDensity(qsizetype n) {
     pen.setJoinStyle(join);
     line_->setPen(pen);
   }
+  if (room == 0) return;  // the bars wait for the plot's width
   // A lone bar or two do not fill their whole place. Bars too narrow for an outline are drawn
   // as they look with one: a fill in the outline's colour over the width bar and outline cover.
   const bool outline = n < 3 || room * 0.6 >= kOutlineRoom;
