@@ -1,6 +1,7 @@
 // The GPA overview beside a real main window: it follows every change there, its row clicks
 // select semesters, its chart holds the counted semesters, it keeps its layout, and it saves
 // its chart and prints.
+#include <QAreaSeries>
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
@@ -8,6 +9,7 @@
 #include <QGraphicsSimpleTextItem>
 #include <QGraphicsTextItem>
 #include <QImage>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QSplitter>
 #include <QTableView>
@@ -58,6 +60,13 @@ TEST_F(OverviewTest, FollowsEveryChangeOfTheMainWindow) {
   const std::vector<std::pair<const char*, std::function<void()>>> changes = {
       {"semester chosen", [&] { Main("SemesterList")->setCurrentRow(0); }},
       {"grade", [&] { Main("ClassList")->setCurrentRow(0); Main<QComboBox>("GradeListBox")->setCurrentIndex(7); }},
+      {"grade while closed", [&] {
+        ov->close();  // deletes it
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        Main<QComboBox>("GradeListBox")->setCurrentIndex(3);
+        w->Overview_Click();
+        ov = w->findChild<OverviewWindow*>();
+      }},
       {"credits", [&] { Main<QLineEdit>("CreditsBox")->setText("2.5"); }},
       {"group mask", [&] { Main("GroupList")->item(1)->setSelected(true); }},
       {"mark", [&] { Main("SemesterList")->item(3)->setCheckState(Qt::Unchecked); }},
@@ -66,11 +75,11 @@ TEST_F(OverviewTest, FollowsEveryChangeOfTheMainWindow) {
       {"undo", [&] { w->History()->undo(); }},
       {"new", [&] { prompts.saveChanges = {Prompts::SaveChoice::Discard}; w->New_Click(); }},
   };
-  QAbstractItemModel* semesters = Table("SemesterTable");
   for (const auto& [what, change] : changes) {
     SCOPED_TRACE(what);
     change();
     QApplication::processEvents();
+    QAbstractItemModel* semesters = Table("SemesterTable");
     auto* list = Main("SemesterList");
     ASSERT_EQ(semesters->rowCount(), list->count() + 1);
     for (int r = 0; r < list->count(); ++r) EXPECT_EQ(Cell(semesters, r, 1), list->item(r)->text());
@@ -175,6 +184,30 @@ TEST_F(OverviewTest, ChartHoldsTheCountedSemestersAndClipsNothingAt1xAnd2x) {
       const QPointF bar = view->mapFromScene(chart->mapToPosition(QPointF(0, f.Rows[0].Gpa / 2)));
       EXPECT_EQ(image.pixelColor((bar * ratio).toPoint()), bars->color()) << "ratio " << ratio;
     }
+  }
+}
+
+// Past 60 semesters, bars too narrow for an outline are drawn as one shape; a 61st semester
+// marked and unmarked turns them into it and back.
+TEST_F(OverviewTest, ManyNarrowBarsTurnIntoOneShapeAndBack) {
+  GradeBook gb = SampleBook();
+  for (int i = 4; i <= 61; ++i) {
+    gb.Semesters.push_back({{C(gb, "Class", i % 5, 3, {"Everything"})}, std::to_string(i)});
+    gb.SemesterOrder.push_back({std::to_string(i), true});
+  }
+  w->Document().Reset(gb);
+  ov->resize(500, 400);
+  QChart* chart = ov->findChild<QChartView*>("TrendChartView")->chart();
+  auto* bars = qobject_cast<QBarSeries*>(chart->series().at(0));
+  auto* shape = qobject_cast<QAreaSeries*>(chart->series().at(1));
+  ASSERT_TRUE(bars && shape);
+  for (bool marked : {true, false, true}) {
+    Main("SemesterList")->item(0)->setCheckState(marked ? Qt::Checked : Qt::Unchecked);
+    QApplication::processEvents();
+    EXPECT_EQ(bars->barSets()[0]->count(), marked ? 0 : 60);
+    EXPECT_EQ(shape->upperSeries()->count() > 0, marked);
+    EXPECT_EQ(chart->legend()->markers(shape)[0]->isVisible(), marked);
+    EXPECT_EQ(chart->legend()->markers(bars)[0]->isVisible(), !marked);
   }
 }
 

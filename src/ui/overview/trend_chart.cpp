@@ -1,5 +1,6 @@
 #include "ui/overview/trend_chart.h"
 
+#include <QAreaSeries>
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
@@ -7,6 +8,7 @@
 #include <QCursor>
 #include <QFileInfo>
 #include <QFontMetricsF>
+#include <QGraphicsSceneHoverEvent>
 #include <QImage>
 #include <QLegend>
 #include <QLegendMarker>
@@ -21,6 +23,7 @@
 #include <algorithm>
 #include <cmath>
 #include <deque>
+#include <functional>
 #include <unordered_set>
 
 namespace mw {
@@ -48,6 +51,49 @@ double TickStep(double range) {
 }
 
 bool IsDark(const QPalette& p) { return p.color(QPalette::Window).lightness() < 128; }
+
+// The outline of bars of half width r standing at 0, 1, 2, ... on one side of the axis: above
+// it for the positive heights, below it for the negative ones. Bars wider than their place
+// overlap, and the outline goes round them together (an outline crossing itself would leave
+// the overlaps unfilled).
+QList<QPointF> Outline(const QList<qreal>& heights, qreal r, bool above) {
+  const qsizetype n = heights.size();
+  const auto level = [&](qsizetype i) { return above ? std::max(heights[i], 0.0) : std::min(heights[i], 0.0); };
+  const auto beyond = [&](qreal a, qreal b) { return above ? a >= b : a <= b; };
+  QList<QPointF> points;
+  std::deque<qsizetype> tallest;  // the bars standing over x, each further out than those after it
+  qreal at = 0;
+  for (qsizetype rise = 0, fall = 0; fall < n;) {
+    const qreal x = rise < n ? std::min(rise - r, fall + r) : fall + r;
+    for (; rise < n && rise - r <= x; ++rise) {
+      while (!tallest.empty() && beyond(level(rise), level(tallest.back()))) tallest.pop_back();
+      tallest.push_back(rise);
+    }
+    for (; fall < n && fall + r <= x; ++fall)
+      if (!tallest.empty() && tallest.front() == fall) tallest.pop_front();
+    const qreal to = tallest.empty() ? 0 : level(tallest.front());
+    if (to != at) {
+      points << QPointF(x, at) << QPointF(x, to);
+      at = to;
+    }
+  }
+  return points;
+}
+
+// A chart that passes the pointer's moves over its parts on (hover events go to the part
+// under the pointer, which for the bars drawn as one shape says only when it is entered).
+class HoverChart : public QChart {
+ public:
+  HoverChart() { setFiltersChildEvents(true); }
+  std::function<void(QPointF)> moved;  // in the chart's coordinates
+
+ protected:
+  bool sceneEventFilter(QGraphicsItem* watched, QEvent* event) override {
+    if (event->type() == QEvent::GraphicsSceneHoverMove && moved)
+      moved(mapFromScene(static_cast<QGraphicsSceneHoverEvent*>(event)->scenePos()));
+    return QChart::sceneEventFilter(watched, event);
+  }
+};
 
 }  // namespace
 
@@ -104,7 +150,7 @@ QString TrendData::TipText(int i) const {
   return static_cast<size_t>(i) == tips.size() ? planTip : QString();
 }
 
-TrendChart::TrendChart() : chart_(new QChart) {
+TrendChart::TrendChart() : chart_(new HoverChart), alive_(chart_) {
   chart_->setMargins(QMargins(6, 6, 6, 6));
   chart_->setBackgroundRoundness(0);
   chart_->legend()->setAlignment(Qt::AlignBottom);
@@ -115,13 +161,20 @@ TrendChart::TrendChart() : chart_(new QChart) {
   barSeries->append(bars_);
   barSeries->setBarWidth(0.6);
   // Hovering a bar names its semester in full, with its figures.
-  hover_ = QObject::connect(barSeries, &QBarSeries::hovered, chart_, [this](bool on, int index) {
-    if (!on) {
-      QToolTip::hideText();
-    } else if (const QString tip = data_.TipText(index); !tip.isEmpty()) {
-      QToolTip::showText(QCursor::pos(), tip);
-    }
+  hover_ = QObject::connect(barSeries, &QBarSeries::hovered, chart_,
+                            [this](bool on, int index) { ShowTip(on ? index : -1); });
+  // Many narrow bars are drawn as one shape: a thousand bars are a thousand items to lay out.
+  steps_ = new QAreaSeries(stepTop_ = new QLineSeries, stepBottom_ = new QLineSeries);
+  stepTop_->setParent(steps_);
+  stepBottom_->setParent(steps_);
+  steps_->setName(bars_->label());
+  stepHover_ = QObject::connect(steps_, &QAreaSeries::hovered, chart_, [this](QPointF at, bool on) {
+    overSteps_ = on;
+    ShowTip(on ? qRound(at.x()) : -1);
   });
+  static_cast<HoverChart*>(chart_)->moved = [this](QPointF at) {
+    if (overSteps_) ShowTip(qRound(chart_->mapToValue(at, steps_).x()));
+  };
   line_ = new QLineSeries;
   line_->setName(QStringLiteral("Cumulative GPA"));
   line_->setPointsVisible(true);
@@ -129,6 +182,7 @@ TrendChart::TrendChart() : chart_(new QChart) {
   planLine_->setName(QStringLiteral("Planned"));  // the cumulative GPA with the plan
   planLine_->setPointsVisible(true);
   chart_->addSeries(barSeries);
+  chart_->addSeries(steps_);
   chart_->addSeries(line_);
   chart_->addSeries(planLine_);
 
@@ -149,18 +203,25 @@ TrendChart::TrendChart() : chart_(new QChart) {
   tilt_ = QObject::connect(chart_, &QChart::plotAreaChanged, chart_, [this] {
     if (named_) TiltNames(data_.categories);
     FitToDensity(data_.categories.size());
+    if (const bool stepped = Stepped(data_.categories.size()); stepped != stepped_)
+      UseSteps(stepped, data_.bars);
+    else if (stepped_ && Room(data_.categories.size()) != stepRoom_)
+      DrawSteps(data_.bars);
   });
   chart_->addAxis(yAxis_, Qt::AlignLeft);
   for (QAbstractSeries* s : chart_->series()) {
     s->attachAxis(xAxis_);
     s->attachAxis(yAxis_);
   }
+  chart_->legend()->markers(steps_).front()->setVisible(false);
 }
 
 TrendChart::~TrendChart() {
   // The chart may outlive this (its view or scene owns it), and owns only the axis in use.
   QObject::disconnect(tilt_);
   QObject::disconnect(hover_);
+  QObject::disconnect(stepHover_);
+  if (alive_) static_cast<HoverChart*>(chart_)->moved = nullptr;
   if (named_)
     delete xCount_;
   else
@@ -196,7 +257,11 @@ void TrendChart::Show(const BookFigures& f) {
     yAxis_->setRange(d.low, d.high);
     yAxis_->setTickInterval(TickStep(d.high - d.low));
   }
-  if (d.bars != data_.bars) {
+  if (const bool stepped = Stepped(d.categories.size()); stepped != stepped_) {
+    UseSteps(stepped, d.bars);
+  } else if (d.bars != data_.bars && stepped_) {
+    DrawSteps(d.bars);
+  } else if (d.bars != data_.bars) {
     if (bars_->count() == d.bars.size()) {
       for (int i = 0; i < d.bars.size(); ++i)
         if (bars_->at(i) != d.bars[i]) bars_->replace(i, d.bars[i]);
@@ -213,9 +278,54 @@ void TrendChart::Show(const BookFigures& f) {
   data_ = std::move(d);
 }
 
+qreal TrendChart::Room(qsizetype n) const {
+  return chart_->plotArea().isEmpty() ? 0 : chart_->plotArea().width() / std::max<qsizetype>(1, n);
+}
+
+bool TrendChart::Stepped(qsizetype n) const {
+  return n > kNamedSemesters && Room(n) * 0.6 < kOutlineRoom;
+}
+
+void TrendChart::UseSteps(bool stepped, const QList<qreal>& bars) {
+  stepped_ = stepped;
+  bars_->remove(0, bars_->count());
+  if (stepped) {
+    DrawSteps(bars);
+  } else {
+    stepTop_->clear();
+    stepBottom_->clear();
+    bars_->append(bars);
+  }
+  chart_->legend()->markers(chart_->series().at(0)).front()->setVisible(!stepped);
+  chart_->legend()->markers(steps_).front()->setVisible(stepped);
+}
+
+void TrendChart::DrawSteps(const QList<qreal>& bars) {
+  // The bars' width as FitToDensity gives it: their place and the outline's pixel.
+  stepRoom_ = Room(bars.size());
+  if (stepRoom_ == 0) return;  // drawn once the chart is laid out
+  const qreal r = (0.6 + 1 / stepRoom_) / 2;
+  QList<QPointF> top = Outline(bars, r, true);
+  QList<QPointF> bottom = Outline(bars, r, false);
+  // The side with no bars is the axis, under the other side's whole length.
+  if (bottom.isEmpty() && !top.isEmpty()) bottom = {top.front(), top.back()};
+  if (top.isEmpty() && !bottom.isEmpty()) top = {bottom.front(), bottom.back()};
+  stepTop_->replace(top);
+  stepBottom_->replace(bottom);
+}
+
+void TrendChart::ShowTip(int index) {
+  if (const QString tip = data_.TipText(index); index >= 0 && !tip.isEmpty())
+    QToolTip::showText(QCursor::pos(), tip);
+  else
+    QToolTip::hideText();
+}
+
 void TrendChart::FitToDensity(qsizetype n) {
-  if (chart_->plotArea().isEmpty()) return;  // until the chart is laid out
-  const qreal room = chart_->plotArea().width() / std::max<qsizetype>(1, n);
+  const qreal room = Room(n);
+  // Until the chart is laid out, semesters too many to name are taken to be too many for the
+  // line's points, so that the line is not shaped twice.
+  if (room == 0 && n <= kNamedSemesters) return;
   const bool points = room >= kPointRoom;
   if (line_->pointsVisible() != points) {
     line_->setPointsVisible(points);
@@ -227,6 +337,7 @@ void TrendChart::FitToDensity(qsizetype n) {
     pen.setJoinStyle(join);
     line_->setPen(pen);
   }
+  if (room == 0) return;  // the bars wait for the plot's width
   // A lone bar or two do not fill their whole place. Bars too narrow for an outline are drawn
   // as they look with one: a fill in the outline's colour over the width bar and outline cover.
   const bool outline = n < 3 || room * 0.6 >= kOutlineRoom;
@@ -277,6 +388,8 @@ void TrendChart::UsePalette(const QPalette& p) {
   barColor_ = dark ? QColor(0x5b, 0x9b, 0xe6) : QColor(0x2f, 0x6d, 0xb5);
   bars_->setColor(barColor_);
   bars_->setBorderColor(barColor_.darker(dark ? 100 : 120));
+  steps_->setColor(bars_->borderColor());  // as the bars look without their outline
+  steps_->setPen(Qt::NoPen);
   const QColor lineColor = dark ? QColor(0xff, 0xb3, 0x4d) : QColor(0xd0, 0x62, 0x0c);
   QPen pen(lineColor);
   pen.setWidthF(2.5);

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointF>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -17,6 +18,7 @@
 class QPalette;
 class QWidget;
 QT_BEGIN_NAMESPACE
+class QAreaSeries;
 class QBarCategoryAxis;
 class QBarSet;
 class QChart;
@@ -77,10 +79,26 @@ class TrendChart {
   void TiltNames(const QStringList& names);
   // Points, joins and outlines as the room each of n semesters has allows.
   void FitToDensity(qsizetype n);
+  // The room of each of n semesters along the plot; 0 until the chart is laid out.
+  qreal Room(qsizetype n) const;
+  // Whether n semesters' bars are too many and too narrow for a bar each: then they are drawn
+  // as one shape (steps_). Until the chart is laid out, as many as are left unnamed are.
+  bool Stepped(qsizetype n) const;
+  // Draws the bars as bars or as one shape, and the legend's marker for the one in use.
+  void UseSteps(bool stepped, const QList<qreal>& bars);
+  // The one shape of the bars, for the room the plot gives each now.
+  void DrawSteps(const QList<qreal>& bars);
+  void ShowTip(int index);
 
   QChart* chart_;
   QBarSet* bars_;
   QColor barColor_;
+  QAreaSeries* steps_;  // the bars as one shape, where they are many and narrow
+  QLineSeries* stepTop_;
+  QLineSeries* stepBottom_;
+  bool stepped_ = false;
+  bool overSteps_ = false;  // the pointer is on the shape
+  qreal stepRoom_ = 0;      // the room each semester had when the shape was drawn
   QLineSeries* line_;
   QLineSeries* planLine_;
   std::optional<PlannedPoint> plan_;
@@ -89,7 +107,8 @@ class TrendChart {
   bool named_ = true;        // which of the two is on the chart
   QValueAxis* yAxis_;
   TrendData data_;
-  QMetaObject::Connection tilt_, hover_;
+  QMetaObject::Connection tilt_, hover_, stepHover_;
+  QPointer<QChart> alive_;
 };
 
 // Writes what the widget shows (the chart view) as a PNG picture at twice its size, or as an
