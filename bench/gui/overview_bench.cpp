@@ -59,26 +59,6 @@ void BM_OverviewOpen(benchmark::State& state) {
 }
 BENCHMARK(BM_OverviewOpen)->Arg(1000)->Arg(10)->Unit(benchmark::kMillisecond);
 
-// Opening it after a grade change: the figures are worked out afresh (an opening on the book as
-// the last overview left it takes that overview's).
-void BM_OverviewOpenAfterEdit(benchmark::State& state) {
-  Window& w = Book(static_cast<int>(state.range(0)));
-  int i = 0;
-  for (auto _ : state) {
-    state.PauseTiming();
-    w.grade->setCurrentIndex(i++ % 2 ? 3 : 4);
-    QApplication::processEvents();
-    state.ResumeTiming();
-    w.window.Overview_Click();
-    QApplication::processEvents();
-    state.PauseTiming();
-    w.Overview()->close();  // deletes it
-    QApplication::processEvents();
-    state.ResumeTiming();
-  }
-}
-BENCHMARK(BM_OverviewOpenAfterEdit)->Arg(1000)->Unit(benchmark::kMillisecond);
-
 void BM_OverviewEditAndUpdate(benchmark::State& state) {
   Window& w = Book(static_cast<int>(state.range(0)));
   w.window.Overview_Click();

@@ -24,7 +24,6 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <optional>
 
 #include "app/book_document.h"
 #include "app/prompts.h"
@@ -45,25 +44,6 @@ namespace {
 
 // The settings group of the window's size and splitters.
 constexpr std::string_view kSection = "Overview";
-
-// The figures of the last overview closed, kept with the document until the book changes: the
-// overview opened again on the same book takes them instead of going through every class.
-class KeptFigures : public QObject {
- public:
-  static KeptFigures& Of(BookDocument& doc) {
-    static const QString name = QStringLiteral("OverviewKeptFigures");
-    if (auto* kept = doc.findChild<QObject*>(name, Qt::FindDirectChildrenOnly))
-      return *static_cast<KeptFigures*>(kept);
-    return *new KeptFigures(doc, name);
-  }
-  std::optional<BookFigures> figures;
-
- private:
-  KeptFigures(BookDocument& doc, const QString& name) : QObject(&doc) {
-    setObjectName(name);
-    connect(&doc, &BookDocument::Changed, this, [this] { figures.reset(); });
-  }
-};
 
 
 QTableView* MakeTable(QWidget* parent, const char* name, FiguresTable* model) {
@@ -274,12 +254,7 @@ void OverviewWindow::ScheduleRefresh() {
 void OverviewWindow::Refresh() {
   stale_ = false;
   shownSemester_ = doc_.CurrentSemester();
-  if (std::optional<BookFigures>& kept = KeptFigures::Of(doc_).figures) {
-    figures_ = std::move(*kept);
-    kept.reset();
-  } else {
-    figures_ = ComputeFigures(doc_.Book(), {}, FigureMethods::All);
-  }
+  figures_ = ComputeFigures(doc_.Book(), {}, FigureMethods::All);
   const QScopedValueRollback syncing(syncing_, true);
   const QString method =
       figures_.MethodIndex >= 0 ? Q(figures_.MethodName) : QStringLiteral("(none)");
@@ -380,7 +355,6 @@ void OverviewWindow::showEvent(QShowEvent* event) {
 
 void OverviewWindow::closeEvent(QCloseEvent* event) {
   SaveLayout();
-  if (!stale_) KeptFigures::Of(doc_).figures = figures_;  // they are the book's as it is
   QWidget::closeEvent(event);
 }
 
