@@ -55,7 +55,7 @@ void RunCases(const std::vector<Case>& cases) {
     o.step->Redo(gb);
     const std::string after = Bytes(gb);
     EXPECT_NE(after, before) << c.what;
-    if (c.effect) EXPECT_TRUE(c.effect(gb)) << c.what;
+    if (c.effect) { EXPECT_TRUE(c.effect(gb)) << c.what; }
     o.step->Undo(gb);
     EXPECT_EQ(Bytes(gb), before) << c.what;
     o.step->Redo(gb);

@@ -372,9 +372,9 @@ TEST(MainWindowUnsaved, EveryPathAsksWithSaveDiscardAndCancel) {
         EXPECT_EQ(prompts.asked.front().text, "The grade book has unsaved changes. Save them?") << what;
         EXPECT_TRUE(prompts.files.empty() || !goesOn || path != Load) << what;
         EXPECT_EQ(QFile::exists(file), choice == Choice::Save && !saveCancelled) << what;
-        if (path == Close || path == Quit) EXPECT_EQ(w.isVisible(), !goesOn) << what;
-        if (path == New) EXPECT_EQ(w.Book().Semesters.empty(), goesOn) << what;
-        if (path == Load) EXPECT_EQ(prompts.asked.back().kind == "open", goesOn) << what;
+        if (path == Close || path == Quit) { EXPECT_EQ(w.isVisible(), !goesOn) << what; }
+        if (path == New) { EXPECT_EQ(w.Book().Semesters.empty(), goesOn) << what; }
+        if (path == Load) { EXPECT_EQ(prompts.asked.back().kind == "open", goesOn) << what; }
         EXPECT_EQ(w.isWindowModified(), !(choice == Choice::Save && !saveCancelled) && !(goesOn && path == New)) << what;
       }
     }

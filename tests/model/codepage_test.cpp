@@ -24,7 +24,7 @@ TEST(Codepage, KnownCharacters) {
 
 TEST(Codepage, StorableNames) {
   for (const std::string yes : {"Calculus I", "Fran\xC3\xA7" "ais", ""}) EXPECT_TRUE(IsStorableName(yes)) << yes;
-  for (const std::string no : {std::string("two\nlines"), std::string("carriage\rreturn"),
+  for (const std::string& no : {std::string("two\nlines"), std::string("carriage\rreturn"),
                                std::string("\xE4\xB8\xAD\xE6\x96\x87"), std::string("nul\0byte", 8)})
     EXPECT_FALSE(IsStorableName(no)) << no;
 }

@@ -112,7 +112,7 @@ TEST(Figures, RowsAndEveryMethodAgreeWithTheWindowsFigures) {
     EXPECT_EQ(all.MethodOverall.at(static_cast<size_t>(gb.MethodPos)), all.OverallGpa) << seed;
     for (const SemesterRow& row : all.Rows)
       EXPECT_EQ(row.GpaText, ComputeFigures(gb, row.Name).SemesterText) << seed << row.Name;
-    if (seed % 2 == 0 && !all.Rows.empty()) EXPECT_EQ(all.Rows.back().Cumulative, all.OverallGpa);
+    if (seed % 2 == 0 && !all.Rows.empty()) { EXPECT_EQ(all.Rows.back().Cumulative, all.OverallGpa); }
     const BookFigures inUse = ComputeFigures(gb, {}, FigureMethods::InUseRows);
     for (size_t i = 0; i < all.Rows.size(); ++i) EXPECT_EQ(inUse.Rows.at(i).Gpa, all.Rows[i].Gpa) << seed;
   }

@@ -81,7 +81,8 @@ void SheetModel::OnChanged(unsigned touches, const edit::Place& place) {
     endResetModel();
     return;
   }
-  if (touches & (kGroups | kMask | kMethods | kMethodInUse | BookDocument::kMarks))
+  // kGroups alone is this model's column: the group list's touch is edit::kGroups.
+  if (touches & (edit::kGroups | kMask | kMethods | kMethodInUse | BookDocument::kMarks))
     choices_ = ChoicesOf(doc_.Book());
   if (touches & kClassValues) {
     const int row = place.semester && place.cls ? RowOf({*place.semester, *place.cls}) : -1;
@@ -90,8 +91,8 @@ void SheetModel::OnChanged(unsigned touches, const edit::Place& place) {
     else
       ColumnsChanged(kCredits, kCounts);
   }
-  if (touches & kGroups) ColumnsChanged(kGroups, kGroups);
-  if (touches & (kMask | kMethods | kMethodInUse | BookDocument::kMarks | kGroups))
+  if (touches & edit::kGroups) ColumnsChanged(kGroups, kGroups);
+  if (touches & (kMask | kMethods | kMethodInUse | BookDocument::kMarks | edit::kGroups))
     ColumnsChanged(kGradePoints, kCounts);
 }
 
