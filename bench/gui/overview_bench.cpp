@@ -1,7 +1,7 @@
 // The GPA overview on a large grade book (1000 semesters of 100 classes) and on a 1,000-class
 // one (10 semesters of 100): opening it to the first shown frame, and one grade change in the
-// main window followed by the overview's refresh; also the refresh alone and the chart's
-// drawing alone.
+// main window followed by the overview's refresh; also the refresh alone, the methods compared
+// shown after a change, and the chart's drawing alone.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QListWidget>
+#include <QTabWidget>
 #include <memory>
 
 #include "gui/no_prompts.h"
@@ -88,6 +89,27 @@ void BM_OverviewRefreshAlone(benchmark::State& state) {
   QApplication::processEvents();
 }
 BENCHMARK(BM_OverviewRefreshAlone)->Arg(1000)->Arg(10)->Unit(benchmark::kMillisecond);
+
+// The methods compared shown after a change: their figures' pass and the table's first frame.
+void BM_OverviewCompareAfterEdit(benchmark::State& state) {
+  Window& w = Book(static_cast<int>(state.range(0)));
+  w.window.Overview_Click();
+  QApplication::processEvents();
+  auto* tabs = w.Overview()->findChild<QTabWidget*>(QStringLiteral("OverviewTabs"));
+  int i = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    tabs->setCurrentIndex(0);
+    w.grade->setCurrentIndex(i++ % 2 ? 3 : 4);
+    QApplication::processEvents();
+    state.ResumeTiming();
+    tabs->setCurrentIndex(1);
+    QApplication::processEvents();
+  }
+  w.Overview()->close();
+  QApplication::processEvents();
+}
+BENCHMARK(BM_OverviewCompareAfterEdit)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 // The trend chart drawn once, as its view paints it.
 void BM_TrendChartPaint(benchmark::State& state) {

@@ -80,7 +80,8 @@ BookFigures ComputeFigures(const GradeBook& gb, const FigureChoices& choices,
                        std::string_view currentSemester, FigureMethods methods) {
   BookFigures f;
   const bool every = methods == FigureMethods::All;
-  const bool rows = every || methods == FigureMethods::InUseRows;
+  const bool full = every || methods == FigureMethods::Rows;  // rows with texts and cumulative
+  const bool rows = full || methods == FigureMethods::InUseRows;
   const size_t count = gb.Methods.size();
   f.MethodIndex = choices.MethodIndex >= 0 && static_cast<size_t>(choices.MethodIndex) < count
                       ? choices.MethodIndex
@@ -171,7 +172,7 @@ BookFigures ComputeFigures(const GradeBook& gb, const FigureChoices& choices,
         overall[j] += x;
         namePoints[j] += x;
       }
-      if (every) counted.push_back({inUse ? points[used][pos] * c.Credits : 0.0, c.Credits});
+      if (full) counted.push_back({inUse ? points[used][pos] * c.Credits : 0.0, c.Credits});
       if (isCurrent) {
         if (inUse) Ps += points[used][pos] * c.Credits;
         Cs += c.Credits;
@@ -217,7 +218,7 @@ BookFigures ComputeFigures(const GradeBook& gb, const FigureChoices& choices,
       r.Credits = sums.Credits;
       const double* namePoints = nameSums.data() + sums.Points;
       for (size_t j = 0; j < n; ++j) r.MethodGpa[j] = Divide(namePoints[j], sums.Credits);
-      if (!sums.Added && inUse && every) {
+      if (!sums.Added && inUse && full) {
         sums.Added = true;
         for (size_t i : sums.Indices) {
           for (size_t c = firstClass[i]; c < firstClass[i + 1]; ++c) {
@@ -228,7 +229,7 @@ BookFigures ComputeFigures(const GradeBook& gb, const FigureChoices& choices,
       }
     }
     r.Gpa = inUse ? r.MethodGpa[used] : 0.0;
-    if (every) {
+    if (full) {
       r.GpaText = Format3(r.Gpa);
       r.Cumulative = Divide(cumP, cumC);
       r.CumulativeText = Format3(r.Cumulative);

@@ -58,7 +58,7 @@ struct SemesterRow {
   std::string GpaText;         // "0.0##"
   double Cumulative = 0.0;     // over the counted classes of this row and the rows above
   std::string CumulativeText;  // "0.0##"
-  std::vector<double> MethodGpa;  // Gpa under each method, in Methods order
+  std::vector<double> MethodGpa;  // Gpa under each method summed, in Methods order
 };
 
 // Which methods the figures are wanted under.
@@ -66,7 +66,9 @@ enum class FigureMethods {
   InUse,      // the method in use: the main window, the prediction
   InUseRows,  // the method in use with every semester's row, but only each row's Classes,
               // Credits and Gpa: the command line's summary
-  All,        // every method, with every semester's row: the overview
+  Rows,       // the method in use with every semester's row in full: the overview's table
+              // and chart
+  All,        // every method, with every semester's row in full: the overview's comparison
 };
 
 struct BookFigures {
@@ -89,9 +91,10 @@ struct BookFigures {
   double SemesterGpa = 0.0;
   std::string SemesterText;  // "0.0##"
 
-  // FigureMethods::All only (Rows also with InUseRows).
+  // FigureMethods::All only (MethodOverall also with Rows, for the method in use alone; Rows
+  // with every mode but InUse).
   std::vector<std::string> MethodNames;  // every method, in Methods order
-  std::vector<double> MethodOverall;     // OverallGpa under each method
+  std::vector<double> MethodOverall;     // OverallGpa under each method summed
   std::vector<SemesterRow> Rows;         // one per semester list entry, in display order
 
   // The first row with this name, null when none.

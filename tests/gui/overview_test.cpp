@@ -89,11 +89,10 @@ TEST_F(OverviewTest, FollowsEveryChangeOfTheMainWindow) {
       EXPECT_EQ(selected[0].row(), current);
       EXPECT_EQ(Cell(semesters, current, 4), Main<QLabel>("SemGPABox")->text());
     }
-    // The method comparison marks the method in use.
-    EXPECT_TRUE(Table("MethodTable")
-                    ->headerData(Main<QComboBox>("MethodList")->currentIndex() + 1, Qt::Horizontal)
-                    .toString()
-                    .endsWith(" (in use)"));
+    // The method comparison marks the method in use, and its figures follow too.
+    const int inUse = Main<QComboBox>("MethodList")->currentIndex() + 1;
+    EXPECT_TRUE(Table("MethodTable")->headerData(inUse, Qt::Horizontal).toString().endsWith(" (in use)"));
+    EXPECT_EQ(Cell(Table("MethodTable"), 0, inUse), Main<QLabel>("OverallGPABox")->text());
   }
 }
 

@@ -101,8 +101,8 @@ TEST(Figures, ClassGradePointsAndNoMethods) {
 }
 
 // Every method's figures and rows come from the same pass as the main window's: the rows
-// (also those of the method in use alone) agree with the window's semester figure, and listed in collection order the cumulative GPA
-// ends on the overall GPA, bit for bit.
+// (also those of the method in use alone) agree with the window's semester figure, and listed
+// in collection order the cumulative GPA ends on the overall GPA, bit for bit.
 TEST(Figures, RowsAndEveryMethodAgreeWithTheWindowsFigures) {
   for (unsigned seed = 1; seed <= 6; ++seed) {
     GradeBook gb = test::GeneratedBook(seed);
@@ -113,8 +113,13 @@ TEST(Figures, RowsAndEveryMethodAgreeWithTheWindowsFigures) {
     for (const SemesterRow& row : all.Rows)
       EXPECT_EQ(row.GpaText, ComputeFigures(gb, row.Name).SemesterText) << seed << row.Name;
     if (seed % 2 == 0 && !all.Rows.empty()) { EXPECT_EQ(all.Rows.back().Cumulative, all.OverallGpa); }
-    const BookFigures inUse = ComputeFigures(gb, {}, FigureMethods::InUseRows);
-    for (size_t i = 0; i < all.Rows.size(); ++i) EXPECT_EQ(inUse.Rows.at(i).Gpa, all.Rows[i].Gpa) << seed;
+    const BookFigures summary = ComputeFigures(gb, {}, FigureMethods::InUseRows);
+    const BookFigures rows = ComputeFigures(gb, {}, FigureMethods::Rows);
+    for (size_t i = 0; i < all.Rows.size(); ++i) {
+      EXPECT_EQ(summary.Rows.at(i).Gpa, all.Rows[i].Gpa) << seed;
+      EXPECT_EQ(rows.Rows.at(i).Cumulative, all.Rows[i].Cumulative) << seed;
+      EXPECT_EQ(rows.Rows[i].GpaText + rows.Rows[i].CumulativeText, all.Rows[i].GpaText + all.Rows[i].CumulativeText);
+    }
   }
 }
 

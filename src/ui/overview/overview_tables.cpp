@@ -52,11 +52,11 @@ std::vector<FiguresRow> SemesterRows(const BookFigures& f) {
   return rows;
 }
 
-QStringList MethodHeaders(const BookFigures& f) {
+QStringList MethodHeaders(const std::vector<Method>& methods, int inUse) {
   QStringList h{QStringLiteral("Semester")};
-  for (size_t j = 0; j < f.MethodNames.size(); ++j) {
-    QString name = Q(f.MethodNames[j]);
-    if (static_cast<int>(j) == f.MethodIndex) name += QStringLiteral(" (in use)");
+  for (size_t j = 0; j < methods.size(); ++j) {
+    QString name = Q(methods[j].Name);
+    if (static_cast<int>(j) == inUse) name += QStringLiteral(" (in use)");
     h << name;
   }
   return h;

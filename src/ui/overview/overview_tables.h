@@ -19,8 +19,9 @@ inline constexpr int kSemesterNumbersFrom = 2;
 
 // One column per method (the one in use marked), one row for the overall GPA and one per
 // semester.
-QStringList MethodHeaders(const BookFigures& f);
-// Row i of the rows (0 is the overall row); an empty row past the end.
+QStringList MethodHeaders(const std::vector<Method>& methods, int inUse);
+// Row i of the rows of f, worked out under every method (0 is the overall row); an empty row
+// past the end.
 FiguresRow MethodRowAt(const BookFigures& f, size_t i);
 
 // Class, Grade, Credits, Grade Points, Counts.

@@ -254,7 +254,8 @@ void OverviewWindow::ScheduleRefresh() {
 void OverviewWindow::Refresh() {
   stale_ = false;
   shownSemester_ = doc_.CurrentSemester();
-  figures_ = ComputeFigures(doc_.Book(), {}, FigureMethods::All);
+  figures_ = ComputeFigures(doc_.Book(), {}, FigureMethods::Rows);
+  compared_.reset();
   const QScopedValueRollback syncing(syncing_, true);
   const QString method =
       figures_.MethodIndex >= 0 ? Q(figures_.MethodName) : QStringLiteral("(none)");
@@ -287,12 +288,13 @@ void OverviewWindow::Refresh() {
   semesterTable_->Set(SemesterHeaders(), SemesterHeaderTips(), rows,
                       [this](size_t i) { return SemesterRowAt(figures_, i); }, kSemesterNumbersFrom);
 
-  const QStringList methodHeaders = MethodHeaders(figures_);
+  // Every method's figures take a pass of their own, made only when their table shows a row.
+  const QStringList methodHeaders = MethodHeaders(doc_.Book().Methods, figures_.MethodIndex);
   QStringList methodTips{QString()};
-  for (const auto& name : figures_.MethodNames) methodTips << Q(name);
+  for (const Method& m : doc_.Book().Methods) methodTips << Q(m.Name);
   const bool newColumns = methodHeaders != methodHeaders_;
   methodTable_->Set(methodHeaders, methodTips, rows,
-                    [this](size_t i) { return MethodRowAt(figures_, i); }, 1, -1,
+                    [this](size_t i) { return MethodRowAt(Compared(), i); }, 1, -1,
                     figures_.MethodIndex >= 0 ? figures_.MethodIndex + 1 : -1);
   if (newColumns) {
     SizeColumns(methodView_, methodHeaders, -1, 22);
@@ -317,6 +319,11 @@ void OverviewWindow::Refresh() {
     semesterView_->selectionModel()->clear();
   }
   ShowClasses();
+}
+
+const BookFigures& OverviewWindow::Compared() {
+  if (!compared_) compared_ = ComputeFigures(doc_.Book(), {}, FigureMethods::All);
+  return *compared_;
 }
 
 void OverviewWindow::ShowClasses() {

@@ -78,7 +78,11 @@ class OverviewWindow : public QWidget {
   SettingsStore& settings_;
   Prompts& prompts_;
   std::function<void(const QString&)> selectSemester_;
-  BookFigures figures_;
+  BookFigures figures_;  // under the method in use
+  // Under every method, for their comparison: worked out when that table first asks after a
+  // refresh.
+  std::optional<BookFigures> compared_;
+  const BookFigures& Compared();
   QStringList methodHeaders_;  // the method table's columns, as last sized
   TrendChart chart_;
   bool pending_ = false;  // a refresh is scheduled
