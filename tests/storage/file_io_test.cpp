@@ -227,15 +227,19 @@ TEST_F(Disk, WholeFilesOnlyFromRegularFilesAndNoLitter) {
     EXPECT_EQ(kept, "kept");
   }
 
-  // The disk fills after 5 bytes, or a write reports nothing written, on either way of saving.
-  int calls = 0;
-  auto fillsUp = [&calls](int fd, const void* data, size_t size) -> ssize_t {
-    if (calls++ % 2) return errno = ENOSPC, -1;
-    return ::write(fd, data, std::min<size_t>(size, 5));
+  // A writer for a disk that fills after `room` bytes of one save.
+  auto fillsAfter = [](size_t room) {
+    return [room](int fd, const void* data, size_t size) mutable -> ssize_t {
+      if (room == 0) return errno = ENOSPC, -1;
+      const ssize_t n = ::write(fd, data, std::min(size, room));
+      room -= static_cast<size_t>(std::max<ssize_t>(n, 0));
+      return n;
+    };
   };
+  // The disk fills after 5 bytes, or a write reports nothing written, on either way of saving.
   auto nothing = [](int, const void*, size_t) -> ssize_t { return 0; };
   for (bool nameless : {true, false}) {
-    EXPECT_FALSE(storage_detail::WriteFileAtomicallyWith(book, "new contents", fillsUp, {nameless}));
+    EXPECT_FALSE(storage_detail::WriteFileAtomicallyWith(book, "new contents", fillsAfter(5), {nameless}));
     EXPECT_FALSE(storage_detail::WriteFileAtomicallyWith(book, "new", nothing, {nameless}));
   }
   EXPECT_EQ(Slurp(book), "old contents");
@@ -243,14 +247,7 @@ TEST_F(Disk, WholeFilesOnlyFromRegularFilesAndNoLitter) {
   // overwriting; the old bytes stand or are put back, and no copy is left.
   fs::create_hard_link(book, dir_ / "twin");
   for (const std::string now : {"new contents, longer", "new contents", "new"}) {
-    size_t room = now.size() / 2;
-    auto fillsAt = [&room](int fd, const void* data, size_t size) -> ssize_t {
-      if (room == 0) return errno = ENOSPC, -1;
-      const ssize_t n = ::write(fd, data, std::min(size, room));
-      room -= static_cast<size_t>(std::max<ssize_t>(n, 0));
-      return n;
-    };
-    EXPECT_FALSE(storage_detail::WriteFileAtomicallyWith(book, now, fillsAt)) << now;
+    EXPECT_FALSE(storage_detail::WriteFileAtomicallyWith(book, now, fillsAfter(now.size() / 2))) << now;
     EXPECT_EQ(Slurp(dir_ / "twin"), "old contents") << now;
   }
   EXPECT_EQ(Hidden(dir_), std::set<std::string>{});

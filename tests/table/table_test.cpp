@@ -40,14 +40,8 @@ Imported ImportRead(GradeBook& gb, const ReadResult& read) {
   return out;
 }
 
-Imported ImportInto(GradeBook& gb, const std::string& bytes, TableKind kind,
-                    const std::string& sheet = {}) {
-  return ImportRead(gb, ReadTable(bytes, kind, sheet));
-}
-
 Imported ImportFixture(const std::string& name, const std::string& sheet = {}) {
-  GradeBook gb;
-  ResetToFresh(gb);
+  GradeBook gb = test::FreshBook();
   return ImportRead(gb, ReadTableFile(std::string(MW_TABLE_FIXTURES) + "/" + name, sheet));
 }
 
@@ -109,8 +103,7 @@ TEST(TableImport, FixturesGiveTheirGradeBooks) {
 // Export, import into a fresh book, and the same grade book comes back (methods and mask
 // aside): names needing quotes, fractional and negative credits, every letter, groups.
 TEST(TableImport, ExportedCsvImportsToTheSameBook) {
-  GradeBook gb;
-  ResetToFresh(gb);
+  GradeBook gb = test::FreshBook();
   gb.GroupNames.push_back({"Major, \"core\"", false});
   gb.GroupNames.push_back({"Lab", true});
   test::AddSemester(gb, "Fall, 2023");
@@ -123,9 +116,8 @@ TEST(TableImport, ExportedCsvImportsToTheSameBook) {
   std::swap(gb.SemesterOrder[0], gb.SemesterOrder[1]);  // the list's order is what counts
   const std::string csv = ClassesCsv(gb);
 
-  GradeBook back;
-  ResetToFresh(back);
-  EXPECT_EQ(ImportInto(back, csv, TableKind::Csv).refused, std::vector<std::string>{});
+  GradeBook back = test::FreshBook();
+  EXPECT_EQ(ImportRead(back, ReadTable(csv, TableKind::Csv)).refused, std::vector<std::string>{});
   // Groups come in the order the classes first name them; the book above names them so too
   // once its semesters are listed in file order, which a save and load gives.
   const auto reloaded = DecodeGradeBook(EncodePlain(gb).bytes, "", nullptr).book;
