@@ -43,11 +43,8 @@ TEST(AboutBox, SystemInfoStartsTheFirstToolFoundOrSaysItIsUnavailable) {
 
 TEST(Help, LooksInEachFolderInTurnAndReportsAMissingFile) {
   QTemporaryDir empty, first, second;
-  for (const QTemporaryDir* dir : {&first, &second}) {
-    QFile f(dir->filePath("markwell.html"));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("<html><body><p>Help kept in " + dir->path().toUtf8() + "</p></body></html>");
-  }
+  for (const QTemporaryDir* dir : {&first, &second})
+    mw::test::WriteFile(dir->filePath("markwell.html"), "<html><body><p>Help kept in " + dir->path().toUtf8() + "</p></body></html>");
   EXPECT_EQ(mw::FindHelpFile({empty.path(), second.path(), first.path()}),
             QDir(second.path()).filePath("markwell.html"));
   // The program's own folder comes first, the installed data folder after it.
@@ -74,10 +71,7 @@ TEST(Help, UsableWhileAModalDialogIsOpen) {
   const QDir dir(data.filePath("markwell"));
   ASSERT_TRUE(dir.mkpath("."));
   qputenv("XDG_DATA_DIRS", data.path().toUtf8());
-  QFile help(dir.filePath("markwell.html"));
-  ASSERT_TRUE(help.open(QIODevice::WriteOnly));
-  help.write("<html><body><p>Help</p></body></html>");
-  help.close();
+  mw::test::WriteFile(dir.filePath("markwell.html"), "<html><body><p>Help</p></body></html>");
   ScriptedPrompts prompts;
   QWidget owner;
   owner.show();

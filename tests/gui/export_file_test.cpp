@@ -31,6 +31,10 @@ class ExportFileTest : public ::testing::Test {
                     {{{"Chemistry", 1, 2, {core}}}, "Spring"}};
     gb.SemesterOrder = {{"Spring", false}, {"Fall", true}};
     gb.MethodPos = 1;
+    Open();
+  }
+  // A dialog over gb as it is now, its date fixed.
+  void Open() {
     d = std::make_unique<ExportFileDialog>(gb, prompts, [this](const QString& s) { statuses << s; }, nullptr);
     d->DateText = [] { return QStringLiteral("12/5/2026 3:54:28 AM"); };
   }
@@ -93,9 +97,9 @@ TEST_F(ExportFileTest, ExportWritesTheReportAndClosesOnlyOnSuccess) {
   EXPECT_EQ(bytes, ReportBytes(GradeReport(gb, choices, UpdateTotals(gb, choices), "12/5/2026 3:54:28 AM")));
 }
 
-TEST(ExportFilePrint, PrintsTheExportsTextPageByPageWithNoLineBroken) {
+TEST_F(ExportFileTest, PrintsTheExportsTextPageByPageWithNoLineBroken) {
   if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) GTEST_SKIP() << "no pdftotext";
-  GradeBook gb;
+  gb = GradeBook();
   ResetToFresh(gb);
   for (int s = 0; s < 3; ++s) {
     Semester sem;
@@ -106,23 +110,20 @@ TEST(ExportFilePrint, PrintsTheExportsTextPageByPageWithNoLineBroken) {
     gb.SemesterOrder.push_back({sem.Name, true});
   }
   gb.MethodPos = 0;
-  test::ScriptedPrompts prompts;
+  Open();
   QTemporaryDir dir;
-  QStringList statuses;
-  ExportFileDialog d(gb, prompts, [&](const QString& s) { statuses << s; });
-  d.DateText = [] { return QStringLiteral("12/5/2026 3:54:28 AM"); };
   const QString pdf = dir.filePath(QStringLiteral("grades.pdf"));
   prompts.printFiles = {QString(), pdf};
-  auto* print = d.findChild<QPushButton*>(QStringLiteral("Print"));
+  auto* print = Find<QPushButton>("Print");
   ASSERT_TRUE(print->isEnabled());
-  EXPECT_FALSE(d.Print_Click());  // cancelled: nothing printed, the dialog stays
+  EXPECT_FALSE(d->Print_Click());  // cancelled: nothing printed, the dialog stays
   EXPECT_FALSE(QFile::exists(pdf));
   QTest::mouseClick(print, Qt::LeftButton);
   EXPECT_EQ(statuses, QStringList{"Printed grades to file '" + pdf + "'."});
-  EXPECT_EQ(d.result(), QDialog::Accepted);
+  EXPECT_EQ(d->result(), QDialog::Accepted);
 
   QStringList want;
-  for (QString l : ReportLines(GradeReport(gb, d.Choices(), d.Totals(), "12/5/2026 3:54:28 AM"))) {
+  for (QString l : ReportLines(GradeReport(gb, d->Choices(), d->Totals(), "12/5/2026 3:54:28 AM"))) {
     while (!l.isEmpty() && l.back().isSpace()) l.chop(1);
     if (!l.isEmpty()) want << l;
   }
@@ -140,21 +141,17 @@ TEST(ExportFilePrint, PrintsTheExportsTextPageByPageWithNoLineBroken) {
   EXPECT_EQ(at, want.size());
 }
 
-TEST(ExportFileWidth, ALongMethodNameIsCutShortWithItsFullNameAsTooltip) {
-  GradeBook gb;
-  ResetToFresh(gb);
+TEST_F(ExportFileTest, ALongMethodNameIsCutShortWithItsFullNameAsTooltip) {
   const std::string name(170, 'W');
-  gb.Methods[1].Name = name;
-  gb.MethodPos = 1;
-  test::ScriptedPrompts prompts;
-  ExportFileDialog d(gb, prompts, [](const QString&) {});
-  d.show();
-  auto* methods = d.findChild<QComboBox*>(QStringLiteral("MethodList"));
-  EXPECT_LE(d.width(), 1280 * 2 / 3);
+  gb.Methods[1].Name = name;  // the method in use
+  Open();
+  d->show();
+  auto* methods = Find<QComboBox>("MethodList");
+  EXPECT_LE(d->width(), 1280 * 2 / 3);
   EXPECT_NE(methods->currentText(), QString::fromStdString(name));
   EXPECT_EQ(methods->itemData(1, Qt::ToolTipRole).toString(), QString::fromStdString(name));
   EXPECT_TRUE(methods->toolTip().startsWith(QString::fromStdString(name) + '\n'));
-  EXPECT_EQ(d.Choices().MethodName, name);  // the report still names the whole method
+  EXPECT_EQ(d->Choices().MethodName, name);  // the report still names the whole method
   methods->setCurrentIndex(0);  // a name that fits: the selector's own tooltip again
   EXPECT_FALSE(methods->toolTip().contains(QString::fromStdString(name)));
 }

@@ -136,9 +136,7 @@ TEST_F(FileCommandsTest, FailedOrCancelledLoadsAndSavesChangeNothing) {
   const std::string before = Snap(gb);
   const QStringList log = win.log;
   for (const auto& [name, bytes] : bad) {
-    if (QFile f(Path(name)); !bytes.isNull()) {
-      ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
-    }
+    if (!bytes.isNull()) test::WriteFile(Path(name), bytes);
     Run(&FileCommands::Load, name, {"pw"});
     EXPECT_EQ(prompts.messages(), QStringList{"Error reading in file \"" + Path(name) + "\"!"});
     EXPECT_EQ(prompts.asked.back().title, "Error!");
@@ -211,10 +209,7 @@ TEST_F(FileCommandsTest, HugeFarAndTornFilesAndFilesChangedOnDisk) {
   Run(&FileCommands::SaveAs, "torn.mw");
   const QByteArray whole = Bytes(Path("torn.mw"));
   Fresh();
-  {
-    QFile torn(Path("torn.mw"));
-    ASSERT_TRUE(torn.open(QIODevice::WriteOnly) && torn.write(whole.left(40)) == 40);
-  }
+  test::WriteFile(Path("torn.mw"), whole.left(40));
   const std::string copyPath = storage_detail::RecoveryCopyPath(Path("torn.mw").toStdString());
   ASSERT_TRUE(WriteFileAtomically(copyPath, whole.toStdString()));
   prompts.yesNo = {true};

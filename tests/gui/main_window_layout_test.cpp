@@ -13,7 +13,6 @@ class MainWindowLayout : public test::MainWindowTest {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
     QApplication::setActiveWindow(w.get());
   }
-  QString Text(const char* label) { return Main<QLabel>(label)->text(); }
   // The object name of the modal dialog that `step` opens; `inside` runs on it, then it closes.
   QString DialogOpenedBy(const std::function<void()>& step,
                          std::function<void(QWidget*)> inside = {}) {

@@ -1,5 +1,5 @@
-// "Markwell Options": filling from the settings store, Apply, OK, Cancel and the current file
-// button.
+// "Markwell Options": filling from the settings store, Apply, OK, Cancel, the current file
+// button, and the grading method of new grade books.
 #include "gui_test.h"
 
 #include <QWheelEvent>
@@ -108,6 +108,25 @@ TEST_F(OptionsDialogTest, EnterAppliesAndClosesWhileCancelEscAndTheFrameWriteNot
   }
   EXPECT_EQ(store.written.size(), 5u) << "only the last way wrote";
   EXPECT_EQ(Stored("DefCredits") + Stored("AutoOpen") + Stored("DefGrade") + (gb.IsPassProtected ? "P" : "-"), "401-");
+}
+
+TEST_F(OptionsDialogTest, NewGradeBooksUseTheMethodChosenHere) {
+  d.show();
+  auto* box = d.findChild<QComboBox*>("NewBookMethodBox");
+  EXPECT_EQ(box->currentIndex(), 0);  // the built-in first method
+  box->setCurrentIndex(box->findText("A+ = 4.33, thirds"));
+  d.Apply();
+  MainScreen w(store, &prompts);
+  w.StartUp(QString());
+  ASSERT_EQ(w.Book().Methods.size(), 4u);
+  EXPECT_EQ(w.Book().MethodText(), "A+ = 4.33, thirds");
+  EXPECT_EQ(w.findChild<QComboBox*>("MethodList")->currentText(), "A+ = 4.33, thirds");
+  box->setCurrentIndex(0);
+  d.Apply();
+  prompts.yesNo = {true};
+  w.New_Click();
+  EXPECT_EQ(w.Book().Methods.size(), 3u);
+  EXPECT_EQ(w.Book().MethodPos, 0);
 }
 
 }  // namespace

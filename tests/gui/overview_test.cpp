@@ -1,6 +1,6 @@
 // The GPA overview beside a real main window: it follows every change there, its row clicks
-// select semesters, its chart holds the counted semesters, it keeps its layout, and it saves
-// its chart and prints.
+// select semesters, its chart holds the counted semesters under names told apart, it keeps its
+// layout, and it saves its chart and prints.
 #include <QAreaSeries>
 #include <QBarSeries>
 #include <QBarSet>
@@ -17,7 +17,6 @@
 
 #include "../storage/book_helpers.h"
 #include "gui_test.h"
-#include "ui/overview/overview_window.h"
 
 namespace mw {
 namespace {
@@ -27,8 +26,7 @@ constexpr auto C = &test::MakeClass;  // short, for the table below
 // Fall and Spring count; "Gap" is marked but its one class is outside the mask; Summer is not
 // marked.
 GradeBook SampleBook() {
-  GradeBook gb;
-  ResetToFresh(gb);
+  GradeBook gb = test::FreshBook();
   gb.GroupNames.push_back({"Gym", false});
   gb.Semesters = {{{C(gb, "Calculus", 2, 4, {"Everything"}), C(gb, "Poetry", 3, 3, {"Everything"}), C(gb, "Run", 0, 1, {"Gym"})}, "Fall"},
                   {{C(gb, "Swim", 0, 2, {"Gym"})}, "Gap"},
@@ -43,9 +41,7 @@ class OverviewTest : public test::MainWindowTest {
  protected:
   void SetUp() override {
     Start(SampleBook());
-    w->Overview_Click();
-    ov = w->findChild<OverviewWindow*>();
-    ASSERT_NE(ov, nullptr);
+    ASSERT_NE(ov = OpenOverview(), nullptr);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(ov));
   }
   QAbstractItemModel* Table(const char* name) { return ov->findChild<QTableView*>(QLatin1String(name))->model(); }
@@ -258,6 +254,19 @@ TEST_F(OverviewTest, SavesTheChartAndPrintsTableChartAndDate) {
   for (const SemesterRow& r : ov->Figures().Rows)
     EXPECT_TRUE(out.contains(QString::fromStdString(r.Name + " ") + QString::number(r.Classes))) << r.Name;
   EXPECT_TRUE(out.contains(QString::fromStdString(ov->Figures().OverallText)));
+}
+
+// The chart's semester axis: every name distinct, tooltips with the full names.
+TEST(TrendData, RepeatedAndEmptyNamesGetACounterAndTipsKeepTheRealName) {
+  BookFigures f;
+  for (const char* name : {"A", "A", "", "Skipped", "", "A (2)"})
+    f.Rows.push_back({.Name = name, .Marked = name != std::string("Skipped"), .Credits = 3, .GpaText = "3.0",
+                      .CumulativeText = "2.5", .MethodGpa = {}});
+  const TrendData d = MakeTrendData(f, PlannedPoint{QStringLiteral("A"), 3, 2.75});
+  EXPECT_EQ(d.categories, (QStringList{"A", "A (2)", "(no name)", " (2)", "A (2) (2)", "A (3)"}));
+  EXPECT_EQ(d.TipText(1), "A\nGPA 3.0, cumulative GPA 2.5");
+  EXPECT_EQ(d.TipText(5), "A (3)\nPlanned GPA 3.00, cumulative GPA 2.75");
+  EXPECT_EQ(d.TipText(6), QString());
 }
 
 }  // namespace

@@ -1,11 +1,9 @@
-// The overview's Plan tab beside a real main window, "Add From Scale..." in the method editor,
-// and the grading method of new grade books.
+// The overview's Plan tab beside a real main window, and "Add From Scale..." in the method
+// editor.
 #include "../storage/book_helpers.h"
 #include "model/scales.h"
 #include "gui_test.h"
 #include "ui/dialogs/edit_method_dialog.h"
-#include "ui/dialogs/options_dialog.h"
-#include "ui/overview/overview_window.h"
 #include "ui/overview/plan_tab.h"
 
 namespace mw {
@@ -14,16 +12,13 @@ namespace {
 class PlanTest : public test::MainWindowTest {
  protected:
   void SetUp() override {
-    GradeBook gb;
-    ResetToFresh(gb);
+    GradeBook gb = test::FreshBook();
     gb.GroupNames.push_back({"Major", false});
     test::AddSemester(gb, "Fall").Classes = {test::MakeClass(gb, "Calculus", 1, 4, {"Everything", "Major"}),
                                              test::MakeClass(gb, "Poetry", 4, 4, {"Everything"})};
     gb.FullFileName = "/books/mine.mw";
     Start(std::move(gb));
-    w->Overview_Click();
-    ov = w->findChild<OverviewWindow*>();
-    ASSERT_NE(ov, nullptr);
+    ASSERT_NE(ov = OpenOverview(), nullptr);
     plan = ov->Plan();
     QApplication::processEvents();
   }
@@ -96,29 +91,6 @@ TEST(PlanMethodsTest, AddFromScaleCopiesAScaleOrAMethodUnderAFreshName) {
   EXPECT_EQ(methods[4].Name, "Copy");
   EXPECT_EQ(methods[4].GetEquiv(0), methods[0].GetEquiv(0));
   EXPECT_EQ(dlg.findChild<QListWidget*>("MethodListBox")->count(), 5);
-}
-
-TEST(PlanMethodsTest, NewGradeBooksUseTheMethodChosenInTheOptions) {
-  MemorySettingsStore settings;
-  test::ScriptedPrompts prompts;
-  GradeBook gb;
-  OptionsDialog options(gb, settings, prompts);
-  options.show();
-  auto* box = options.findChild<QComboBox*>("NewBookMethodBox");
-  EXPECT_EQ(box->currentIndex(), 0);  // the built-in first method
-  box->setCurrentIndex(box->findText("A+ = 4.33, thirds"));
-  options.Apply();
-  MainScreen w(settings, &prompts);
-  w.StartUp(QString());
-  ASSERT_EQ(w.Book().Methods.size(), 4u);
-  EXPECT_EQ(w.Book().MethodText(), "A+ = 4.33, thirds");
-  EXPECT_EQ(w.findChild<QComboBox*>("MethodList")->currentText(), "A+ = 4.33, thirds");
-  box->setCurrentIndex(0);
-  options.Apply();
-  prompts.yesNo = {true};
-  w.New_Click();
-  EXPECT_EQ(w.Book().Methods.size(), 3u);
-  EXPECT_EQ(w.Book().MethodPos, 0);
 }
 
 }  // namespace
