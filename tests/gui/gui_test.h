@@ -31,11 +31,13 @@ namespace mw::test {
 
 // A main window over settings kept in memory, whose questions are answered by script.
 struct Window {
-  // Starts the window as a user does, then gives it gb when there is one, and shows it.
-  void Start(std::optional<GradeBook> gb = std::nullopt) {
+  // Starts the window as a user does, then gives it gb when there is one, and shows it; true
+  // once it is on the screen.
+  bool Start(std::optional<GradeBook> gb = std::nullopt) {
     w->StartUp(QString());
     if (gb) w->Document().Reset(std::move(*gb));
     w->show();
+    return QTest::qWaitForWindowExposed(w.get());
   }
   template <typename T = QListWidget>
   T* Main(const char* name) { return w->findChild<T*>(QLatin1String(name)); }

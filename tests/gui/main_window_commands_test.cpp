@@ -12,10 +12,7 @@ using test::Entries;
 
 class MainWindowCommands : public test::MainWindowTest {
  protected:
-  void SetUp() override {
-    Start();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
-  }
+  void SetUp() override { ASSERT_TRUE(Start()); }
   // Each step returns the status line it leaves. A button may first queue the answer to the
   // question it asks.
   QString Press(const char* button, const QString& answer = QString()) {

@@ -9,8 +9,7 @@ namespace {
 class MainWindowLayout : public test::MainWindowTest {
  protected:
   void SetUp() override {
-    Start();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    ASSERT_TRUE(Start());
     QApplication::setActiveWindow(w.get());
   }
   // The object name of the modal dialog that `step` opens; `inside` runs on it, then it closes.

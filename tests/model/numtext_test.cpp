@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <tuple>
 
 #include "model/amount.h"
 #include "model/numtext.h"
@@ -9,12 +10,8 @@
 using namespace mw;
 
 TEST(NumberText, PlainAndFixedForms) {
-  struct Case {
-    double value;
-    int decimals;  // 0: PlainNumber, else FormatFixed with this many
-    const char* text;
-  };
-  const Case cases[] = {
+  // A value, its decimals (0: PlainNumber, else FormatFixed with this many) and its text.
+  const std::tuple<double, int, const char*> cases[] = {
       {3, 0, "3"}, {-0.0, 0, "0"}, {3.66, 0, "3.66"}, {1.0 / 3, 0, "0.333333333333333"},
       {0.1 + 0.2, 0, "0.3"},  // 0.30000000000000004 at 17 digits
       {123456789012345.0, 0, "123456789012345"}, {0.0001, 0, "0.0001"},
@@ -34,9 +31,8 @@ TEST(NumberText, PlainAndFixedForms) {
       // The window never shows NaN or Inf.
       {NAN, 2, "n/a"}, {-INFINITY, 3, "n/a"},
   };
-  for (const Case& c : cases)
-    EXPECT_EQ(c.decimals ? FormatFixed(c.value, c.decimals) : PlainNumber(c.value), c.text)
-        << c.value << " / " << c.decimals;
+  for (const auto& [value, decimals, text] : cases)
+    EXPECT_EQ(decimals ? FormatFixed(value, decimals) : PlainNumber(value), text) << value << " / " << decimals;
   EXPECT_EQ(GeneralNumber(INFINITY), "n/a");
   // Credits and grade points the window takes: finite, at most a billion either way.
   for (double v : {0.0, -1e9, 1e9, 4.3}) EXPECT_TRUE(IsSafeAmount(v)) << v;
