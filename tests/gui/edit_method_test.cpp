@@ -3,6 +3,7 @@
 
 #include <array>
 
+#include "model/scales.h"
 #include "ui/dialogs/edit_method_dialog.h"
 
 namespace {
@@ -128,6 +129,22 @@ TEST(EditMethod, OkAsksOnlyWhenTheBoxesDifferFromTheMethod) {
               "Please enter a numeric value from -1000000000 to 1000000000 for each letter grade.");
     EXPECT_TRUE(e.dlg->isVisible() && e.gb.Methods[0].GetEquiv(5) != 1e307);
   }
+}
+
+// "Add From Scale...": a shipped scale or a method of the book, under a name not taken.
+TEST(EditMethod, AddFromScaleCopiesAScaleOrAMethodUnderAFreshName) {
+  Editor e;
+  e.prompts.choices = {2, 2, int(mw::GradingScales().size()), -1};  // the third scale twice, the first method, none
+  e.prompts.inputs = {"Rice", "Rice", "Copy"};
+  for (int i = 0; i < 4; ++i) e.button("AddFromScale")->click();
+  const auto& methods = e.gb.Methods;
+  ASSERT_EQ(methods.size(), 5u);
+  EXPECT_EQ(methods[3].Name, "Rice");
+  EXPECT_EQ(methods[3].GetEquiv(0), 4.33);
+  EXPECT_EQ(e.prompts.messages(), QStringList{"A method with that name already exists!"});
+  EXPECT_EQ(methods[4].Name, "Copy");
+  EXPECT_EQ(methods[4].GetEquiv(0), methods[0].GetEquiv(0));
+  EXPECT_EQ(e.list()->count(), 5);
 }
 
 }  // namespace

@@ -1,9 +1,6 @@
-// The overview's Plan tab beside a real main window, and "Add From Scale..." in the method
-// editor.
+// The overview's Plan tab beside a real main window.
 #include "../storage/book_helpers.h"
-#include "model/scales.h"
 #include "gui_test.h"
-#include "ui/dialogs/edit_method_dialog.h"
 #include "ui/overview/plan_tab.h"
 
 namespace mw {
@@ -75,22 +72,6 @@ TEST_F(PlanTest, PlannedClassesProjectAndBecomeASemesterInOneUndoStep) {
   EXPECT_EQ(w->History()->count(), 1);
   w->History()->undo();
   EXPECT_EQ(w->Book().Semesters.size(), semesters);
-}
-
-TEST(PlanMethodsTest, AddFromScaleCopiesAScaleOrAMethodUnderAFreshName) {
-  std::vector<Method> methods = BuiltInMethods();
-  test::ScriptedPrompts prompts;
-  EditMethodDialog dlg(methods, prompts);
-  prompts.choices = {2, 2, int(GradingScales().size()), -1};
-  prompts.inputs = {"Rice", "Rice", "Copy"};
-  for (int i = 0; i < 4; ++i) dlg.findChild<QPushButton*>("AddFromScale")->click();
-  ASSERT_EQ(methods.size(), 5u);
-  EXPECT_EQ(methods[3].Name, "Rice");
-  EXPECT_EQ(methods[3].GetEquiv(0), 4.33);
-  EXPECT_EQ(prompts.messages(), QStringList{"A method with that name already exists!"});
-  EXPECT_EQ(methods[4].Name, "Copy");
-  EXPECT_EQ(methods[4].GetEquiv(0), methods[0].GetEquiv(0));
-  EXPECT_EQ(dlg.findChild<QListWidget*>("MethodListBox")->count(), 5);
 }
 
 }  // namespace
