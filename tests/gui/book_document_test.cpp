@@ -21,8 +21,7 @@ struct Heard {
 TEST(BookDocument, StepsReachListenersAndMoveTheSelection) {
   BookDocument doc;
   std::vector<Heard> heard;
-  QObject::connect(&doc, &BookDocument::Changed,
-                   [&](unsigned t, const edit::Place& p, BookDocument::Cause c) {
+  QObject::connect(&doc, &BookDocument::Changed, [&](unsigned t, const edit::Place& p, BookDocument::Cause c) {
                      heard.push_back({t, p, c});
                    });
   ASSERT_TRUE(doc.Run(edit::AddSemester(doc.Book(), "Fall")).changed);

@@ -196,15 +196,13 @@ TEST_F(MainWindowCommands, GroupsAddRenameAndDelete) {
   EXPECT_EQ(Press("AddGroup", "Labs"), "Group Labs added.");  // no class current: mask only
   Click(classes, 1);
   Press("AddGroup", "Core");
-  EXPECT_EQ(w->Book().GroupsOf(ClassNamed("Fall", "Math")),
-            (std::vector<std::string>{"Everything", "Core"}));
+  EXPECT_EQ(w->Book().GroupsOf(ClassNamed("Fall", "Math")), (std::vector<std::string>{"Everything", "Core"}));
 
   // Renaming by a double-click leaves the current class's memberships as they were.
   prompts.inputs = {"All"};
   Click(members, 0, {}, true);
   EXPECT_EQ(Entries(members), QStringList({"All", "Labs", "Core"}));
-  EXPECT_EQ(w->Book().GroupsOf(ClassNamed("Fall", "Math")),
-            (std::vector<std::string>{"Core", "All"}));
+  EXPECT_EQ(w->Book().GroupsOf(ClassNamed("Fall", "Math")), (std::vector<std::string>{"Core", "All"}));
 
   // Deleting every group leaves no class counted; then there is nothing to ask about.
   prompts.yesNo = {true, true, true};
@@ -284,8 +282,7 @@ TEST_F(MainWindowCommands, UndoRedoRestoreFiguresListsAndTheChangedEntry) {
   EXPECT_EQ(Shown(undo), "Undo Change Grade");
   Click(classes, 0);  // the selection moves on; undo brings Math back
   undo->trigger();
-  EXPECT_EQ(Text("OverallGPABox") + " " + classes->currentItem()->text() + " " + grades->currentText(),
-            "3.5 Math A");
+  EXPECT_EQ(Text("OverallGPABox") + " " + classes->currentItem()->text() + " " + grades->currentText(), "3.5 Math A");
   EXPECT_EQ(Shown(redo), "Redo Change Grade");
   redo->trigger();
   EXPECT_EQ(Text("OverallGPABox") + " " + grades->currentText(), "0.5 E");

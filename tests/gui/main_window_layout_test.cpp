@@ -13,8 +13,7 @@ class MainWindowLayout : public test::MainWindowTest {
     QApplication::setActiveWindow(w.get());
   }
   // The object name of the modal dialog that `step` opens; `inside` runs on it, then it closes.
-  QString DialogOpenedBy(const std::function<void()>& step,
-                         std::function<void(QWidget*)> inside = {}) {
+  QString DialogOpenedBy(const std::function<void()>& step, std::function<void(QWidget*)> inside = {}) {
     opened.clear();
     QTimer::singleShot(0, w.get(), [this, inside] {
       if (QWidget* modal = QApplication::activeModalWidget()) {
@@ -69,8 +68,7 @@ TEST_F(MainWindowLayout, MethodChangesReachEveryFigure) {
   EXPECT_EQ(Text("ClassGPABox") + " " + Text("OverallGPABox"), "4.3 4.3");
   methods->setFocus();
   QTest::keyClick(methods, Qt::Key_End);  // Harvard, where A+ is worth 0
-  EXPECT_EQ(Text("ClassGPABox") + " " + Text("OverallGPABox") + " " + Text("SemGPABox"),
-            "0.0 0.0 0.0");
+  EXPECT_EQ(Text("ClassGPABox") + " " + Text("OverallGPABox") + " " + Text("SemGPABox"), "0.0 0.0 0.0");
 
   // Closing the editor refills the selector and shows the method in use afterwards.
   methods->setCurrentIndex(2);

@@ -12,8 +12,7 @@ namespace {
 // Records the order of the writes.
 struct RecordingStore : MemorySettingsStore {
   std::vector<std::string> written;
-  void WriteSetting(std::string_view section, std::string_view key,
-                    std::string_view value) override {
+  void WriteSetting(std::string_view section, std::string_view key, std::string_view value) override {
     written.emplace_back(key);
     MemorySettingsStore::WriteSetting(section, key, value);
   }
@@ -83,8 +82,7 @@ TEST_F(OptionsDialogTest, ApplyWritesInOrderNormalisesCreditsAndStaysOpen) {
   EXPECT_TRUE(d.isVisible() && gb.IsPassProtected);
   EXPECT_EQ(std::vector(store.written.begin(), store.written.begin() + 4),
             (std::vector<std::string>{"DefGrade", "DefCredits", "OpenFileName", "AutoOpen"}));
-  EXPECT_EQ(Stored("DefGrade") + Stored("AutoOpen") + Stored("OpenFileName"),
-            "31  /tmp/with blanks.mw ");
+  EXPECT_EQ(Stored("DefGrade") + Stored("AutoOpen") + Stored("OpenFileName"), "31  /tmp/with blanks.mw ");
 
   credits->setText("9");
   Click("cmdCancel");

@@ -77,8 +77,7 @@ class ScriptedPrompts : public Prompts {
     printer.setOutputFileName(file);
     return true;
   }
-  int ChooseItem(const QString& prompt, const QString& title, const QStringList& items,
-                 const QStringList&) override {
+  int ChooseItem(const QString& prompt, const QString& title, const QStringList& items, const QStringList&) override {
     return Ask({"choose", prompt, title, items.join(QLatin1Char('\n'))}, choices);
   }
 

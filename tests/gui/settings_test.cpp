@@ -11,8 +11,7 @@ namespace {
 
 TEST(SettingsReaders, ConvertStoredTextOrFallBackToTheDefault) {
   MemorySettingsStore store;
-  EXPECT_EQ(std::tuple(ReadDefGrade(store), ReadDefCredits(store), ReadAutoOpen(store)),
-            std::tuple(1, 1.0, 0.0));
+  EXPECT_EQ(std::tuple(ReadDefGrade(store), ReadDefCredits(store), ReadAutoOpen(store)), std::tuple(1, 1.0, 0.0));
   EXPECT_EQ(ReadOpenFileName(store, "/a/b.mw"), "/a/b.mw");
 
   auto set = [&](const char* key, const char* text) { store.WriteSetting("Options", key, text); };

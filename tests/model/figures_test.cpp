@@ -22,8 +22,7 @@ GradeBook SmallBook() {
   GradeBook gb;
   ResetToFresh(gb);
   gb.InternGroup("Everything");
-  gb.Semesters.push_back(
-      Semester{{MakeClass("Algebra", 1, 3), MakeClass("Chemistry", 7, 1)}, "Fall"});
+  gb.Semesters.push_back(Semester{{MakeClass("Algebra", 1, 3), MakeClass("Chemistry", 7, 1)}, "Fall"});
   gb.SemesterOrder.push_back({"Fall", true});
   return gb;
 }

@@ -55,8 +55,7 @@ struct Brute {
   double uniform = -1;  // the lowest value reaching with every class at it; -1 out of reach
   int upper = -1;       // fewest classes at it with the others one value lower
 };
-Brute BruteMix(const std::vector<double>& c, const Method& m, double target, double gpa,
-               double counted) {
+Brute BruteMix(const std::vector<double>& c, const Method& m, double target, double gpa, double counted) {
   double all = 0;
   for (double x : c) all += x;
   Brute b;

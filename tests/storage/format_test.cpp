@@ -99,8 +99,7 @@ TEST(FileRoundTrip, PlainKeepsEverythingProtectedCutsNamesEmptyBooksBoth) {
   for (const std::string password : {"a", "Pässwö", "abcdef"})
     for (const SaltSource& salt : {ClockSeededSalt(), FixedSalt(126)}) {
       PromptScript script{{password}};
-      const DecodeResult d =
-          DecodeGradeBook(EncodeProtected(AwkwardBook(), password, salt).bytes, "", script.Prompt());
+      const DecodeResult d = DecodeGradeBook(EncodeProtected(AwkwardBook(), password, salt).bytes, "", script.Prompt());
       ASSERT_TRUE(d.status == DecodeStatus::Ok && d.isProtected && d.password == password) << password;
       ExpectSameContent(AwkwardBook(true), d.book);
     }
@@ -120,10 +119,8 @@ std::vector<int> Values(const PasswordKey& k) { return {k.values, k.values + 7};
 TEST(PasswordKey, WorkedValuesAndTheCheck) {
   // "abc" with salt 64: three values from the characters, three from the chain rule; with one
   // character, values 2 to 6 all come from the chain rule.
-  EXPECT_EQ(Values(MakePasswordKey("abc", 64)),
-            (std::vector<int>{64, 6111, 1372, 9999, 5796, 5040, 5418}));
-  EXPECT_EQ(Values(MakePasswordKey("a", 64)),
-            (std::vector<int>{64, 6111, 882, 7497, 189, 3843, 2016}));
+  EXPECT_EQ(Values(MakePasswordKey("abc", 64)), (std::vector<int>{64, 6111, 1372, 9999, 5796, 5040, 5418}));
+  EXPECT_EQ(Values(MakePasswordKey("a", 64)), (std::vector<int>{64, 6111, 882, 7497, 189, 3843, 2016}));
   // Characters count by their Windows-1252 codes; the largest values stay within 16 bits.
   EXPECT_EQ(MakePasswordKey("é", 64).values[1], 63 * 233);
   EXPECT_EQ(MakePasswordKey("ÿÿÿÿÿÿ", 127).values[1], 126 * 255);

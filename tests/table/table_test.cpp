@@ -93,8 +93,7 @@ TEST(TableImport, FixturesGiveTheirGradeBooks) {
     EXPECT_EQ(got.refused, refused) << file;
   }
   EXPECT_EQ(ImportFixture("transcript.ods", "transcript").csv, kTranscript);
-  EXPECT_EQ(ImportFixture("transcript.xlsx", "Marks").error,
-            "The workbook has no sheet named Marks.");
+  EXPECT_EQ(ImportFixture("transcript.xlsx", "Marks").error, "The workbook has no sheet named Marks.");
 }
 
 // Export, import into a fresh book, and the same grade book comes back (methods and mask
