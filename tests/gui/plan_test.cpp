@@ -19,8 +19,6 @@ class PlanTest : public test::MainWindowTest {
     plan = ov->Plan();
     QApplication::processEvents();
   }
-  template <typename T>
-  T* Find(QObject* in, const char* name) { return in->findChild<T*>(QLatin1String(name)); }
 
   OverviewWindow* ov = nullptr;
   PlanTab* plan = nullptr;
@@ -28,8 +26,8 @@ class PlanTest : public test::MainWindowTest {
 
 TEST_F(PlanTest, FollowsEditsAndUndoAndKeepsThePlanPerFile) {
   // 8 credits at 3.5 (A and B under the first method).
-  Find<QLineEdit>(plan, "PlanDesired")->setText("3.75");
-  Find<QLineEdit>(plan, "PlanLeft")->setText("8");
+  plan->findChild<QLineEdit*>("PlanDesired")->setText("3.75");
+  plan->findChild<QLineEdit*>("PlanLeft")->setText("8");
   const QString before = plan->PredictionText();
   EXPECT_EQ(before, "You need to average a 4.0 GPA over your next 8 credit(s).\n"
                     "Average needed 4.0: A");
@@ -50,7 +48,7 @@ TEST_F(PlanTest, FollowsEditsAndUndoAndKeepsThePlanPerFile) {
   Main("GroupList")->item(1)->setSelected(true);
   Main("GroupList")->item(0)->setSelected(false);
   QApplication::processEvents();
-  EXPECT_EQ(Find<QLabel>(ov, "OverviewScope")->text(),
+  EXPECT_EQ(ov->findChild<QLabel*>("OverviewScope")->text(),
             "Counting: Major     A+ counts 4.3 here; many schools count 4.0.");
 }
 
@@ -62,10 +60,10 @@ TEST_F(PlanTest, PlannedClassesProjectAndBecomeASemesterInOneUndoStep) {
   EXPECT_EQ(ov->Trend().Data().categories.back(), "Plan");
   const size_t semesters = w->Book().Semesters.size();
   prompts.inputs = {"Fall"};  // taken
-  Find<QPushButton>(plan, "PlanAddAsSemester")->click();
+  plan->findChild<QPushButton*>("PlanAddAsSemester")->click();
   EXPECT_EQ(prompts.messages().value(0), "A semester with that name already exists!");
   prompts.inputs = {"Spring"};
-  Find<QPushButton>(plan, "PlanAddAsSemester")->click();
+  plan->findChild<QPushButton*>("PlanAddAsSemester")->click();
   QApplication::processEvents();
   ASSERT_EQ(w->Book().Semesters.size(), semesters + 1);
   EXPECT_EQ(w->Book().Semesters.back().Classes.size(), 2u);
