@@ -31,11 +31,8 @@ class OptionsDialogTest : public ::testing::Test {
   QCheckBox* protect = d.findChild<QCheckBox*>("Passprotect");
   QCheckBox* autoOpen = d.findChild<QCheckBox*>("FileNameCheck");
   QLineEdit* fileName = d.findChild<QLineEdit*>("FileNameBox");
-  const bool hooked = [this] {
-    d.SetProtection = [this](bool on) { gb.IsPassProtected = on; };
-    return true;
-  }();
 
+  OptionsDialogTest() { d.SetProtection = [this](bool on) { gb.IsPassProtected = on; }; }
   void Click(const char* button) { d.findChild<QPushButton*>(button)->click(); }
   QString Stored(const char* k) { return QString::fromUtf8(store.ReadSetting("Options", k, "")); }
 };
