@@ -26,8 +26,8 @@ TEST(BookDocument, StepsReachListenersAndMoveTheSelection) {
   BookDocument doc;
   std::vector<Heard> heard;
   QObject::connect(&doc, &BookDocument::Changed, [&](unsigned t, const edit::Place& p, BookDocument::Cause c) {
-                     heard.push_back({t, p, c});
-                   });
+    heard.push_back({t, p, c});
+  });
   ASSERT_TRUE(doc.Run(edit::AddSemester(doc.Book(), "Fall")).changed);
   ASSERT_TRUE(doc.Run(edit::AddClass(doc.Book(), "Fall", "Math", 0, 3.0)).changed);
   doc.Select(std::string("Fall"), std::string("Math"));
