@@ -16,8 +16,7 @@ namespace {
 
 // Fall: Math (B+, 4, Everything+Core), Art (A, 2, Everything); Spring: Gym (C, 1, Core).
 GradeBook Book() {
-  GradeBook gb;
-  ResetToFresh(gb);
+  GradeBook gb = test::FreshBook();
   gb.GroupNames.push_back({"Core", false});
   AddSemester(gb, "Fall").Classes = {MakeClass(gb, "Math", 3, 4, {"Everything", "Core"}),
                                      MakeClass(gb, "Art", 1, 2, {"Everything"})};

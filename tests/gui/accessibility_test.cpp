@@ -2,8 +2,6 @@
 // mouse: each carries the name a screen reader reads (a drop-down list, which is read by its
 // current entry, a "labelled by" relation instead), and the Tab key reaches it. The figures
 // read well in light and dark palettes, and no window outgrows the screen, however long a name.
-#include "gui_test.h"
-
 #include <QAbstractItemView>
 #include <QAbstractSlider>
 #include <QAbstractSpinBox>
@@ -18,7 +16,6 @@
 
 #include "every_window.h"
 #include "ui/dialogs/help_viewer.h"
-#include "ui/overview/overview_window.h"
 #include "ui/widgets/access.h"
 
 namespace mw {
@@ -90,19 +87,19 @@ TEST(Accessibility, EveryWindowIsNamedReachedByTabAndWithinTheScreen) {
   test::EveryWindow every;
   const QString longName(5000, QLatin1Char('W'));
   every.prompts.inputs = {longName};
-  every.main->findChild<QAbstractButton*>("AddSemesterButton")->click();
-  Expect(every.main.get(), "main window");
+  every.w->findChild<QAbstractButton*>("AddSemesterButton")->click();
+  Expect(every.w.get(), "main window");
   auto dialogs = every.Dialogs();
   auto* password = static_cast<GetPasswordDialog*>(dialogs[1].second.get());
   password->FileName = QLatin1Char('/') + longName;  // one word wider than the screen
   for (auto& [name, dialog] : dialogs) Expect(dialog.get(), name);
   EXPECT_TRUE(password->findChild<QLabel*>("Question")->toolTip().contains(longName));
-  every.main->findChild<QAction*>("Overview")->trigger();
-  every.main->Document().Select(longName.toStdString());  // the sheet's rows made others current
-  auto* overview = every.main->findChild<OverviewWindow*>();
+  every.w->findChild<QAction*>("Overview")->trigger();
+  every.w->Document().Select(longName.toStdString());  // the sheet's rows made others current
+  auto* overview = every.w->findChild<OverviewWindow*>();
   Expect(overview, "overview");
   // The classes' title and the semester's entry, cut short, give the whole name as tooltip.
-  auto* list = every.main->findChild<QListWidget*>("SemesterList");
+  auto* list = every.w->findChild<QListWidget*>("SemesterList");
   const QPoint entry = list->visualItemRect(list->item(1)).center();
   QWidget* title = overview->findChild<QLabel*>("ClassesTitle");
   for (auto [widget, at] : {std::pair{title, QPoint(2, 2)}, {list->viewport(), entry}}) {
@@ -113,13 +110,10 @@ TEST(Accessibility, EveryWindowIsNamedReachedByTabAndWithinTheScreen) {
   }
 
   QTemporaryDir dir;
-  QFile help(QDir(dir.path()).filePath(kHelpFileName));
-  ASSERT_TRUE(help.open(QIODevice::WriteOnly));
-  help.write("<html><body><h1>Markwell</h1><p>");
-  for (int i = 0; i < 30; ++i) help.write("<a href=\"#x\">x</a> ");  // more links than Tab presses
-  help.write("</p></body></html>");
-  help.close();
-  QWidget* viewer = ShowHelp(every.main.get(), every.prompts, {dir.path()});
+  QByteArray links;
+  for (int i = 0; i < 30; ++i) links += "<a href=\"#x\">x</a> ";  // more links than Tab presses
+  test::WriteFile(QDir(dir.path()).filePath(kHelpFileName), "<html><body><h1>Markwell</h1><p>" + links + "</p></body></html>");
+  QWidget* viewer = ShowHelp(every.w.get(), every.prompts, {dir.path()});
   ASSERT_NE(viewer, nullptr);
   Expect(viewer, "help viewer");
   viewer->close();
@@ -137,7 +131,7 @@ TEST(Accessibility, FiguresKeepTheHighlightsHueAndReadWellInLightAndDarkPalettes
     QApplication::setPalette(palette);
     QCoreApplication::processEvents();
     for (const char* figure : {"OverallGPABox", "SemGPABox", "ClassGPABox"}) {
-      const QColor text = every.main->findChild<QLabel*>(figure)->palette().color(QPalette::WindowText);
+      const QColor text = every.w->findChild<QLabel*>(figure)->palette().color(QPalette::WindowText);
       EXPECT_GE(ContrastRatio(text, QColor::fromRgb(window)), 4.5) << figure;
       EXPECT_NEAR(text.hslHue(), QColor::fromRgb(highlight).hslHue(), 2) << figure;
     }

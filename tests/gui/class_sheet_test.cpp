@@ -12,7 +12,11 @@ namespace mw {
 namespace {
 
 // The sheet's keyboard focus (a tooltip may hold the application's).
-QWidget* Focus();
+QWidget* Focus() {
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (auto* sheet = qobject_cast<SheetWindow*>(w)) return sheet->focusWidget();
+  return nullptr;
+}
 // Keys go wherever the keyboard focus is, as a user's would.
 void Key(Qt::Key key) { QTest::keyClick(Focus(), key); }
 void Type(const QString& text) {
@@ -49,12 +53,6 @@ class ClassSheet : public ::testing::Test {
   test::ScriptedPrompts prompts;
   std::unique_ptr<SheetWindow> window;
 };
-
-QWidget* Focus() {
-  for (QWidget* w : QApplication::topLevelWidgets())
-    if (auto* sheet = qobject_cast<SheetWindow*>(w)) return sheet->focusWidget();
-  return nullptr;
-}
 
 TEST_F(ClassSheet, AWholeSemesterTypedWithTheKeyboardOnly) {
   TypeRow({"Fall 2024", "Calculus", "4", "b+", "Major; Math"});
@@ -190,9 +188,8 @@ using ClassSheetBesideMainWindow = test::MainWindowTest;
 TEST_F(ClassSheetBesideMainWindow, UndoAndSelectionCrossBetweenTheWindows) {
   settings.WriteSetting("Options", "DefCredits", "3");
   Start();
-  MainScreen& main = *w;
-  main.findChild<QAction*>("ClassSheet")->trigger();
-  auto* sheet = main.findChild<SheetWindow*>();
+  Main<QAction>("ClassSheet")->trigger();
+  auto* sheet = w->findChild<SheetWindow*>();
   ASSERT_NE(sheet, nullptr);
   sheet->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(sheet));
@@ -201,12 +198,12 @@ TEST_F(ClassSheetBesideMainWindow, UndoAndSelectionCrossBetweenTheWindows) {
   view->setCurrentIndex(view->model()->index(0, 0));
   TypeRow({"Fall", "Biology", "", "", ""});
   TypeRow({"", "History", "", "", ""});
-  EXPECT_EQ(main.Book().FindSemester("Fall")->Classes[0].Credits, 3.0);  // the option's default
-  auto* classList = main.findChild<QListWidget*>("ClassList");
+  EXPECT_EQ(w->Book().FindSemester("Fall")->Classes[0].Credits, 3.0);  // the option's default
+  auto* classList = Main<QListWidget>("ClassList");
   EXPECT_EQ(classList->count(), 2);
 
   // Undo in the main window takes back the sheet's last step, and the sheet follows.
-  main.findChild<QAction*>("Undo")->trigger();
+  Main<QAction>("Undo")->trigger();
   EXPECT_EQ(sheet->Model()->rowCount(), 2);
   EXPECT_EQ(classList->count(), 1);
 
@@ -215,39 +212,35 @@ TEST_F(ClassSheetBesideMainWindow, UndoAndSelectionCrossBetweenTheWindows) {
   view->setCurrentIndex(view->model()->index(0, SheetModel::kGrade));
   ASSERT_NE(classList->currentItem(), nullptr);
   EXPECT_EQ(classList->currentItem()->text(), "Biology");
-  main.findChild<QComboBox*>("GradeListBox")->setCurrentIndex(4);
+  Main<QComboBox>("GradeListBox")->setCurrentIndex(4);
   EXPECT_EQ(sheet->Model()->index(0, SheetModel::kGrade).data().toString(), "B");
-  auto undo = sheet->findChildren<QAction*>();
-  auto it = std::find_if(undo.begin(), undo.end(), [](QAction* a) {
-    return a->text().startsWith("&Undo") || a->text().startsWith("Undo");
-  });
-  ASSERT_NE(it, undo.end());
-  (*it)->trigger();
+  for (QAction* a : sheet->findChildren<QAction*>())  // the sheet's Undo, named for its step
+    if (a->text().startsWith("&Undo")) a->trigger();
   EXPECT_EQ(sheet->Model()->index(0, SheetModel::kGrade).data().toString(), "A");
 
   // Edit > Paste Classes in the main window pastes into the current semester as one step.
   QApplication::clipboard()->setText("Class\tCredits\tGrade\nArt\t2\tb\nMusic\t1\tf\n");
-  main.findChild<QAction*>("PasteClasses")->trigger();
-  EXPECT_EQ(main.Book().FindSemester("Fall")->Classes.size(), 3u);
+  Main<QAction>("PasteClasses")->trigger();
+  EXPECT_EQ(w->Book().FindSemester("Fall")->Classes.size(), 3u);
   EXPECT_EQ(sheet->Model()->rowCount(), 4);
 
   // Export as CSV and import it again: the same classes, once more, under a changed mapping.
   QTemporaryDir dir;
   const QString csv = dir.filePath("classes.csv");
   prompts.files = {csv, csv};
-  main.findChild<QAction*>("ExportClassesCsv")->trigger();
-  main.findChild<QAction*>("Undo")->trigger();  // the paste
+  Main<QAction>("ExportClassesCsv")->trigger();
+  Main<QAction>("Undo")->trigger();  // the paste
   table::ColumnMapping mapping;
   mapping.header = true;
   mapping.column = {-1, 1, 2, 3, -1};  // no semester column: into the current one; no groups
   prompts.previewAnswers = {mapping};
-  main.findChild<QAction*>("ImportClasses")->trigger();
+  Main<QAction>("ImportClasses")->trigger();
   ASSERT_EQ(prompts.previews.size(), 2u);
   EXPECT_EQ(prompts.previews[1].classCount, 2);  // Art and Music; Biology is there already
-  const Semester* fall = main.Book().FindSemester("Fall");
+  const Semester* fall = w->Book().FindSemester("Fall");
   ASSERT_EQ(fall->Classes.size(), 3u);
   EXPECT_EQ(fall->Classes[2].Name, "Music");
-  EXPECT_EQ(main.Document().History()->undoText(), "Import 2 Classes");
+  EXPECT_EQ(w->Document().History()->undoText(), "Import 2 Classes");
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
-// "Markwell Options": filling from the settings store, Apply, OK, Cancel and the current file
-// button.
+// The settings: the preference readers and the QSettings store behind them, and "Markwell
+// Options": filling from the settings store, Apply, OK, Cancel, the current file button, and
+// the grading method of new grade books.
 #include "gui_test.h"
 
 #include <QWheelEvent>
 
+#include "settings/qt_settings_store.h"
 #include "ui/dialogs/options_dialog.h"
 
 namespace mw {
@@ -12,8 +14,7 @@ namespace {
 // Records the order of the writes.
 struct RecordingStore : MemorySettingsStore {
   std::vector<std::string> written;
-  void WriteSetting(std::string_view section, std::string_view key,
-                    std::string_view value) override {
+  void WriteSetting(std::string_view section, std::string_view key, std::string_view value) override {
     written.emplace_back(key);
     MemorySettingsStore::WriteSetting(section, key, value);
   }
@@ -30,11 +31,8 @@ class OptionsDialogTest : public ::testing::Test {
   QCheckBox* protect = d.findChild<QCheckBox*>("Passprotect");
   QCheckBox* autoOpen = d.findChild<QCheckBox*>("FileNameCheck");
   QLineEdit* fileName = d.findChild<QLineEdit*>("FileNameBox");
-  const bool hooked = [this] {
-    d.SetProtection = [this](bool on) { gb.IsPassProtected = on; };
-    return true;
-  }();
 
+  OptionsDialogTest() { d.SetProtection = [this](bool on) { gb.IsPassProtected = on; }; }
   void Click(const char* button) { d.findChild<QPushButton*>(button)->click(); }
   QString Stored(const char* k) { return QString::fromUtf8(store.ReadSetting("Options", k, "")); }
 };
@@ -83,8 +81,7 @@ TEST_F(OptionsDialogTest, ApplyWritesInOrderNormalisesCreditsAndStaysOpen) {
   EXPECT_TRUE(d.isVisible() && gb.IsPassProtected);
   EXPECT_EQ(std::vector(store.written.begin(), store.written.begin() + 4),
             (std::vector<std::string>{"DefGrade", "DefCredits", "OpenFileName", "AutoOpen"}));
-  EXPECT_EQ(Stored("DefGrade") + Stored("AutoOpen") + Stored("OpenFileName"),
-            "31  /tmp/with blanks.mw ");
+  EXPECT_EQ(Stored("DefGrade") + Stored("AutoOpen") + Stored("OpenFileName"), "31  /tmp/with blanks.mw ");
 
   credits->setText("9");
   Click("cmdCancel");
@@ -108,6 +105,71 @@ TEST_F(OptionsDialogTest, EnterAppliesAndClosesWhileCancelEscAndTheFrameWriteNot
   }
   EXPECT_EQ(store.written.size(), 5u) << "only the last way wrote";
   EXPECT_EQ(Stored("DefCredits") + Stored("AutoOpen") + Stored("DefGrade") + (gb.IsPassProtected ? "P" : "-"), "401-");
+}
+
+TEST_F(OptionsDialogTest, NewGradeBooksUseTheMethodChosenHere) {
+  d.show();
+  auto* box = d.findChild<QComboBox*>("NewBookMethodBox");
+  EXPECT_EQ(box->currentIndex(), 0);  // the built-in first method
+  box->setCurrentIndex(box->findText("A+ = 4.33, thirds"));
+  d.Apply();
+  MainScreen w(store, &prompts);
+  w.StartUp(QString());
+  ASSERT_EQ(w.Book().Methods.size(), 4u);
+  EXPECT_EQ(w.Book().MethodText(), "A+ = 4.33, thirds");
+  EXPECT_EQ(w.findChild<QComboBox*>("MethodList")->currentText(), "A+ = 4.33, thirds");
+  box->setCurrentIndex(0);
+  d.Apply();
+  prompts.yesNo = {true};
+  w.New_Click();
+  EXPECT_EQ(w.Book().Methods.size(), 3u);
+  EXPECT_EQ(w.Book().MethodPos, 0);
+}
+
+TEST(SettingsReaders, ConvertStoredTextOrFallBackToTheDefault) {
+  MemorySettingsStore store;
+  EXPECT_EQ(std::tuple(ReadDefGrade(store), ReadDefCredits(store), ReadAutoOpen(store)), std::tuple(1, 1.0, 0.0));
+  EXPECT_EQ(ReadOpenFileName(store, "/a/b.mw"), "/a/b.mw");
+
+  auto set = [&](const char* key, const char* text) { store.WriteSetting("Options", key, text); };
+  // Whole numbers 0 to 12 (halves to even); anything else is the default.
+  for (auto [text, grade] : {std::pair{"0", 0}, {"12", 12}, {"2.5", 2}, {"3.5", 4}, {"13", 1},
+                             {"-1", 1}, {"abc", 1}, {"70000", 1}}) {
+    set("DefGrade", text);
+    EXPECT_EQ(ReadDefGrade(store), grade) << text;
+  }
+  for (auto [text, value] : {std::pair{"2.5", 2.5}, {"-4", -4.}, {"2,5", 1.}, {"3 credits", 1.}}) {
+    set("DefCredits", text);
+    EXPECT_EQ(ReadDefCredits(store), value) << text;
+  }
+  // Start-up compares the number with 1; the options check box knows only 0 and 1.
+  const std::tuple<const char*, double, int> autoOpen[] = {
+      {"1", 1, 1}, {"1.2", 1.2, 1}, {"0", 0, 0}, {"2", 2, 0}, {"yes", 0, 0}};
+  for (auto [text, number, check] : autoOpen) {
+    set("AutoOpen", text);
+    EXPECT_EQ(ReadAutoOpen(store), number) << text;
+    EXPECT_EQ(ReadAutoOpenCheck(store), check) << text;
+  }
+}
+
+TEST(QtSettingsStore, KeepsTextsUnchangedInItsFileAcrossInstances) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("sub/Markwell.conf");
+  EXPECT_EQ(ReadOpenFileName(QtSettingsStore(path), "absent"), "absent");
+  EXPECT_FALSE(QFile::exists(path)) << "reading creates no store";
+  for (const std::string text : {"", " padded ", "/a/My Grades, 2024.mw", "@start", "C:\\g.mw",
+                                 "#x;y=z", "\"quoted\"", "Ünïcödé/目录.mw"}) {
+    QtSettingsStore(path).WriteSetting("Options", "OpenFileName", text);
+    EXPECT_EQ(ReadOpenFileName(QtSettingsStore(path), "absent"), text);
+  }
+  EXPECT_EQ(QtSettingsStore(path).ReadSetting("Other", "OpenFileName", "absent"), "absent");
+
+  // A hand-edited file with an unquoted comma is read whole.
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("[Options]\nOpenFileName=/home/me/a,b.mw\n");
+  file.close();
+  EXPECT_EQ(ReadOpenFileName(QtSettingsStore(path), ""), "/home/me/a,b.mw");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The GPA overview beside a real main window: it follows every change there, its row clicks
-// select semesters, its chart holds the counted semesters, it keeps its layout, and it saves
-// its chart and prints.
+// select semesters, its chart holds the counted semesters under names told apart, it keeps its
+// layout, and it saves its chart and prints; its Plan tab follows edits and undo, and planned
+// classes become a semester.
 #include <QAreaSeries>
 #include <QBarSeries>
 #include <QBarSet>
@@ -17,7 +18,7 @@
 
 #include "../storage/book_helpers.h"
 #include "gui_test.h"
-#include "ui/overview/overview_window.h"
+#include "ui/overview/plan_tab.h"
 
 namespace mw {
 namespace {
@@ -27,8 +28,7 @@ constexpr auto C = &test::MakeClass;  // short, for the table below
 // Fall and Spring count; "Gap" is marked but its one class is outside the mask; Summer is not
 // marked.
 GradeBook SampleBook() {
-  GradeBook gb;
-  ResetToFresh(gb);
+  GradeBook gb = test::FreshBook();
   gb.GroupNames.push_back({"Gym", false});
   gb.Semesters = {{{C(gb, "Calculus", 2, 4, {"Everything"}), C(gb, "Poetry", 3, 3, {"Everything"}), C(gb, "Run", 0, 1, {"Gym"})}, "Fall"},
                   {{C(gb, "Swim", 0, 2, {"Gym"})}, "Gap"},
@@ -41,11 +41,11 @@ GradeBook SampleBook() {
 
 class OverviewTest : public test::MainWindowTest {
  protected:
-  void SetUp() override {
-    Start(SampleBook());
-    w->Overview_Click();
-    ov = w->findChild<OverviewWindow*>();
-    ASSERT_NE(ov, nullptr);
+  void SetUp() override { Open(SampleBook()); }
+  // The main window over gb, and its overview on screen.
+  void Open(GradeBook gb) {
+    Start(std::move(gb));
+    ASSERT_NE(ov = OpenOverview(), nullptr);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(ov));
   }
   QAbstractItemModel* Table(const char* name) { return ov->findChild<QTableView*>(QLatin1String(name))->model(); }
@@ -257,6 +257,84 @@ TEST_F(OverviewTest, SavesTheChartAndPrintsTableChartAndDate) {
   for (const SemesterRow& r : ov->Figures().Rows)
     EXPECT_TRUE(out.contains(QString::fromStdString(r.Name + " ") + QString::number(r.Classes))) << r.Name;
   EXPECT_TRUE(out.contains(QString::fromStdString(ov->Figures().OverallText)));
+}
+
+// The Plan tab, over a book of its own.
+class PlanTest : public OverviewTest {
+ protected:
+  void SetUp() override {
+    GradeBook gb = test::FreshBook();
+    gb.GroupNames.push_back({"Major", false});
+    test::AddSemester(gb, "Fall").Classes = {test::MakeClass(gb, "Calculus", 1, 4, {"Everything", "Major"}),
+                                             test::MakeClass(gb, "Poetry", 4, 4, {"Everything"})};
+    gb.FullFileName = "/books/mine.mw";
+    ASSERT_NO_FATAL_FAILURE(Open(std::move(gb)));
+    plan = ov->Plan();
+    QApplication::processEvents();
+  }
+
+  PlanTab* plan = nullptr;
+};
+
+TEST_F(PlanTest, FollowsEditsAndUndoAndKeepsThePlanPerFile) {
+  // 8 credits at 3.5 (A and B under the first method).
+  plan->findChild<QLineEdit*>("PlanDesired")->setText("3.75");
+  plan->findChild<QLineEdit*>("PlanLeft")->setText("8");
+  const QString before = plan->PredictionText();
+  EXPECT_EQ(before, "You need to average a 4.0 GPA over your next 8 credit(s).\n"
+                    "Average needed 4.0: A");
+  EXPECT_EQ(plan->MixText(), "Fewest top grades over 2 classes of 4.0 credits: all A reaches 3.75");
+  w->SelectSemester("Fall");
+  Main("ClassList")->setCurrentRow(1);
+  Main<QComboBox>("GradeListBox")->setCurrentIndex(12);  // Poetry: E
+  QApplication::processEvents();
+  EXPECT_EQ(plan->PredictionText().section('\n', 0, 0),
+            "You need to average a 5.5 GPA over your next 8 credit(s). Too high!");
+  w->History()->undo();
+  QApplication::processEvents();
+  EXPECT_EQ(plan->PredictionText(), before);
+  // A second look at the same file finds the plan; the mask shows in the header.
+  PlanTab again(w->Book(), settings, prompts);
+  again.Refresh(ov->Figures());
+  EXPECT_EQ(again.CurrentPlan(), plan->CurrentPlan());
+  Main("GroupList")->item(1)->setSelected(true);
+  Main("GroupList")->item(0)->setSelected(false);
+  QApplication::processEvents();
+  EXPECT_EQ(ov->findChild<QLabel*>("OverviewScope")->text(),
+            "Counting: Major     A+ counts 4.3 here; many schools count 4.0.");
+}
+
+TEST_F(PlanTest, PlannedClassesProjectAndBecomeASemesterInOneUndoStep) {
+  plan->SetPlan(Plan{"3.5", true, "", {{"Physics", 4, 2}, {"Lab", 0, 1}}});  // A- on 4 credits
+  QApplication::processEvents();
+  EXPECT_EQ(plan->ProjectionText(), "Planned: 4 credits, semester GPA 3.7; cumulative GPA 3.567 (now 3.5)");
+  ASSERT_FALSE(ov->Trend().Data().plan.isEmpty());
+  EXPECT_EQ(ov->Trend().Data().categories.back(), "Plan");
+  const size_t semesters = w->Book().Semesters.size();
+  prompts.inputs = {"Fall"};  // taken
+  plan->findChild<QPushButton*>("PlanAddAsSemester")->click();
+  EXPECT_EQ(prompts.messages().value(0), "A semester with that name already exists!");
+  prompts.inputs = {"Spring"};
+  plan->findChild<QPushButton*>("PlanAddAsSemester")->click();
+  QApplication::processEvents();
+  ASSERT_EQ(w->Book().Semesters.size(), semesters + 1);
+  EXPECT_EQ(w->Book().Semesters.back().Classes.size(), 2u);
+  EXPECT_EQ(w->History()->count(), 1);
+  w->History()->undo();
+  EXPECT_EQ(w->Book().Semesters.size(), semesters);
+}
+
+// The chart's semester axis: every name distinct, tooltips with the full names.
+TEST(TrendData, RepeatedAndEmptyNamesGetACounterAndTipsKeepTheRealName) {
+  BookFigures f;
+  for (const char* name : {"A", "A", "", "Skipped", "", "A (2)"})
+    f.Rows.push_back({.Name = name, .Marked = name != std::string("Skipped"), .Credits = 3, .GpaText = "3.0",
+                      .CumulativeText = "2.5", .MethodGpa = {}});
+  const TrendData d = MakeTrendData(f, PlannedPoint{QStringLiteral("A"), 3, 2.75});
+  EXPECT_EQ(d.categories, (QStringList{"A", "A (2)", "(no name)", " (2)", "A (2) (2)", "A (3)"}));
+  EXPECT_EQ(d.TipText(1), "A\nGPA 3.0, cumulative GPA 2.5");
+  EXPECT_EQ(d.TipText(5), "A (3)\nPlanned GPA 3.00, cumulative GPA 2.75");
+  EXPECT_EQ(d.TipText(6), QString());
 }
 
 }  // namespace

@@ -18,10 +18,10 @@ namespace mw::test {
 
 struct Asked {
   QString kind;   // "input", "yesno", "savechanges", "message", "open", "save", "password", "print",
-                  // "preview", "reading"
+                  // "preview", "reading", "choose"
   QString text;   // prompt, message text, dialog title, or the password mode as text
-  QString title;  // title (input, yes/no, message), file name (password)
-  QString defaultText;  // input default, file dialog initial path
+  QString title{};  // title (input, yes/no, message), file name (password)
+  QString defaultText{};  // input default, file dialog initial path
   Prompts::Icon icon = Prompts::Icon::None;
   bool defaultYes = true;  // yes/no: the button Enter presses
 };
@@ -43,59 +43,42 @@ class ScriptedPrompts : public Prompts {
   std::deque<std::optional<int>> readings;  // ChooseReading answers
   std::vector<Asked> asked;
 
-  QString InputBox(const QString& prompt, const QString& title,
-                   const QString& defaultText) override {
-    asked.push_back({"input", prompt, title, defaultText});
-    return take(inputs, "input");
+  QString InputBox(const QString& prompt, const QString& title, const QString& defaultText) override {
+    return Ask({"input", prompt, title, defaultText}, inputs);
   }
   bool AskYesNo(const QString& text, const QString& title, bool defaultYes = true) override {
-    asked.push_back({"yesno", text, title, {}, Icon::None, defaultYes});
-    return take(yesNo, "yes/no");
+    return Ask({"yesno", text, title, {}, Icon::None, defaultYes}, yesNo);
   }
-  SaveChoice AskSaveChanges(const QString& text) override {
-    asked.push_back({"savechanges", text, {}, {}});
-    return take(saveChanges, "save changes");
-  }
+  SaveChoice AskSaveChanges(const QString& text) override { return Ask({"savechanges", text}, saveChanges); }
   void Message(const QString& text, const QString& title, Icon icon) override {
     asked.push_back({"message", text, title, {}, icon});
   }
   QString OpenFileName(const FileDialog& d) override {
-    asked.push_back({"open", d.title, d.filters.join(";;"), d.initialPath});
-    return take(files, "open file");
+    return Ask({"open", d.title, d.filters.join(";;"), d.initialPath}, files);
   }
   QString SaveFileName(const FileDialog& d) override {
-    asked.push_back({"save", d.title, d.filters.join(";;"), d.initialPath});
-    return take(files, "save file");
+    return Ask({"save", d.title, d.filters.join(";;"), d.initialPath}, files);
   }
   std::optional<QString> GetPassword(PromptMode mode, const QString& fileName) override {
-    asked.push_back({"password", QString::number(static_cast<int>(mode)), fileName, {}});
-    return take(passwords, "password");
+    return Ask({"password", QString::number(static_cast<int>(mode)), fileName}, passwords);
   }
   std::optional<table::ColumnMapping> PreviewClasses(const ClassesPreview& p) override {
-    asked.push_back({"preview", p.title, p.acceptText, {}});
+    asked.push_back({"preview", p.title, p.acceptText});
     previews.push_back(p.plan(p.mapping));
-    if (previewAnswers.empty()) return p.mapping;
-    auto answer = previewAnswers.front();
-    previewAnswers.pop_front();
-    return answer;
+    return previewAnswers.empty() ? p.mapping : Ask({}, previewAnswers, false);
   }
   std::optional<int> ChooseReading(const QString& question, const QStringList& readings) override {
-    asked.push_back({"reading", question, readings.join("|"), {}});
-    return take(this->readings, "reading");
+    return Ask({"reading", question, readings.join("|")}, this->readings);
   }
   bool SetUpPrinter(QPrinter& printer, const QString& title) override {
-    asked.push_back({"print", title, {}, {}});
-    const QString file = take(printFiles, "print");
+    const QString file = Ask({"print", title}, printFiles);
     if (file.isEmpty()) return false;
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(file);
     return true;
   }
-
-  int ChooseItem(const QString& prompt, const QString& title, const QStringList& items,
-                 const QStringList&) override {
-    asked.push_back({"choose", prompt, title, items.join(QLatin1Char('\n'))});
-    return take(choices, "choice");
+  int ChooseItem(const QString& prompt, const QString& title, const QStringList& items, const QStringList&) override {
+    return Ask({"choose", prompt, title, items.join(QLatin1Char('\n'))}, choices);
   }
 
   // The messages shown, in order.
@@ -107,11 +90,14 @@ class ScriptedPrompts : public Prompts {
   }
 
  private:
+  // Records the question (unless `record` is false) and takes the next scripted answer of its
+  // kind; a question without one is a test fault.
   template <typename T>
-  static T take(std::deque<T>& q, const char* what) {
-    if (q.empty()) throw std::runtime_error(std::string("unscripted ") + what + " question");
-    T v = q.front();
-    q.pop_front();
+  T Ask(Asked question, std::deque<T>& answers, bool record = true) {
+    if (record) asked.push_back(question);
+    if (answers.empty()) throw std::runtime_error("unscripted " + question.kind.toStdString() + " question");
+    T v = answers.front();
+    answers.pop_front();
     return v;
   }
 };

@@ -1,20 +1,19 @@
+// Numbers as texts and back, and Windows-1252 text.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
+#include <tuple>
 
 #include "model/amount.h"
+#include "model/codepage.h"
 #include "model/numtext.h"
 
 using namespace mw;
 
 TEST(NumberText, PlainAndFixedForms) {
-  struct Case {
-    double value;
-    int decimals;  // 0: PlainNumber, else FormatFixed with this many
-    const char* text;
-  };
-  const Case cases[] = {
+  // A value, its decimals (0: PlainNumber, else FormatFixed with this many) and its text.
+  const std::tuple<double, int, const char*> cases[] = {
       {3, 0, "3"}, {-0.0, 0, "0"}, {3.66, 0, "3.66"}, {1.0 / 3, 0, "0.333333333333333"},
       {0.1 + 0.2, 0, "0.3"},  // 0.30000000000000004 at 17 digits
       {123456789012345.0, 0, "123456789012345"}, {0.0001, 0, "0.0001"},
@@ -34,9 +33,8 @@ TEST(NumberText, PlainAndFixedForms) {
       // The window never shows NaN or Inf.
       {NAN, 2, "n/a"}, {-INFINITY, 3, "n/a"},
   };
-  for (const Case& c : cases)
-    EXPECT_EQ(c.decimals ? FormatFixed(c.value, c.decimals) : PlainNumber(c.value), c.text)
-        << c.value << " / " << c.decimals;
+  for (const auto& [value, decimals, text] : cases)
+    EXPECT_EQ(decimals ? FormatFixed(value, decimals) : PlainNumber(value), text) << value << " / " << decimals;
   EXPECT_EQ(GeneralNumber(INFINITY), "n/a");
   // Credits and grade points the window takes: finite, at most a billion either way.
   for (double v : {0.0, -1e9, 1e9, 4.3}) EXPECT_TRUE(IsSafeAmount(v)) << v;
@@ -57,8 +55,7 @@ TEST(NumberText, LeadingNumberNeverFails) {
 TEST(NumberText, IsNumericText) {
   for (const char* yes : {"3", "3.", " 3 ", "-2", "+.5", "1e-5", "2D3"})
     EXPECT_TRUE(IsNumericText(yes)) << yes;
-  for (const char* no : {"", " ", "3.x", ".", "-", "1E", "1e+", "3 5", "3.5.1", "1e999",
-                         "&H10", "3,5"})
+  for (const char* no : {"", " ", "3.x", ".", "-", "1E", "1e+", "3 5", "3.5.1", "1e999", "&H10", "3,5"})
     EXPECT_FALSE(IsNumericText(no)) << no;
 }
 
@@ -88,4 +85,29 @@ TEST(NumberText, StrictReadsForFilesAndSettings) {
   EXPECT_EQ(TextToBool("-1"), true);
   EXPECT_EQ(TextToBool("0"), false);
   EXPECT_FALSE(TextToBool("yes").has_value());
+}
+
+TEST(Codepage, EveryByteRoundTrips) {
+  std::string all;
+  for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
+  const std::string utf8 = Cp1252ToUtf8(all);
+  const auto back = Utf8ToCp1252(utf8);
+  ASSERT_TRUE(back.has_value());
+  EXPECT_EQ(*back, all);
+  EXPECT_EQ(CharCount(utf8), 256u);
+}
+
+TEST(Codepage, KnownCharacters) {
+  EXPECT_EQ(Utf8ToCp1252("\xE2\x82\xAC"), std::string("\x80"));  // euro sign
+  EXPECT_EQ(Utf8ToCp1252("caf\xC3\xA9"), std::string("caf\xE9"));
+  EXPECT_EQ(Cp1252ToUtf8("\x93quoted\x94"), "\xE2\x80\x9Cquoted\xE2\x80\x9D");
+  // A CJK character, a sequence cut short, an overlong form, a surrogate.
+  for (const char* bad : {"\xE4\xB8\xAD", "\xC3", "\xC0\xAF", "\xED\xA0\x80"}) EXPECT_FALSE(Utf8ToCp1252(bad).has_value()) << bad;
+}
+
+TEST(Codepage, StorableNames) {
+  for (const std::string yes : {"Calculus I", "Fran\xC3\xA7" "ais", ""}) EXPECT_TRUE(IsStorableName(yes)) << yes;
+  for (const std::string& no : {std::string("two\nlines"), std::string("carriage\rreturn"),
+                               std::string("\xE4\xB8\xAD\xE6\x96\x87"), std::string("nul\0byte", 8)})
+    EXPECT_FALSE(IsStorableName(no)) << no;
 }

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <functional>
+#include <tuple>
 
 #include "model/gradebook.h"
 #include "model/plan.h"
@@ -15,11 +16,8 @@ Method Builtin(int i) { return BuiltInMethods()[size_t(i)]; }
 
 TEST(PlanTest, PredictionOverCreditsLeft) {
   const Method m = Builtin(0);  // 0.0 .. 4.3
-  struct Case {
-    const char *desired, *left;
-    double gpa, credits;
-    const char* text;
-  } cases[] = {
+  // Desired GPA and credits left as typed, the GPA and credits so far, and the message.
+  const std::tuple<const char*, const char*, double, double, const char*> cases[] = {
       // A published example: 2.878 over 56 credits, 14 hours next term, target 3.0 -> 3.488.
       {"3.0", "14", 2.878, 56, "You need to average a 3.49 GPA over your next 14 credit(s)."},
       {"3.5", "6", 3.0, 12, "You need to average a 4.5 GPA over your next 6 credit(s). Too high!"},
@@ -31,8 +29,8 @@ TEST(PlanTest, PredictionOverCreditsLeft) {
       {"3", "0", 3.0, 12, "You must have a postive number of credits left."},
       {"3", "-2", 3.0, 12, "You must have a postive number of credits left."},
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(PredictByCredits(c.desired, c.left, &m, c.gpa, c.credits), c.text) << c.desired;
+  for (const auto& [desired, left, gpa, credits, text] : cases)
+    EXPECT_EQ(PredictByCredits(desired, left, &m, gpa, credits), text) << desired;
   EXPECT_EQ(PredictByCredits("3", "3", nullptr, 0, 0), "Desired GPA value is out of range.");
   EXPECT_NEAR(NeededOverCredits(3.0, 14, 2.878, 56), 3.488, 1e-9);
 }
@@ -57,8 +55,7 @@ struct Brute {
   double uniform = -1;  // the lowest value reaching with every class at it; -1 out of reach
   int upper = -1;       // fewest classes at it with the others one value lower
 };
-Brute BruteMix(const std::vector<double>& c, const Method& m, double target, double gpa,
-               double counted) {
+Brute BruteMix(const std::vector<double>& c, const Method& m, double target, double gpa, double counted) {
   double all = 0;
   for (double x : c) all += x;
   Brute b;
@@ -84,10 +81,7 @@ Brute BruteMix(const std::vector<double>& c, const Method& m, double target, dou
 
 // Each shipped scale, value by value, as its institution's published table gives it.
 TEST(PlanTest, ScalesMatchTheirPublishedTables) {
-  struct Row {
-    const char* name;
-    std::array<double, kGradeCount> values;
-  } rows[] = {
+  const std::pair<const char*, std::array<double, kGradeCount>> rows[] = {
       {"A+ = 4.0 (A- = 3.7, B+ = 3.3)", {4, 4, 3.7, 3.3, 3, 2.7, 2.3, 2, 1.7, 1.3, 1, 0.7, 0}},
       {"A = 4.0, thirds (A- = 3.67, B+ = 3.33)",
        {4, 4, 3.67, 3.33, 3, 2.67, 2.33, 2, 1.67, 1.33, 1, 0.67, 0}},
@@ -99,12 +93,12 @@ TEST(PlanTest, ScalesMatchTheirPublishedTables) {
        {4, 3.75, 3.5, 3.25, 3, 2.75, 2.5, 2.25, 2.25, 2, 2, 2, 0}},
   };
   ASSERT_EQ(GradingScales().size(), std::size(rows));
-  for (const auto& r : rows) {
-    const GradingScale* s = FindScale(r.name);
-    ASSERT_NE(s, nullptr) << r.name;
+  for (const auto& [name, values] : rows) {
+    const GradingScale* s = FindScale(name);
+    ASSERT_NE(s, nullptr) << name;
     EXPECT_FALSE(s->Source.empty());
-    const Method m = s->ToMethod(r.name);
-    for (int g = 0; g < kGradeCount; ++g) EXPECT_EQ(m.GetEquiv(g), r.values[size_t(g)]) << r.name << g;
+    const Method m = s->ToMethod(name);
+    for (int g = 0; g < kGradeCount; ++g) EXPECT_EQ(m.GetEquiv(g), values[size_t(g)]) << name << g;
   }
 }
 

@@ -7,8 +7,6 @@
 #include <QScreen>
 
 #include "every_window.h"
-#include "gui_test.h"
-#include "ui/overview/overview_window.h"
 
 namespace mw {
 namespace {
@@ -50,7 +48,7 @@ void Check(QWidget* window, const char* name) {
 
 TEST(HighDpi, MainWindowFollowsTheLogicalDpiAndNoWindowClipsAnything) {
   test::EveryWindow every;
-  MainScreen* main = every.main.get();
+  MainScreen* main = every.w.get();
   Check(main, "main_screen");
   // The client area is 8070 by 5325 twips: at 96 dots per inch 538 by 355 pixels, and in
   // proportion at any other logical DPI.
@@ -61,8 +59,7 @@ TEST(HighDpi, MainWindowFollowsTheLogicalDpiAndNoWindowClipsAnything) {
     Check(dialog.get(), name);
     dialog->close();
   }
-  main->Overview_Click();
-  Check(main->findChild<OverviewWindow*>(), "overview_window");
+  Check(every.OpenOverview(), "overview_window");
 }
 
 }  // namespace

@@ -23,10 +23,11 @@ inline Semester& AddSemester(GradeBook& gb, std::string name) {
   return gb.Semesters.emplace_back(Semester{{}, std::move(name)});
 }
 
+inline GradeBook FreshBook() { GradeBook gb; ResetToFresh(gb); return gb; }
+
 // A fresh grade book with one semester "Fall" holding "Math" (B+, 4 credits) in "Everything".
 inline GradeBook OneClassBook() {
-  GradeBook gb;
-  ResetToFresh(gb);
+  GradeBook gb = FreshBook();
   AddSemester(gb, "Fall").AddClass(MakeClass(gb, "Math", 3, 4.0, {"Everything"}));
   return gb;
 }

@@ -227,15 +227,19 @@ TEST_F(Disk, WholeFilesOnlyFromRegularFilesAndNoLitter) {
     EXPECT_EQ(kept, "kept");
   }
 
-  // The disk fills after 5 bytes, or a write reports nothing written, on either way of saving.
-  int calls = 0;
-  auto fillsUp = [&calls](int fd, const void* data, size_t size) -> ssize_t {
-    if (calls++ % 2) return errno = ENOSPC, -1;
-    return ::write(fd, data, std::min<size_t>(size, 5));
+  // A writer for a disk that fills after `room` bytes of one save.
+  auto fillsAfter = [](size_t room) {
+    return [room](int fd, const void* data, size_t size) mutable -> ssize_t {
+      if (room == 0) return errno = ENOSPC, -1;
+      const ssize_t n = ::write(fd, data, std::min(size, room));
+      room -= static_cast<size_t>(std::max<ssize_t>(n, 0));
+      return n;
+    };
   };
+  // The disk fills after 5 bytes, or a write reports nothing written, on either way of saving.
   auto nothing = [](int, const void*, size_t) -> ssize_t { return 0; };
   for (bool nameless : {true, false}) {
-    EXPECT_FALSE(storage_detail::WriteFileAtomicallyWith(book, "new contents", fillsUp, {nameless}));
+    EXPECT_FALSE(storage_detail::WriteFileAtomicallyWith(book, "new contents", fillsAfter(5), {nameless}));
     EXPECT_FALSE(storage_detail::WriteFileAtomicallyWith(book, "new", nothing, {nameless}));
   }
   EXPECT_EQ(Slurp(book), "old contents");
@@ -243,14 +247,7 @@ TEST_F(Disk, WholeFilesOnlyFromRegularFilesAndNoLitter) {
   // overwriting; the old bytes stand or are put back, and no copy is left.
   fs::create_hard_link(book, dir_ / "twin");
   for (const std::string now : {"new contents, longer", "new contents", "new"}) {
-    size_t room = now.size() / 2;
-    auto fillsAt = [&room](int fd, const void* data, size_t size) -> ssize_t {
-      if (room == 0) return errno = ENOSPC, -1;
-      const ssize_t n = ::write(fd, data, std::min(size, room));
-      room -= static_cast<size_t>(std::max<ssize_t>(n, 0));
-      return n;
-    };
-    EXPECT_FALSE(storage_detail::WriteFileAtomicallyWith(book, now, fillsAt)) << now;
+    EXPECT_FALSE(storage_detail::WriteFileAtomicallyWith(book, now, fillsAfter(now.size() / 2))) << now;
     EXPECT_EQ(Slurp(dir_ / "twin"), "old contents") << now;
   }
   EXPECT_EQ(Hidden(dir_), std::set<std::string>{});
@@ -272,13 +269,14 @@ TEST_F(Disk, WholeFilesOnlyFromRegularFilesAndNoLitter) {
                                                  stem + "abc-12", locked}));
 }
 
-// Runs a process that saves first and second over target in turn and kills it at random
-// moments, `kills` times; after each kill, check(target) says whether the state is sound.
-// Returns the number of kills that left a hidden file.
-int KillSaves(const fs::path& target, const fs::path& first, const fs::path& second, int kills,
+// Forks a process that saves first and second over target in turn (the "nameless" or the
+// "named" way) and kills it at random moments, `kills` times; after each kill, sound() says
+// whether the state is sound. Returns the number of kills that left a hidden file.
+int KillSaves(const fs::path& target, const std::string& first, const std::string& second, int kills,
               const char* mode, const std::function<bool()>& sound) {
+  const WriteOptions options{std::string(mode) == "nameless"};
   const auto start = std::chrono::steady_clock::now();
-  if (!Save(target, Slurp(second)) || !Save(target, Slurp(first))) return -1;
+  if (!Save(target, second, options) || !Save(target, first, options)) return -1;
   const auto save = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start) / 2;
   std::mt19937 rng(std::random_device{}());
   int leftovers = 0;
@@ -286,10 +284,10 @@ int KillSaves(const fs::path& target, const fs::path& first, const fs::path& sec
     int ready[2];
     if (::pipe2(ready, O_CLOEXEC) != 0) return -1;
     const pid_t pid = ::fork();
-    if (pid == 0) {
-      ::dup2(ready[1], 1);
-      ::execl(MW_CRASH_SAVER, MW_CRASH_SAVER, target.c_str(), first.c_str(), second.c_str(), mode, nullptr);
-      ::_exit(127);
+    if (pid == 0) {  // says it has started, then saves until it is killed
+      if (::write(ready[1], "+", 1) != 1) ::_exit(2);
+      for (bool odd = false;; odd = !odd)
+        if (!Save(target, odd ? first : second, options)) ::_exit(1);
     }
     ::close(ready[1]);
     char byte = 0;
@@ -320,18 +318,16 @@ TEST_F(Disk, KilledSaveLeavesOldOrNewFileOrACopyAndNextSaveLeavesNoTemporary) {
   gb.Semesters[0].AddClass(test::MakeClass(gb, "One more", 1, 3, {}));
   const std::string b = EncodePlain(gb).bytes;
   ASSERT_TRUE(a.size() > 800000 && a != b);
-  const fs::path first = dir_ / "a", second = dir_ / "b", folder = Fast("t"), target = folder / "book.mw";
-  Put(first, a, 0644, ::geteuid(), ::getegid());
-  Put(second, b, 0644, ::geteuid(), ::getegid());
+  const fs::path folder = Fast("t"), target = folder / "book.mw";
   const auto whole = [&](const fs::path& p) { const std::string now = Slurp(p); return now == a || now == b; };
-  const int usual = KillSaves(target, first, second, 30, "nameless", [&] { return whole(target); }) +
-                    KillSaves(target, first, second, 30, "named", [&] { return whole(target); });
+  const int usual = KillSaves(target, a, b, 30, "nameless", [&] { return whole(target); }) +
+                    KillSaves(target, a, b, 30, "named", [&] { return whole(target); });
   ASSERT_TRUE(Save(target, a, {false}));
   EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 1);
 
   fs::create_hard_link(target, folder / "twin");
   int mixed = 0;
-  const int inPlace = KillSaves(target, first, second, 200, "named", [&] {
+  const int inPlace = KillSaves(target, a, b, 200, "named", [&] {
     if (whole(target)) return true;
     ++mixed;
     return whole(RecoveryCopyOf(target));

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <tuple>
 
 #include "edit/edit.h"
 #include "model/method.h"
@@ -40,14 +41,8 @@ Imported ImportRead(GradeBook& gb, const ReadResult& read) {
   return out;
 }
 
-Imported ImportInto(GradeBook& gb, const std::string& bytes, TableKind kind,
-                    const std::string& sheet = {}) {
-  return ImportRead(gb, ReadTable(bytes, kind, sheet));
-}
-
 Imported ImportFixture(const std::string& name, const std::string& sheet = {}) {
-  GradeBook gb;
-  ResetToFresh(gb);
+  GradeBook gb = test::FreshBook();
   return ImportRead(gb, ReadTableFile(std::string(MW_TABLE_FIXTURES) + "/" + name, sheet));
 }
 
@@ -65,11 +60,7 @@ const std::string kTranscript =
 
 TEST(TableImport, FixturesGiveTheirGradeBooks) {
   const std::string badGrade = "\"P\" is not a letter grade (A+ to E, or F).";
-  struct Case {
-    const char* file;
-    std::string csv;
-    std::vector<std::string> refused;
-  } cases[] = {
+  const std::tuple<const char*, std::string, std::vector<std::string>> cases[] = {  // file, its book, refusals
       {"transcript.csv", kTranscript,
        {"line 5: " + kUnstorable, "line 8: " + badGrade, "line 10: " + kTwice,
         "line 11: " + kCredits}},
@@ -95,22 +86,20 @@ TEST(TableImport, FixturesGiveTheirGradeBooks) {
                "Now,Music,2,E,Everything\r\n",
        {}},
   };
-  for (const auto& c : cases) {
-    const Imported got = ImportFixture(c.file);
-    EXPECT_EQ(got.error, "") << c.file;
-    EXPECT_EQ(got.csv, c.csv) << c.file;
-    EXPECT_EQ(got.refused, c.refused) << c.file;
+  for (const auto& [file, csv, refused] : cases) {
+    const Imported got = ImportFixture(file);
+    EXPECT_EQ(got.error, "") << file;
+    EXPECT_EQ(got.csv, csv) << file;
+    EXPECT_EQ(got.refused, refused) << file;
   }
   EXPECT_EQ(ImportFixture("transcript.ods", "transcript").csv, kTranscript);
-  EXPECT_EQ(ImportFixture("transcript.xlsx", "Marks").error,
-            "The workbook has no sheet named Marks.");
+  EXPECT_EQ(ImportFixture("transcript.xlsx", "Marks").error, "The workbook has no sheet named Marks.");
 }
 
 // Export, import into a fresh book, and the same grade book comes back (methods and mask
 // aside): names needing quotes, fractional and negative credits, every letter, groups.
 TEST(TableImport, ExportedCsvImportsToTheSameBook) {
-  GradeBook gb;
-  ResetToFresh(gb);
+  GradeBook gb = test::FreshBook();
   gb.GroupNames.push_back({"Major, \"core\"", false});
   gb.GroupNames.push_back({"Lab", true});
   test::AddSemester(gb, "Fall, 2023");
@@ -123,9 +112,8 @@ TEST(TableImport, ExportedCsvImportsToTheSameBook) {
   std::swap(gb.SemesterOrder[0], gb.SemesterOrder[1]);  // the list's order is what counts
   const std::string csv = ClassesCsv(gb);
 
-  GradeBook back;
-  ResetToFresh(back);
-  EXPECT_EQ(ImportInto(back, csv, TableKind::Csv).refused, std::vector<std::string>{});
+  GradeBook back = test::FreshBook();
+  EXPECT_EQ(ImportRead(back, ReadTable(csv, TableKind::Csv)).refused, std::vector<std::string>{});
   // Groups come in the order the classes first name them; the book above names them so too
   // once its semesters are listed in file order, which a save and load gives.
   const auto reloaded = DecodeGradeBook(EncodePlain(gb).bytes, "", nullptr).book;
@@ -138,11 +126,7 @@ TEST(TableImport, ExportedCsvImportsToTheSameBook) {
 }
 
 TEST(TableImport, MappingByHeaderOrByContent) {
-  struct Case {
-    const char* text;
-    std::array<int, kFieldCount> columns;
-    bool header;
-  } cases[] = {
+  const std::tuple<const char*, std::array<int, kFieldCount>, bool> cases[] = {  // text, columns, header
       {"Year\tNotes\tTitle\tCR\tMark\tCategory\n2024\tx\tMath\t3\tA\tCore\n", {0, 2, 3, 4, 5}, true},
       {"SUBJECT,Letter Grade,credit hours\nMath,A,3\n", {-1, 0, 2, 1, -1}, true},
       {"Math\t3\tA\nArt\t2\tb+\tMinor\n", {-1, 0, 1, 2, 3}, false},
@@ -150,18 +134,15 @@ TEST(TableImport, MappingByHeaderOrByContent) {
       // "Name" alone beside a number is a class called Name, not a header.
       {"Fall,Name,3,A\n", {0, 1, 2, 3, 4}, false},
   };
-  for (const auto& c : cases) {
-    const ColumnMapping m = GuessMapping(ParsePastedText(c.text));
-    EXPECT_EQ(m.column, c.columns) << c.text;
-    EXPECT_EQ(m.header, c.header) << c.text;
+  for (const auto& [text, columns, header] : cases) {
+    const ColumnMapping m = GuessMapping(ParsePastedText(text));
+    EXPECT_EQ(m.column, columns) << text;
+    EXPECT_EQ(m.header, header) << text;
   }
 }
 
 TEST(TableImport, PastedTextFindsItsDelimiter) {
-  struct Case {
-    const char* text;
-    std::vector<std::vector<std::string>> rows;
-  } cases[] = {
+  const std::pair<const char*, std::vector<std::vector<std::string>>> cases[] = {
       {"Math\t3,5\tA\r\n", {{"Math", "3,5", "A"}}},
       {"Math;3,5;A\nArt;2;B\n", {{"Math", "3,5", "A"}, {"Art", "2", "B"}}},
       {"\"Art; Design\",2,B\n", {{"Art; Design", "2", "B"}}},
@@ -169,10 +150,10 @@ TEST(TableImport, PastedTextFindsItsDelimiter) {
        {{"Fall 2023"}, {"Art, Design", "2,5", "B"}, {"Math", "3", "A"}}},
       {"\"Two\nlines\"\t1\tA\n\n\nX\t\t\t\n", {{"Two\nlines", "1", "A"}, {"X"}}},
   };
-  for (const auto& c : cases) {
+  for (const auto& [text, want] : cases) {
     std::vector<std::vector<std::string>> rows;
-    for (const auto& r : ParsePastedText(c.text).rows) rows.push_back(r.cells);
-    EXPECT_EQ(rows, c.rows) << c.text;
+    for (const auto& r : ParsePastedText(text).rows) rows.push_back(r.cells);
+    EXPECT_EQ(rows, want) << text;
   }
   EXPECT_EQ(ParsePastedText("a\n\n\"b\nc\"\nd").rows.back().position, "line 5");
   // "Unicode text" from a spreadsheet: UTF-16 with its byte-order mark, both byte orders.

@@ -1,27 +1,42 @@
-// The main window's commands on semesters, classes and groups and the prediction, driven by
-// real mouse and key events with scripted answers.
+// The main window as it opens (the fresh grade book, its shortcuts, the method selector and the
+// dialogs it opens), and its commands on semesters, classes and groups and the prediction,
+// driven by real mouse and key events with scripted answers.
 #include <QMouseEvent>
 #include <QWheelEvent>
 
 #include "gui_test.h"
+#include "ui/dialogs/edit_method_dialog.h"
 
 namespace mw {
 namespace {
 
+using test::Entries;
+
 class MainWindowCommands : public test::MainWindowTest {
  protected:
   void SetUp() override {
-    Start();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    ASSERT_TRUE(Start());
+    QApplication::setActiveWindow(w.get());
   }
-  template <typename T = QListWidget>
-  T* Find(const char* name) { return Main<T>(name); }
-  QString Text(const char* label) { return Find<QLabel>(label)->text(); }
+  // The object name of the modal dialog that `step` opens; `inside` runs on it, then it closes.
+  QString DialogOpenedBy(const std::function<void()>& step, std::function<void(QWidget*)> inside = {}) {
+    opened.clear();
+    QTimer::singleShot(0, w.get(), [this, inside] {
+      if (QWidget* modal = QApplication::activeModalWidget()) {
+        opened = modal->objectName();
+        if (inside) inside(modal);
+        modal->close();
+      }
+    });
+    step();
+    QApplication::setActiveWindow(w.get());
+    return opened;
+  }
   // Each step returns the status line it leaves. A button may first queue the answer to the
   // question it asks.
   QString Press(const char* button, const QString& answer = QString()) {
     if (!answer.isNull()) prompts.inputs.push_back(answer);
-    QTest::mouseClick(Find<QWidget>(button), Qt::LeftButton);
+    QTest::mouseClick(Main<QWidget>(button), Qt::LeftButton);
     return w->StatusText();
   }
   QString Key(QWidget* target, Qt::Key key, Qt::KeyboardModifiers m = {}) {
@@ -36,11 +51,6 @@ class MainWindowCommands : public test::MainWindowTest {
     if (twice) QTest::mouseRelease(l->viewport(), Qt::LeftButton, {}, at);
     return w->StatusText();
   }
-  QStringList Entries(QListWidget* l) {
-    QStringList out;
-    for (int i = 0; i < l->count(); ++i) out << l->item(i)->text();
-    return out;
-  }
   // A semester "Fall" listing Art (1 credit at C, 2.0) above Math (3 credits at A, 4.0).
   void MakeFall() {
     Press("AddSemesterButton", "Fall");
@@ -54,11 +64,76 @@ class MainWindowCommands : public test::MainWindowTest {
     return *w->Book().FindClass(w->Book().FindSemester(sem), name);
   }
 
-  QListWidget *semesters = Find("SemesterList"), *classes = Find("ClassList"),
-              *groups = Find("GroupList"), *members = Find("MemberGroup");
-  QLineEdit* credits = Find<QLineEdit>("CreditsBox");
-  QComboBox* grades = Find<QComboBox>("GradeListBox");
+  QListWidget *semesters = Main("SemesterList"), *classes = Main("ClassList"),
+              *groups = Main("GroupList"), *members = Main("MemberGroup");
+  QLineEdit* credits = Main<QLineEdit>("CreditsBox");
+  QComboBox *grades = Main<QComboBox>("GradeListBox"), *methods = Main<QComboBox>("MethodList");
+  QString opened;  // by DialogOpenedBy
 };
+using MainWindowLayout = MainWindowCommands;  // the window as it opens
+
+TEST_F(MainWindowLayout, OpensFreshShortcutsNewAndQuit) {
+  EXPECT_EQ(w->StatusText(), "Welcome to Markwell!");
+  EXPECT_EQ(DialogOpenedBy([&] { QTest::keyClick(credits, Qt::Key_O, Qt::AltModifier); }),
+            "MWOptions");
+  EXPECT_EQ(DialogOpenedBy([&] { QTest::mouseClick(Main<QLabel>("Picture1"), Qt::LeftButton); }),
+            "AboutMe");
+  // Clicking the "Credits:" label moves the cursor into the box.
+  Main("GroupList")->setFocus();
+  QTest::mouseClick(Main<QLabel>("Label2"), Qt::LeftButton);
+  EXPECT_TRUE(credits->hasFocus());
+
+  // New on a book without changes asks whether to start afresh (with changes it asks only
+  // about them: MainWindowUnsaved). The default grade is read when it is used.
+  settings.WriteSetting("Options", "DefGrade", "4");
+  prompts.yesNo = {true, false, true};
+  w->New_Click();
+  EXPECT_EQ(prompts.asked.back().text, "Are you sure you want to create a new Markwell file?");
+  EXPECT_EQ(grades->currentText() + " " + Text("ClassGPABox"), "B 3.0");
+  EXPECT_EQ(grades->count(), 13);  // filled afresh, not appended to
+
+  QTest::keyClick(methods, Qt::Key_Q, Qt::ControlModifier);
+  EXPECT_EQ(prompts.asked.back().text, "Are you sure you want to quit Markwell?");
+  EXPECT_TRUE(w->isVisible());
+  QTest::keyClick(credits, Qt::Key_Q, Qt::ControlModifier);
+  EXPECT_FALSE(w->isVisible());
+}
+
+TEST_F(MainWindowLayout, MethodChangesReachEveryFigure) {
+  prompts.inputs = {"Fall", "Poetry"};
+  w->AddSemesterButton_Click();
+  w->AddClassButton_Click();
+  Main("ClassList")->setCurrentRow(0);
+  grades->setCurrentIndex(0);  // A+
+  EXPECT_EQ(Text("ClassGPABox") + " " + Text("OverallGPABox"), "4.3 4.3");
+  methods->setFocus();
+  QTest::keyClick(methods, Qt::Key_End);  // Harvard, where A+ is worth 0
+  EXPECT_EQ(Text("ClassGPABox") + " " + Text("OverallGPABox") + " " + Text("SemGPABox"), "0.0 0.0 0.0");
+
+  // Closing the editor refills the selector and shows the method in use afterwards.
+  methods->setCurrentIndex(2);
+  DialogOpenedBy([&] { QTest::mouseClick(Main<QPushButton>("AddMethod"), Qt::LeftButton); }, [](QWidget* editor) {
+    editor->findChild<QListWidget*>("MethodListBox")->setCurrentRow(2);
+    static_cast<EditMethodDialog*>(editor)->MethodListBox_KeyDown(Qt::Key_Delete);
+  });
+  EXPECT_EQ(methods->currentIndex(), 0);
+  EXPECT_EQ(w->Book().MethodPos, 0);
+}
+
+// A message wider than the status line ends in "…" and is whole in the tooltip and the
+// accessible description; StatusText() has it whole.
+TEST_F(MainWindowLayout, LongStatusMessagesAreElidedNeverCutUnseen) {
+  auto* line = Main<QLabel>("StatusText");
+  const QString longText = "Exported grades to file '/home/student/" + QString(40, 'x') + "/" +
+                           QString(60, 'y') + "/report of every semester.txt'.";
+  w->SetStatusText(longText);
+  EXPECT_EQ(w->StatusText(), longText);
+  EXPECT_TRUE(line->text().endsWith(QChar(0x2026)) && longText.startsWith(line->text().chopped(1))) << line->text().toStdString();
+  EXPECT_LE(line->fontMetrics().horizontalAdvance(line->text()), line->contentsRect().width());
+  EXPECT_EQ(line->toolTip() + "|" + line->accessibleDescription(), longText + "|" + longText);
+  w->SetStatusText("Welcome to Markwell!");  // one that fits: shown whole, the bar's own tooltip
+  EXPECT_TRUE(line->text() == "Welcome to Markwell!" && line->toolTip().isEmpty());
+}
 
 TEST_F(MainWindowCommands, SemestersAndClassesTakeOnlyNewStorableNames) {
   EXPECT_EQ(Press("AddClassButton"), "Please select a semester first.");  // nothing asked
@@ -112,9 +187,9 @@ TEST_F(MainWindowCommands, MovingMarkingAndDeletingSemesters) {
 
 TEST_F(MainWindowCommands, PredictionMaskAndEditingRenamingAndDeletingAClass) {
   MakeFall();
-  QTest::keyClicks(Find<QLineEdit>("DesiredGPABox"), "3.x");
+  QTest::keyClicks(Main<QLineEdit>("DesiredGPABox"), "3.x");
   EXPECT_EQ(w->StatusText(), "Please enter a numeric value for the desired GPA.");
-  QTest::keyClicks(Find<QLineEdit>("ClassesLeftBox"), "2");
+  QTest::keyClicks(Main<QLineEdit>("ClassesLeftBox"), "2");
   EXPECT_EQ(Press("PredictGo"),  // 3.x reads as 3; 2 classes and 4 credits so far
             "Assuming each class is worth 2.0 credit(s), you need to average a 2.5 GPA for "
             "your next 2 classes.");
@@ -167,7 +242,6 @@ TEST_F(MainWindowCommands, PredictionMaskAndEditingRenamingAndDeletingAClass) {
 TEST_F(MainWindowCommands, StrayWheelAndEmptySpaceClicksChangeNothing) {
   MakeFall();
   Click(classes, 1);  // Math, an A
-  auto* methods = Find<QComboBox>("MethodList");
   auto wheel = [](QWidget* target) {
     QWheelEvent notch(QPointF(5, 5), target->mapToGlobal(QPointF(5, 5)), {}, {0, -120}, Qt::NoButton,
                       Qt::NoModifier, Qt::NoScrollPhase, false);
@@ -205,15 +279,13 @@ TEST_F(MainWindowCommands, GroupsAddRenameAndDelete) {
   EXPECT_EQ(Press("AddGroup", "Labs"), "Group Labs added.");  // no class current: mask only
   Click(classes, 1);
   Press("AddGroup", "Core");
-  EXPECT_EQ(w->Book().GroupsOf(ClassNamed("Fall", "Math")),
-            (std::vector<std::string>{"Everything", "Core"}));
+  EXPECT_EQ(w->Book().GroupsOf(ClassNamed("Fall", "Math")), (std::vector<std::string>{"Everything", "Core"}));
 
   // Renaming by a double-click leaves the current class's memberships as they were.
   prompts.inputs = {"All"};
   Click(members, 0, {}, true);
   EXPECT_EQ(Entries(members), QStringList({"All", "Labs", "Core"}));
-  EXPECT_EQ(w->Book().GroupsOf(ClassNamed("Fall", "Math")),
-            (std::vector<std::string>{"Core", "All"}));
+  EXPECT_EQ(w->Book().GroupsOf(ClassNamed("Fall", "Math")), (std::vector<std::string>{"Core", "All"}));
 
   // Deleting every group leaves no class counted; then there is nothing to ask about.
   prompts.yesNo = {true, true, true};
@@ -233,7 +305,7 @@ TEST_F(MainWindowCommands, OddGradeBooksFromFilesAreShownSafely) {
   gb.Semesters[0].Classes[0].Grade = 40;  // Math: no letter
   gb.MethodPos = 7;                      // no such method
   w->Document().Reset(gb);
-  EXPECT_EQ(Find<QComboBox>("MethodList")->currentIndex(), -1);
+  EXPECT_EQ(Main<QComboBox>("MethodList")->currentIndex(), -1);
   Click(semesters, 0);
   Click(classes, 1);
   EXPECT_EQ(grades->currentIndex(), -1);
@@ -260,32 +332,30 @@ TEST_F(MainWindowCommands, SavedBookComesBackAsListedAndAtStartUpOnlyWithItsPass
   EXPECT_EQ(Press("SaveButton"), "Sucessfully saved to file book.mw.");
   EXPECT_EQ(caption(*w), "Markwell - book.mw");
 
-  struct Other { MemorySettingsStore settings; test::ScriptedPrompts prompts; MainScreen w{settings, &prompts}; };
-  Other b;  // by its path at start-up
-  b.w.StartUp(path);
-  EXPECT_EQ(caption(b.w) + "|" + b.w.StatusText(), "Markwell - " + path + "|Sucessfully loaded from file " + path + ".");
-  auto* list = b.w.findChild<QListWidget*>("SemesterList");
-  EXPECT_EQ(Entries(list), QStringList({"Spring", "Fall"}));
-  EXPECT_EQ(list->item(1)->checkState(), Qt::Checked);
-  EXPECT_EQ(b.w.findChild<QLabel*>("OverallGPABox")->text(), "4.0");
+  test::Window b;  // by its path at start-up
+  b.w->StartUp(path);
+  EXPECT_EQ(caption(*b.w) + "|" + b.w->StatusText(), "Markwell - " + path + "|Sucessfully loaded from file " + path + ".");
+  EXPECT_EQ(Entries(b.Main("SemesterList")), QStringList({"Spring", "Fall"}));
+  EXPECT_EQ(b.Main("SemesterList")->item(1)->checkState(), Qt::Checked);
+  EXPECT_EQ(b.Text("OverallGPABox"), "4.0");
   b.prompts.files = {path};
-  QTest::mouseClick(b.w.findChild<QWidget*>("LoadButton"), Qt::LeftButton);
-  EXPECT_EQ(caption(b.w), "Markwell - book.mw");  // through the dialog, the file alone
+  QTest::mouseClick(b.Main<QWidget>("LoadButton"), Qt::LeftButton);
+  EXPECT_EQ(caption(*b.w), "Markwell - book.mw");  // through the dialog, the file alone
 
   // Protected, then opened with the prompt cancelled.
   w->Document().SetFileState(w->Book().FileName, w->Book().FullFileName, true, "");
   prompts.passwords = {QString("pw"), QString("pw")};
   EXPECT_EQ(Press("SaveButton"), "Sucessfully saved to file book.mw. (password-protected)");
-  Other c;
+  test::Window c;
   c.settings.values = {{"Options/AutoOpen", "1"}, {"Options/OpenFileName", path.toStdString()}};
   c.prompts.passwords = {QString()};
-  c.w.StartUp({});
-  EXPECT_EQ(caption(c.w) + "|" + c.w.StatusText(), "Markwell|Did not open file \"" + path + "\"!");
-  EXPECT_EQ(c.w.findChild<QListWidget*>("SemesterList")->count(), 0);
+  c.w->StartUp({});
+  EXPECT_EQ(caption(*c.w) + "|" + c.w->StatusText(), "Markwell|Did not open file \"" + path + "\"!");
+  EXPECT_EQ(c.Main("SemesterList")->count(), 0);
 }
 
 TEST_F(MainWindowCommands, UndoRedoRestoreFiguresListsAndTheChangedEntry) {
-  QAction *undo = Find<QAction>("Undo"), *redo = Find<QAction>("Redo");
+  QAction *undo = Main<QAction>("Undo"), *redo = Main<QAction>("Redo");
   auto Shown = [](QAction* a) { return a->text().remove(QLatin1Char('&')); };
   MakeFall();
   EXPECT_TRUE(w->isWindowModified());
@@ -295,8 +365,7 @@ TEST_F(MainWindowCommands, UndoRedoRestoreFiguresListsAndTheChangedEntry) {
   EXPECT_EQ(Shown(undo), "Undo Change Grade");
   Click(classes, 0);  // the selection moves on; undo brings Math back
   undo->trigger();
-  EXPECT_EQ(Text("OverallGPABox") + " " + classes->currentItem()->text() + " " + grades->currentText(),
-            "3.5 Math A");
+  EXPECT_EQ(Text("OverallGPABox") + " " + classes->currentItem()->text() + " " + grades->currentText(), "3.5 Math A");
   EXPECT_EQ(Shown(redo), "Redo Change Grade");
   redo->trigger();
   EXPECT_EQ(Text("OverallGPABox") + " " + grades->currentText(), "0.5 E");
@@ -341,42 +410,40 @@ TEST(MainWindowUnsaved, EveryPathAsksWithSaveDiscardAndCancel) {
   using Choice = Prompts::SaveChoice;
   enum Path { Close, Quit, New, Load };
   QTemporaryDir dir;
+  // Each answer, and whether the save dialog is then cancelled.
+  const std::pair<Choice, bool> answers[] = {
+      {Choice::Save, false}, {Choice::Save, true}, {Choice::Discard, false}, {Choice::Cancel, false}};
   for (Path path : {Close, Quit, New, Load}) {
-    for (Choice choice : {Choice::Save, Choice::Discard, Choice::Cancel}) {
-      for (bool saveCancelled : {false, true}) {
-        if (saveCancelled && choice != Choice::Save) continue;
-        const std::string what = std::to_string(path) + "/" + std::to_string(int(choice)) +
-                                 (saveCancelled ? "/cancelled" : "");
-        MemorySettingsStore settings;
-        test::ScriptedPrompts prompts;
-        MainScreen w(settings, &prompts);
-        w.StartUp(QString());
-        w.show();
-        prompts.inputs = {"Fall"};
-        w.AddSemesterButton_Click();
-        prompts.asked.clear();
-        QString file = QString::fromStdString("b" + what + ".mw").replace('/', '-');
-        file = dir.filePath(file);
-        prompts.saveChanges = {choice};
-        if (choice == Choice::Save) prompts.files.push_back(saveCancelled ? QString() : file);
-        if (path == Load) prompts.files.push_back(QString());  // the open dialog, cancelled
-        switch (path) {
-          case Close: w.close(); break;
-          case Quit: w.Quit_Click(); break;
-          case New: w.New_Click(); break;
-          case Load: w.Load_Click(); break;
-        }
-        const bool goesOn = choice == Choice::Discard || (choice == Choice::Save && !saveCancelled);
-        // Only the question and what it leads to were asked: no "Are you sure" after it.
-        for (const auto& a : prompts.asked) EXPECT_NE(a.kind, "yesno") << what;
-        EXPECT_EQ(prompts.asked.front().text, "The grade book has unsaved changes. Save them?") << what;
-        EXPECT_TRUE(prompts.files.empty() || !goesOn || path != Load) << what;
-        EXPECT_EQ(QFile::exists(file), choice == Choice::Save && !saveCancelled) << what;
-        if (path == Close || path == Quit) { EXPECT_EQ(w.isVisible(), !goesOn) << what; }
-        if (path == New) { EXPECT_EQ(w.Book().Semesters.empty(), goesOn) << what; }
-        if (path == Load) { EXPECT_EQ(prompts.asked.back().kind == "open", goesOn) << what; }
-        EXPECT_EQ(w.isWindowModified(), !(choice == Choice::Save && !saveCancelled) && !(goesOn && path == New)) << what;
+    for (const auto& [choice, saveCancelled] : answers) {
+      const std::string what = std::to_string(path) + "/" + std::to_string(int(choice)) +
+                               (saveCancelled ? "/cancelled" : "");
+      test::Window t;
+      t.Start();
+      MainScreen& w = *t.w;
+      test::ScriptedPrompts& prompts = t.prompts;
+      prompts.inputs = {"Fall"};
+      w.AddSemesterButton_Click();
+      prompts.asked.clear();
+      const QString file = dir.filePath(QString::fromStdString("b" + what + ".mw").replace('/', '-'));
+      prompts.saveChanges = {choice};
+      if (choice == Choice::Save) prompts.files.push_back(saveCancelled ? QString() : file);
+      if (path == Load) prompts.files.push_back(QString());  // the open dialog, cancelled
+      switch (path) {
+        case Close: w.close(); break;
+        case Quit: w.Quit_Click(); break;
+        case New: w.New_Click(); break;
+        case Load: w.Load_Click(); break;
       }
+      const bool goesOn = choice == Choice::Discard || (choice == Choice::Save && !saveCancelled);
+      // Only the question and what it leads to were asked: no "Are you sure" after it.
+      for (const auto& a : prompts.asked) EXPECT_NE(a.kind, "yesno") << what;
+      EXPECT_EQ(prompts.asked.front().text, "The grade book has unsaved changes. Save them?") << what;
+      EXPECT_TRUE(prompts.files.empty() || !goesOn || path != Load) << what;
+      EXPECT_EQ(QFile::exists(file), choice == Choice::Save && !saveCancelled) << what;
+      if (path == Close || path == Quit) { EXPECT_EQ(w.isVisible(), !goesOn) << what; }
+      if (path == New) { EXPECT_EQ(w.Book().Semesters.empty(), goesOn) << what; }
+      if (path == Load) { EXPECT_EQ(prompts.asked.back().kind == "open", goesOn) << what; }
+      EXPECT_EQ(w.isWindowModified(), !(choice == Choice::Save && !saveCancelled) && !(goesOn && path == New)) << what;
     }
   }
 }
