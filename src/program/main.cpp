@@ -8,6 +8,7 @@
 
 #include "settings/qt_settings_store.h"
 #include "ui/main_window/main_screen.h"
+#include "ui/widgets/lean_style.h"
 
 int main(int argc, char** argv) {
   // "--help" or "--version" as the whole command line answers before any window (and without a
@@ -33,6 +34,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("Markwell"));
   QApplication::setApplicationVersion(QStringLiteral(MARKWELL_VERSION));
   QApplication::setDesktopFileName(QStringLiteral("io.github.markwell.Markwell"));
+  mw::UseLeanStyle();
 
   // The whole argument text after the program's name, joined by single blanks: a path with
   // blanks arrives whole, quoted or not.

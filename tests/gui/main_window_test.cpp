@@ -1,11 +1,14 @@
 // The main window as it opens (the fresh grade book, its shortcuts, the method selector and the
 // dialogs it opens), and its commands on semesters, classes and groups and the prediction,
 // driven by real mouse and key events with scripted answers.
+#include <QGroupBox>
 #include <QMouseEvent>
+#include <QStyleFactory>
 #include <QWheelEvent>
 
 #include "gui_test.h"
 #include "ui/dialogs/edit_method_dialog.h"
+#include "ui/widgets/lean_style.h"
 
 namespace mw {
 namespace {
@@ -445,6 +448,30 @@ TEST(MainWindowUnsaved, EveryPathAsksWithSaveDiscardAndCancel) {
       if (path == Load) { EXPECT_EQ(prompts.asked.back().kind == "open", goesOn) << what; }
       EXPECT_EQ(w.isWindowModified(), !(choice == Choice::Save && !saveCancelled) && !(goesOn && path == New)) << what;
     }
+  }
+}
+
+// The program's style draws what Fusion draws: group box frames, with and without a title or a
+// check box, and the menu bar's overflow icon, at 1x and 2x.
+TEST(LeanStyle, DrawsWhatFusionDraws) {
+  std::unique_ptr<QStyle> fusion(QStyleFactory::create("Fusion")), lean(MakeLeanStyle());
+  QGroupBox titled("Commands"), plain, checkable("Check");
+  checkable.setCheckable(true);
+  for (qreal ratio : {1.0, 2.0}) {
+    auto draw = [ratio](QStyle* style, QGroupBox* box) {
+      box->setStyle(style);
+      box->resize(120, 60);
+      QPixmap p(box->size() * ratio);
+      p.setDevicePixelRatio(ratio);
+      box->render(&p);
+      return p.toImage();
+    };
+    for (QGroupBox* box : {&titled, &plain, &checkable})
+      EXPECT_EQ(draw(fusion.get(), box), draw(lean.get(), box)) << box->title().toStdString() << ratio;
+    const auto icon = [ratio](QStyle* s) {
+      return s->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton).pixmap(QSize(16, 16), ratio).toImage();
+    };
+    EXPECT_EQ(icon(fusion.get()), icon(lean.get())) << ratio;
   }
 }
 
