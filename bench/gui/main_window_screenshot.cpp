@@ -17,6 +17,7 @@
 #include "ui/main_window/main_screen.h"
 #include "ui/overview/overview_window.h"
 #include "ui/overview/plan_tab.h"
+#include "ui/views/views.h"
 #include <QTabWidget>
 #include "ui/sheet/classes_preview_dialog.h"
 #include "ui/sheet/sheet_window.h"
@@ -40,6 +41,7 @@ mw::Class MakeClass(const char* name, int grade, double credits,
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
+  mw::LinkViews(markwell_views());
   if (argc < 2) {
     std::fprintf(stderr, "usage: %s <file.png>\n", argv[0]);
     return 2;

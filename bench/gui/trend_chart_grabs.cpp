@@ -15,10 +15,12 @@
 #include "settings/settings_store.h"
 #include "ui/main_window/main_screen.h"
 #include "ui/overview/overview_window.h"
+#include "ui/views/views.h"
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
+  mw::LinkViews(markwell_views());
   if (argc < 2) {
     std::fprintf(stderr, "usage: %s <folder>\n", argv[0]);
     return 2;

@@ -18,11 +18,11 @@
 #include "storage/gradebook_file.h"
 #include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/edit_method_dialog.h"
-#include "ui/dialogs/export_file_dialog.h"
+#include "ui/printing/export_file_dialog.h"
 #include "ui/dialogs/get_password_dialog.h"
 #include "ui/dialogs/help_viewer.h"
 #include "ui/dialogs/qt_prompts.h"
-#include "ui/dialogs/report_printer.h"
+#include "ui/printing/report_printer.h"
 
 namespace mw {
 namespace {

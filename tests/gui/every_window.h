@@ -11,7 +11,7 @@
 #include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/choose_reading_dialog.h"
 #include "ui/dialogs/edit_method_dialog.h"
-#include "ui/dialogs/export_file_dialog.h"
+#include "ui/printing/export_file_dialog.h"
 #include "ui/dialogs/get_password_dialog.h"
 #include "ui/dialogs/options_dialog.h"
 #include "ui/sheet/classes_preview_dialog.h"

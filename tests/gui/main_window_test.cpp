@@ -8,6 +8,7 @@
 
 #include "gui_test.h"
 #include "ui/dialogs/edit_method_dialog.h"
+#include "ui/views/views.h"
 #include "ui/widgets/lean_style.h"
 
 namespace mw {
@@ -407,6 +408,25 @@ TEST_F(MainWindowCommands, UndoRedoRestoreFiguresListsAndTheChangedEntry) {
   EXPECT_TRUE(w->isWindowModified());
   undo->trigger();
   EXPECT_FALSE(w->isWindowModified());
+}
+
+// Without the library of the overview and printing, their commands say why in an error box and
+// the window goes on.
+TEST_F(MainWindowCommands, MissingOverviewLibraryIsSaid) {
+  QTemporaryDir dir;
+  QFile junk(dir.filePath("markwell-views.so"));
+  ASSERT_TRUE(junk.open(QIODevice::WriteOnly) && junk.write("not a library") > 0);
+  junk.close();
+  QString error;
+  EXPECT_EQ(OpenViewsLibrary({dir.filePath("none.so"), junk.fileName()}, &error), nullptr);
+  EXPECT_TRUE(error.contains(junk.fileName())) << error.toStdString();
+  LinkViews(nullptr);
+  w->Overview_Click();
+  w->PrintExport_Click();
+  LinkViews(markwell_views());
+  EXPECT_EQ(prompts.messages().size(), 2) << prompts.messages().join('|').toStdString();
+  EXPECT_TRUE(prompts.messages().value(0).contains("markwell-views.so is missing"));
+  EXPECT_EQ(w->findChild<OverviewWindow*>(), nullptr);
 }
 
 TEST(MainWindowUnsaved, EveryPathAsksWithSaveDiscardAndCancel) {

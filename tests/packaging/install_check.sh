@@ -2,7 +2,8 @@
 # Installs the build into a scratch prefix and checks what a desktop needs of it: the layout,
 # the desktop entry, the MIME type and the AppStream metainfo agreeing with one another and
 # passing their validators (each validator only where it is installed), the help document
-# beside the built program and in the data folder, and the installed program starting.
+# beside the built program and in the data folder, the library of the overview and printing,
+# and the installed program starting.
 # Usage: install_check.sh BUILD_DIR PROGRAM_DIR HAS_CLI(0|1) [CMAKE]
 set -uo pipefail
 build=$1 program_dir=$2 has_cli=$3 cmake=${4:-cmake}
@@ -29,6 +30,9 @@ for f in "${expected[@]}"; do
   [ -s "$f" ] || fail "not installed: ${f#"$prefix"/}"
 done
 [ -x "$prefix/bin/markwell" ] || fail "bin/markwell is not executable"
+# The overview and printing, which the program opens from its library folder.
+[ -n "$(find "$prefix" -path '*/lib*/markwell/markwell-views.so')" ] \
+  || fail "not installed: markwell-views.so in the library folder"
 [ "$has_cli" = 1 ] && { [ -x "$prefix/bin/markwell-cli" ] || fail "bin/markwell-cli is not executable"; }
 [ "$failures" -eq 0 ] || { echo "$failures failure(s)"; exit 1; }
 

@@ -8,12 +8,11 @@
 #include <QVBoxLayout>
 #include <QInputDialog>
 #include <QMessageBox>
-#include <QPrintDialog>
-#include <QPrinter>
 
 #include "ui/dialogs/choose_reading_dialog.h"
 #include "ui/dialogs/get_password_dialog.h"
 #include "ui/sheet/classes_preview_dialog.h"
+#include "ui/views/views.h"
 
 namespace mw {
 
@@ -103,9 +102,9 @@ std::optional<int> QtPrompts::ChooseReading(const QString& question,
 }
 
 bool QtPrompts::SetUpPrinter(QPrinter& printer, const QString& title) {
-  QPrintDialog dialog(&printer, parent_);
-  dialog.setWindowTitle(title);
-  return dialog.exec() == QDialog::Accepted;
+  // Only the views print, so they are open by now.
+  const Views* views = FindViews();
+  return views && views->SetUpPrinter(printer, title, parent_);
 }
 
 int QtPrompts::ChooseItem(const QString& prompt, const QString& title, const QStringList& items,

@@ -41,12 +41,11 @@
 #include "settings/new_book_method.h"
 #include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/edit_method_dialog.h"
-#include "ui/dialogs/export_file_dialog.h"
 #include "ui/dialogs/help_viewer.h"
 #include "ui/dialogs/options_dialog.h"
 #include "ui/dialogs/qt_prompts.h"
 #include "ui/main_window/main_screen_util.h"
-#include "ui/overview/overview_window.h"
+#include "ui/views/views.h"
 #include "ui/sheet/sheet_commands.h"
 #include "ui/sheet/sheet_window.h"
 #include "ui/widgets/access.h"
@@ -939,15 +938,27 @@ void MainScreen::Options_Click() {
   dialog.exec();
 }
 
+const Views* MainScreen::ViewsOrSay() {
+  QString error;
+  const Views* views = FindViews(&error);
+  if (!views)
+    prompts_->Message(QStringLiteral("This window is in a part of Markwell that could not be "
+                                     "opened:\n") + error,
+                      QStringLiteral("Error!"), Prompts::Icon::Critical);
+  return views;
+}
+
 void MainScreen::PrintExport_Click() {
-  ExportFileDialog dialog(Book(), *prompts_, [this](const QString& text) { SetStatusText(text); },
-                          this);
-  dialog.exec();
+  if (const Views* views = ViewsOrSay())
+    views->RunExportDialog(Book(), *prompts_,
+                           [this](const QString& text) { SetStatusText(text); }, this);
 }
 
 void MainScreen::Overview_Click() {
   if (!overview_) {
-    overview_ = new OverviewWindow(doc_, settings_, *prompts_,
+    const Views* views = ViewsOrSay();
+    if (!views) return;
+    overview_ = views->NewOverview(doc_, settings_, *prompts_,
                                    [this](const QString& name) { SelectSemester(name); }, this);
     overview_->setAttribute(Qt::WA_DeleteOnClose);
   }

@@ -32,7 +32,7 @@ class QUndoStack;
 namespace mw {
 
 class ElidedLabel;
-class OverviewWindow;
+struct Views;
 class SheetWindow;
 
 class MainScreen : public QMainWindow, public WindowHost {
@@ -126,6 +126,9 @@ class MainScreen : public QMainWindow, public WindowHost {
   void BuildMenus();
   void SetTabOrder();
   void ConnectSignals();
+  // The overview and printing, opened on first use; null, after an error box, when they
+  // cannot be opened.
+  const Views* ViewsOrSay();
 
   // Model -> widgets, with the widgets' own change notifications ignored.
   void FillSemesterList();
@@ -191,7 +194,7 @@ class MainScreen : public QMainWindow, public WindowHost {
   FileCommands files_;
   double scale_ = 1.0;
   bool syncing_ = false;  // code fills widgets: their change notifications are ignored
-  QPointer<OverviewWindow> overview_;
+  QPointer<QWidget> overview_;
   QPointer<SheetWindow> sheet_;
 
   QWidget* central_ = nullptr;

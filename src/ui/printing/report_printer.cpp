@@ -1,4 +1,4 @@
-#include "ui/dialogs/report_printer.h"
+#include "ui/printing/report_printer.h"
 
 #include <QFontDatabase>
 #include <QFontMetricsF>

@@ -1,4 +1,4 @@
-#include "ui/dialogs/export_file_dialog.h"
+#include "ui/printing/export_file_dialog.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -19,7 +19,7 @@
 #include "report/report_date.h"
 #include "report/report_file.h"
 #include "ui/dialogs/help_viewer.h"
-#include "ui/dialogs/report_printer.h"
+#include "ui/printing/report_printer.h"
 #include "ui/widgets/access.h"
 #include "ui/widgets/box_layout.h"
 #include "ui/widgets/control_table.h"
